@@ -1,0 +1,99 @@
+# JUCE comes from Debian's juce-modules-source. Its modules are interface libraries: every
+# target that links one compiles the module's sources again. So the modules are compiled
+# once, into a static library per flavour (plain, or with a sanitizer), and everything
+# else links that library and only sees JUCE's headers and settings.
+
+find_package(JUCE 7.0.5 EXACT CONFIG REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(TANGLEFIX_JUCE_SYSLIBS REQUIRED IMPORTED_TARGET
+    libpng libjpeg zlib libcurl flac vorbis vorbisenc vorbisfile ogg freetype2 fontconfig)
+
+# The product's plug-in settings. They are visible to every translation unit that sees
+# JUCE, so that JUCE's own code and the AAX wrapper agree on them.
+set(TANGLEFIX_PLUGIN_DEFINITIONS
+    JucePlugin_Name="Tanglefix"
+    JucePlugin_Desc="Tanglefix"
+    JucePlugin_Manufacturer="Larkspan"
+    JucePlugin_ManufacturerWebsite="https://larkspan.com"
+    JucePlugin_ManufacturerEmail=""
+    JucePlugin_ManufacturerCode=0x4c6b7370    # 'Lksp'
+    JucePlugin_PluginCode=0x54676678          # 'Tgfx'
+    JucePlugin_VersionCode=0x10206
+    JucePlugin_VersionString="1.2.6"
+    JucePlugin_AAXIdentifier=com.Larkspan.Tanglefix
+    JucePlugin_AAXManufacturerCode=JucePlugin_ManufacturerCode
+    JucePlugin_AAXProductId=JucePlugin_PluginCode
+    JucePlugin_AAXCategory=0x2020
+    JucePlugin_AAXDisableBypass=0
+    JucePlugin_AAXDisableMultiMono=0
+    JucePlugin_IsSynth=0
+    JucePlugin_WantsMidiInput=0
+    JucePlugin_ProducesMidiOutput=0
+    JucePlugin_IsMidiEffect=0
+    JucePlugin_EditorRequiresKeyboardFocus=0
+    JucePlugin_Build_AAX=1
+    JucePlugin_Build_VST=0
+    JucePlugin_Build_VST3=0
+    JucePlugin_Build_AU=0
+    JucePlugin_Build_AUv3=0
+    JucePlugin_Build_RTAS=0
+    JucePlugin_Build_Standalone=0
+    JucePlugin_Build_Unity=0
+    JucePlugin_Build_LV2=0
+    JucePlugin_Enable_IAA=0
+    JucePlugin_Enable_ARA=0
+    JUCE_STANDALONE_APPLICATION=0)
+
+set(TANGLEFIX_JUCE_DEFINITIONS
+    JUCE_GLOBAL_MODULE_SETTINGS_INCLUDED=1
+    JUCE_MODAL_LOOPS_PERMITTED=1
+    JUCE_WEB_BROWSER=0
+    JUCE_USE_CURL=1
+    JUCE_LOAD_CURL_SYMBOLS_LAZILY=0
+    JUCE_DISPLAY_SPLASH_SCREEN=0
+    JUCE_USE_DARK_SPLASH_SCREEN=1
+    JUCE_REPORT_APP_USAGE=0
+    JUCE_PLUGINHOST_AU=0
+    JUCE_PLUGINHOST_VST=0
+    JUCE_PLUGINHOST_VST3=0
+    JUCE_PLUGINHOST_LADSPA=0
+    JUCE_PLUGINHOST_LV2=0
+    JUCE_PLUGINHOST_ARA=0
+    JUCE_USE_OGGVORBIS=1
+    JUCE_USE_FLAC=1
+    JUCE_USE_MP3AUDIOFORMAT=0
+    JUCE_SILENCE_XCODE_15_LINKER_WARNING=1
+    $<$<CONFIG:Debug>:DEBUG=1 _DEBUG=1>
+    $<$<NOT:$<CONFIG:Debug>>:NDEBUG=1>
+    ${TANGLEFIX_PLUGIN_DEFINITIONS})
+
+set(TANGLEFIX_ALL_JUCE_MODULES
+    juce_core juce_events juce_data_structures juce_graphics juce_gui_basics juce_gui_extra
+    juce_audio_basics juce_audio_formats juce_audio_processors juce_dsp)
+
+# tanglefix_juce_library(NAME [MODULES m...] [COMPILE_OPTIONS o...] [LINK_OPTIONS o...])
+# Compiles the given JUCE modules (all of the product's by default) into one static
+# library. Consumers get JUCE's include folder, the settings above and the system libraries.
+function(tanglefix_juce_library name)
+    cmake_parse_arguments(ARG "" "" "MODULES;COMPILE_OPTIONS;LINK_OPTIONS" ${ARGN})
+    if(NOT ARG_MODULES)
+        set(ARG_MODULES ${TANGLEFIX_ALL_JUCE_MODULES})
+    endif()
+
+    add_library(${name} STATIC)
+    set(available)
+    foreach(module IN LISTS ARG_MODULES)
+        target_link_libraries(${name} PRIVATE juce::${module})
+        list(APPEND available JUCE_MODULE_AVAILABLE_${module}=1)
+    endforeach()
+
+    target_compile_definitions(${name} PUBLIC ${TANGLEFIX_JUCE_DEFINITIONS} ${available})
+    target_include_directories(${name} SYSTEM PUBLIC "${JUCE_MODULES_DIR}")
+    target_compile_options(${name} PRIVATE -w ${ARG_COMPILE_OPTIONS})
+    target_link_options(${name} PUBLIC ${ARG_LINK_OPTIONS})
+    target_link_libraries(${name} PUBLIC PkgConfig::TANGLEFIX_JUCE_SYSLIBS
+        Threads::Threads ${CMAKE_DL_LIBS} rt)
+endfunction()
+
+find_package(Threads REQUIRED)
+tanglefix_juce_library(tanglefix_juce)

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <memory>
+
+//==============================================================================
+/** The three names that locate the older presets folder: an empty string, the product
+    name and the maker name, both without blanks. */
+struct BrioNames
+{
+    juce::String empty, productName, makerName;
+};
+
+//==============================================================================
+/**
+    Knows where the plug-in keeps its data on disk and holds its two small XML settings
+    documents: the global settings (editor scale, special news read id, migration flag)
+    and the second settings (news enable flag, ordinary news read id).
+
+    Several objects own an instance each; the instances share nothing but the files, and
+    each caches what it last loaded. Message thread only.
+*/
+class BrioSettings
+{
+public:
+    BrioSettings();
+    ~BrioSettings();
+
+    //==============================================================================
+    juce::String getBaseFolder() const;
+    juce::String getPresetsFolder() const;
+    juce::String getSettingsFolder() const;
+
+    /** Follows a symbolic link and creates a missing folder (with parents). */
+    static juce::String resolveAndCreateFolder (juce::File folder);
+
+    juce::String getGlobalSettingsFile() const;
+    juce::String getSecondSettingsFile() const;
+
+    //==============================================================================
+    juce::XmlElement* loadGlobalSettings (bool sortAttributes);
+    bool saveGlobalSettings();
+    juce::String getGlobalString (const juce::String& key, const juce::String& defaultValue);
+    double getGlobalDouble (const juce::String& key, double defaultValue);
+    void setGlobalString (const juce::String& key, const juce::String& value, bool save);
+    void setGlobalValue (const juce::String& key, double value, bool save);
+
+    juce::XmlElement* loadSecondSettings (bool sortAttributes);
+    bool saveSecondSettings();
+    juce::String getSecondString (const juce::String& key, const juce::String& defaultValue);
+    bool getSecondBool (const juce::String& key, bool defaultValue);
+    void setSecondString (const juce::String& key, const juce::String& value, bool save);
+
+    /** Copy of the element with its attributes sorted by name, ignoring case. */
+    static std::unique_ptr<juce::XmlElement> sortedCopy (const juce::XmlElement& element);
+
+    //==============================================================================
+    /** Moves presets from the older folder layout into the presets folder, once. */
+    void migratePresetsOnce();
+
+    juce::String productName;
+    juce::String makerName;
+
+private:
+    std::unique_ptr<juce::XmlElement> globalSettings;
+    std::unique_ptr<juce::XmlElement> secondSettings;
+    BrioNames names;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BrioSettings)
+};

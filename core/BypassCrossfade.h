@@ -1,0 +1,38 @@
+#pragma once
+
+#include <juce_audio_basics/juce_audio_basics.h>
+
+#include <cstdint>
+
+//==============================================================================
+/** A 10 ms gain ramp applied to two channels, rising to 1 or falling to 0. */
+struct FadeRamp
+{
+    double step = 0.0;
+    double gain = 0.0;
+    std::int32_t fadingOut = 0;
+
+    bool isFinished() const noexcept;
+    void restart() noexcept;
+    void apply (juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
+};
+
+//==============================================================================
+/** The click-free bypass: crossfades between the processed and the dry signal. */
+struct BypassCrossfade
+{
+    BypassCrossfade() noexcept;
+
+    /** Re-arms the four ramps for a new sample rate; the bypass state is kept. */
+    void prepare (double sampleRate) noexcept;
+
+    void setBypassed (bool on) noexcept;
+    void process (juce::AudioBuffer<float>& wet, juce::AudioBuffer<float>& dry, int numSamples) noexcept;
+
+    FadeRamp wetFadeIn;
+    FadeRamp dryFadeIn;
+    FadeRamp wetFadeOut;
+    FadeRamp dryFadeOut;
+    std::uint8_t bypassState = 0;
+    std::uint8_t fullyBypassed = 0;
+};

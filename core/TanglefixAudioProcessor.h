@@ -1,0 +1,135 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <juce_dsp/juce_dsp.h>
+
+#include <array>
+#include <memory>
+
+#include "BrioSettings.h"
+#include "BypassCrossfade.h"
+#include "DryDelayLine.h"
+#include "MultiModeSvf.h"
+#include "PluginNotifications.h"
+#include "RampedValue.h"
+
+//==============================================================================
+/**
+    The plug-in's audio processor.
+
+    It owns the signal chain (four band filters combined by an Operations pattern,
+    optional oversampling with a matching dry delay, wet gain, dry/wet mix, soft clipper
+    and bypass crossfade), the six parameters, the lock lists, the preset name, the
+    editor scale, a settings store and the news fetcher.
+
+    The editor keeps a plain pointer to it and reads and writes the public members below
+    directly on the message thread.
+*/
+class TanglefixAudioProcessor  : public juce::AudioProcessor
+{
+public:
+    class BrioParameter;
+
+    static constexpr int numRandomLockFlags = 30;
+    static constexpr int numBands = 4;
+    static constexpr int numOversamplers = 4;
+
+    TanglefixAudioProcessor();
+    ~TanglefixAudioProcessor() override;
+
+    //==============================================================================
+    const juce::String getName() const override;
+
+    void prepareToPlay (double newSampleRate, int samplesPerBlock) override;
+    void releaseResources() override;
+    void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
+    using juce::AudioProcessor::processBlock;
+
+    double getTailLengthSeconds() const override;
+    bool acceptsMidi() const override;
+    bool producesMidi() const override;
+
+    juce::AudioProcessorEditor* createEditor() override;
+    bool hasEditor() const override;
+
+    int getNumPrograms() override;
+    int getCurrentProgram() override;
+    void setCurrentProgram (int) override;
+    const juce::String getProgramName (int) override;
+    void changeProgramName (int, const juce::String&) override;
+
+    void getStateInformation (juce::MemoryBlock& destData) override;
+    void setStateInformation (const void* data, int sizeInBytes) override;
+
+    juce::int32 getAAXPluginIDForMainBusConfig (const juce::AudioChannelSet& mainInputLayout,
+                                                const juce::AudioChannelSet& mainOutputLayout,
+                                                bool idForAudioSuite) const override;
+
+    bool isBusesLayoutSupported (const BusesLayout&) const override;
+
+    //==============================================================================
+    /** Switches oversampling to 1, 2, 4, 8 or 16 times the host rate (anything else is 1). */
+    void setOversamplingFactor (int factor);
+
+    /** Grows the two work buffers to 2 x n samples when they hold fewer than n. */
+    void ensureInternalBuffers (int numSamples);
+
+    /** The whole audio path, in place, on the first two channels of the buffer. */
+    void processStereoBlock (juce::AudioBuffer<float>& buffer, int numSamples);
+
+    //==============================================================================
+    juce::XmlElement createSettingsXml();
+    void applySettingsXml (const juce::XmlElement* xml, bool respectLocks);
+
+    juce::Result savePresetFile (const juce::File& file);
+    void loadPresetFile (const juce::String& fullPath);
+    void loadInitPreset();
+
+    void copySettingsToClipboard();
+    void pasteSettingsFromClipboard();
+
+    //==============================================================================
+    BrioParameter* frequencyParam = nullptr;
+    BrioParameter* emphasisParam = nullptr;
+    BrioParameter* operationsParam = nullptr;
+    BrioParameter* gainParam = nullptr;
+    BrioParameter* mixParam = nullptr;
+    BrioParameter* bypassParam = nullptr;
+
+    BypassCrossfade crossfade;
+
+    juce::String currentPresetName;
+    double windowScale = 1.0;
+    bool randomLockFlags[numRandomLockFlags] = {};
+    juce::StringArray lockedParameterNames;
+
+    double sampleRate = 44100.0;
+    double blockSize = 256.0;
+
+    juce::AudioBuffer<float> scratchBuffer;
+    juce::AudioBuffer<float> dryBuffer;
+
+    bool limiterOn = false;
+    int operationsIndex = 0;
+
+    RampedValue gainSmoother;
+    RampedValue mixSmoother;
+
+    MultiModeSvf bandFilters[numBands];
+
+    std::array<std::unique_ptr<juce::dsp::Oversampling<float>>, numOversamplers> oversamplers;
+
+    DryDelayLine dryDelay;
+
+    int oversamplingFactor = 1;
+    int oversamplerIndex = 0;
+    bool oversamplingOn = false;
+
+    LarkspanBrio::PluginNotifications notifications { "Tanglefix" };
+    BrioSettings settings;
+
+private:
+    void runFilterNetwork (juce::dsp::AudioBlock<float> block);
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TanglefixAudioProcessor)
+};

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds the main tree (gcc) in build/. Extra arguments go to cmake --build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=$(nproc)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs" "$@"

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs a command with private folders: a fresh, empty /opt (JUCE's common documents
+# folder on Linux) and a temporary HOME, both gone when the command ends. With --display
+# it also starts a private Xvfb. The real /opt and home folder are never touched.
+set -euo pipefail
+
+display=0
+if [ "${1:-}" = "--display" ]; then display=1; shift; fi
+
+if [ -z "${TANGLEFIX_IN_PRIVATE_NS:-}" ]; then
+    export TANGLEFIX_IN_PRIVATE_NS=1
+    exec unshare --mount --propagation private -- "$0" $([ $display = 1 ] && echo --display) "$@"
+fi
+
+scratch=$(mktemp -d)
+trap 'umount /opt 2>/dev/null || true; rm -rf "$scratch"' EXIT
+mkdir -p "$scratch/opt" "$scratch/home" "$scratch/tmp"
+mount --bind "$scratch/opt" /opt
+export HOME="$scratch/home"
+export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config"
+export TANGLEFIX_TEST_TMP="$scratch/tmp"
+
+if [ $display = 1 ]; then
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        xvfb=$!
+        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+        if kill -0 $xvfb 2>/dev/null; then export DISPLAY=":$n"; break; fi
+    done
+    trap 'kill $xvfb 2>/dev/null || true; umount /opt 2>/dev/null || true; rm -rf "$scratch"' EXIT
+fi
+
+"$@"
