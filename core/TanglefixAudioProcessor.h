@@ -129,6 +129,9 @@ public:
     BrioSettings settings;
 
 private:
+    /** Creates the six parameters in id order and hands them to addParameter. */
+    void createParameters();
+
     void runFilterNetwork (juce::dsp::AudioBlock<float> block);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TanglefixAudioProcessor)
