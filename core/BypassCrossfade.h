@@ -13,12 +13,24 @@ struct FadeRamp
     std::int32_t fadingOut = 0;
 
     bool isFinished() const noexcept;
+
+    /** Back to the starting point: 0 for a rising ramp, 1 for a falling one. */
     void restart() noexcept;
+
+    /** Puts the ramp at its end point, as if the fade had run to completion. */
+    void finish() noexcept;
+
     void apply (juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
 };
 
 //==============================================================================
-/** The click-free bypass: crossfades between the processed and the dry signal. */
+/**
+    The click-free bypass: crossfades between the processed and the dry signal.
+
+    setBypassed is called from the parameter code on the message or automation thread,
+    process on the audio thread; as with the other chain targets there is no lock, a
+    transition takes effect from the next block.
+*/
 struct BypassCrossfade
 {
     BypassCrossfade() noexcept;

@@ -1,10 +1,88 @@
 #include "MultiModeSvf.h"
 
-// Placeholder until the filter lands.
-void MultiModeSvf::setType (const int& mode) noexcept { type = mode; }
-void MultiModeSvf::setCutoff (float) noexcept {}
-void MultiModeSvf::setResonance (float) noexcept {}
-void MultiModeSvf::setSampleRate (const float&) noexcept {}
-void MultiModeSvf::prepare() noexcept {}
-float MultiModeSvf::processSample (const float& x, const int&) noexcept { return x; }
-void MultiModeSvf::updateCoefficients (float, float, float) noexcept {}
+#include <algorithm>
+#include <cmath>
+
+void MultiModeSvf::setType (const int& mode) noexcept
+{
+    type = mode;
+}
+
+float MultiModeSvf::limitCutoff (float hz) const noexcept
+{
+    return hz < 0.0f ? 0.0f : std::min (cutoffLimit, hz);
+}
+
+void MultiModeSvf::setCutoff (float hz) noexcept
+{
+    cutoffRamp.setTarget (limitCutoff (hz));
+}
+
+void MultiModeSvf::setResonance (float r) noexcept
+{
+    resonanceRamp.setTarget (r < 0.0f ? 0.0f : std::min (1.0f, r));
+}
+
+void MultiModeSvf::setSampleRate (const float& fs) noexcept
+{
+    if (fs == sampleRate)
+        return;
+
+    sampleRate = fs;
+    cutoffLimit = (float) std::min (20000.0, ((double) fs - 1.0) * 0.5);
+
+    cutoffRamp.reset (fs, rampSeconds);
+    resonanceRamp.reset (fs, rampSeconds);
+    gainRamp.reset (fs, rampSeconds);
+
+    // A rate change must not glide the cutoff: it stands still at the limited target.
+    const auto fc = limitCutoff (cutoffRamp.target);
+    cutoffRamp.current = fc;
+    cutoffRamp.target = fc;
+    cutoffRamp.countdown = -1;
+
+    updateCoefficients (fc, resonanceRamp.target, gainRamp.target);
+}
+
+void MultiModeSvf::prepare() noexcept
+{
+    g = 1.0f;
+    damping = 1.0f;
+    gain = 0.0f;
+    s1[0] = s1[1] = 0.0f;
+    s2[0] = s2[1] = 0.0f;
+
+    cutoffRamp.reset (sampleRate, rampSeconds);
+    resonanceRamp.reset (sampleRate, rampSeconds);
+    gainRamp.reset (sampleRate, rampSeconds);
+
+    const auto fc = limitCutoff (cutoffRamp.target);
+
+    if (fc != cutoffRamp.target)
+        cutoffRamp.setTarget (fc);
+
+    updateCoefficients (fc, resonanceRamp.target, gainRamp.target);
+}
+
+void MultiModeSvf::advanceRamps() noexcept
+{
+    const auto fc = cutoffRamp.getNextValue();
+    const auto r = resonanceRamp.getNextValue();
+    const auto modeGain = gainRamp.getNextValue();
+    updateCoefficients (fc, r, modeGain);
+}
+
+void MultiModeSvf::updateCoefficients (float cutoff, float resonance, float modeGain) noexcept
+{
+    const auto T = 1.0f / sampleRate;
+    const auto Q = (float) (1.0 / ((1.0 - (double) resonance) * 2.0));
+
+    // The prewarped integrator gain, tan (pi fc / fs), kept in the long-hand form so the
+    // rounding matches across rates.
+    const auto twoPiFc = (float) (2.0 * (double) cutoff * juce::MathConstants<double>::pi);
+    const auto w = twoPiFc * T * 0.5f;
+    g = std::tan (w) * (2.0f / T) * T * 0.5f;
+
+    damping = 1.0f / (Q + Q);
+    gain = modeGain;
+}

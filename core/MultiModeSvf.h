@@ -1,5 +1,7 @@
 #pragma once
 
+#include <juce_core/juce_core.h>
+
 #include <cstdint>
 
 #include "RampedValue.h"
@@ -12,6 +14,10 @@
     Output modes: 0 low-pass, 1 band-pass, 2 high-pass, 3 unit-peak band-pass,
     4 band shelf (x + gain * 2R * bp), 5 notch, 6 all-pass, 7 lp - hp; anything else
     gives silence.
+
+    Targets are set from the message thread while the audio thread runs processSample;
+    the ramps advance only on channel 0, so a caller that processes channel 0 before
+    channel 1 for each sample moves every ramp once per stereo sample pair.
 */
 struct MultiModeSvf
 {
@@ -29,12 +35,58 @@ struct MultiModeSvf
     float rampSeconds = 0.01f;
 
     void setType (const int& mode) noexcept;
+
+    /** Targets a cutoff in Hz, limited to 0..cutoffLimit. */
     void setCutoff (float hz) noexcept;
+
+    /** Targets a resonance in 0..1 (1 means no damping at all). */
     void setResonance (float r) noexcept;
+
+    /** Changes the filter rate; the cutoff is re-limited and snaps (never glides). */
     void setSampleRate (const float& fs) noexcept;
+
+    /** Clears the state and re-derives the ramps and coefficients at the current rate. */
     void prepare() noexcept;
-    float processSample (const float& x, const int& channel) noexcept;
+
+    /** One sample of channel 0 or 1. Defined here so the per-sample loop can inline it. */
+    float processSample (const float& x, const int& channel) noexcept
+    {
+        jassert (channel == 0 || channel == 1);
+
+        if (channel == 0 && isRamping())
+            advanceRamps();
+
+        const auto k = channel;
+        const auto twoR = damping + damping;
+
+        const auto hp = (x - (twoR + g) * s1[k] - s2[k]) / (g * g + (twoR * g + 1.0f));
+        const auto v = g * hp;
+        const auto bp = s1[k] + v;
+        const auto lp = g * bp + s2[k];
+        s1[k] = v + bp;
+        s2[k] = g * bp + lp;
+
+        switch (type)
+        {
+            case 0:  return lp;
+            case 1:  return bp;
+            case 2:  return hp;
+            case 3:  return twoR * bp;
+            case 4:  return x + gain * (twoR * bp);
+            case 5:  return x - twoR * bp;
+            case 6:  return x + (-4.0f * damping) * bp;
+            case 7:  return lp - hp;
+            default: return 0.0f;
+        }
+    }
 
 private:
+    bool isRamping() const noexcept
+    {
+        return cutoffRamp.isRamping() || resonanceRamp.isRamping() || gainRamp.isRamping();
+    }
+
+    void advanceRamps() noexcept;
+    float limitCutoff (float hz) const noexcept;
     void updateCoefficients (float cutoff, float resonance, float modeGain) noexcept;
 };

@@ -1,43 +1,347 @@
 #include "TanglefixAudioProcessor.h"
 
-// Placeholder: the processor's construction, preparation and signal chain land with the
-// audio-processor work.
+#include "BrioBufferUtils.h"
+#include "SoftClipper.h"
+
+#include <cmath>
+
+namespace
+{
+    constexpr juce::int32 nativePluginIdBase     = 0x6A636161;   // 'jcaa'
+    constexpr juce::int32 audioSuitePluginIdBase = 0x6A796161;   // 'jyaa'
+
+    // Indices into getParameters(), which holds the parameters in id order.
+    constexpr int frequencyIndex = 0;
+    constexpr int emphasisIndex  = 1;
+    constexpr int gainIndex      = 3;
+    constexpr int mixIndex       = 4;
+
+    /** Combines the four band outputs; the evaluation order is part of the sound. */
+    inline float combineBands (int pattern, const float (&y)[TanglefixAudioProcessor::numBands]) noexcept
+    {
+        switch (pattern)
+        {
+            case 0:  return (((y[1] * y[2]) + y[0]) + y[3]) * 0.5f;
+            case 1:  return ((y[2] * y[3]) + (y[0] + y[1])) * 0.5f;
+            case 2:  return (((y[0] * y[1]) + y[2]) + y[3]) * 0.5f;
+            default: return (y[2] * y[3]) + (y[0] * y[1]);
+        }
+    }
+}
+
+//==============================================================================
 TanglefixAudioProcessor::TanglefixAudioProcessor()
     : AudioProcessor (BusesProperties().withInput  ("Input",  juce::AudioChannelSet::stereo(), true)
                                        .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
 {
+    // No block may run while the chain, the parameters and the Init preset come up.
+    suspendProcessing (true);
+
+    currentPresetName = "Init";
+
+    const auto storedScale = settings.getGlobalDouble ("WindowSize", 1.0);
+    windowScale = std::isfinite (storedScale) ? juce::jlimit (0.5, 2.0, storedScale) : 1.0;
+
+    settings.migratePresetsOnce();
+
+    for (auto& filter : bandFilters)
+        filter.setType (0);
+
+    for (size_t i = 0; i < oversamplers.size(); ++i)
+        oversamplers[i] = std::make_unique<juce::dsp::Oversampling<float>> (
+            2, i + 1, juce::dsp::Oversampling<float>::filterHalfBandFIREquiripple, false);
+
+    createParameters();
+    loadInitPreset();
+    notifications.reloadSettingsAndStart();
+
+    suspendProcessing (false);
 }
 
 TanglefixAudioProcessor::~TanglefixAudioProcessor() = default;
 
+//==============================================================================
 const juce::String TanglefixAudioProcessor::getName() const     { return "Tanglefix"; }
-void TanglefixAudioProcessor::prepareToPlay (double, int)       {}
+
+void TanglefixAudioProcessor::prepareToPlay (double newSampleRate, int samplesPerBlock)
+{
+    sampleRate = newSampleRate > 0.0 ? newSampleRate : 44100.0;
+
+    const auto n = samplesPerBlock >= 1 ? samplesPerBlock : 256;
+    blockSize = n;
+
+    ensureInternalBuffers (n);
+    crossfade.prepare (sampleRate);
+
+    // A host that gave no usable rate or block size gets the defaults above, but the
+    // oversampler is only prepared for real figures.
+    if (newSampleRate > 0.0 && samplesPerBlock > 0)
+        setOversamplingFactor (oversamplingFactor);
+}
+
 void TanglefixAudioProcessor::releaseResources()                {}
-void TanglefixAudioProcessor::processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) {}
 double TanglefixAudioProcessor::getTailLengthSeconds() const    { return 0.0; }
 bool TanglefixAudioProcessor::acceptsMidi() const               { return false; }
 bool TanglefixAudioProcessor::producesMidi() const              { return false; }
+
+// The editor arrives later; until then the processor has none.
 juce::AudioProcessorEditor* TanglefixAudioProcessor::createEditor() { return nullptr; }
 bool TanglefixAudioProcessor::hasEditor() const                 { return false; }
+
 int TanglefixAudioProcessor::getNumPrograms()                   { return 1; }
 int TanglefixAudioProcessor::getCurrentProgram()                { return 0; }
 void TanglefixAudioProcessor::setCurrentProgram (int)           {}
 const juce::String TanglefixAudioProcessor::getProgramName (int) { return {}; }
 void TanglefixAudioProcessor::changeProgramName (int, const juce::String&) {}
 
-juce::int32 TanglefixAudioProcessor::getAAXPluginIDForMainBusConfig (const juce::AudioChannelSet&,
-                                                                     const juce::AudioChannelSet&,
-                                                                     bool) const
+//==============================================================================
+juce::int32 TanglefixAudioProcessor::getAAXPluginIDForMainBusConfig (const juce::AudioChannelSet& mainInputLayout,
+                                                                     const juce::AudioChannelSet& mainOutputLayout,
+                                                                     bool idForAudioSuite) const
 {
-    return 0x6A636161;
+    const auto base = idForAudioSuite ? audioSuitePluginIdBase : nativePluginIdBase;
+    const auto mono = juce::AudioChannelSet::mono();
+    const auto stereo = juce::AudioChannelSet::stereo();
+
+    if (mainInputLayout == mono && mainOutputLayout == stereo)  return base + 1;
+    if (mainInputLayout == mono && mainOutputLayout == mono)    return base + 2;
+
+    return base;
 }
 
-bool TanglefixAudioProcessor::isBusesLayoutSupported (const BusesLayout&) const { return true; }
-void TanglefixAudioProcessor::setOversamplingFactor (int) {}
-void TanglefixAudioProcessor::ensureInternalBuffers (int) {}
-void TanglefixAudioProcessor::processStereoBlock (juce::AudioBuffer<float>&, int) {}
-void TanglefixAudioProcessor::runFilterNetwork (juce::dsp::AudioBlock<float>) {}
+bool TanglefixAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
+{
+    if (layouts.outputBuses.isEmpty())
+        return false;
 
+    const auto ins = layouts.getMainInputChannels();
+    const auto outs = layouts.getMainOutputChannels();
+
+    return (ins == 1 && outs == 1) || (ins == 1 && outs == 2) || (ins == 2 && outs == 2);
+}
+
+//==============================================================================
+void TanglefixAudioProcessor::setOversamplingFactor (int factor)
+{
+    // Keep a suspension the caller already holds (applying settings, construction).
+    const auto wasSuspended = isSuspended();
+    suspendProcessing (true);
+
+    if (factor != 1 && factor != 2 && factor != 4 && factor != 8 && factor != 16)
+        factor = 1;
+
+    oversamplingFactor = factor;
+    auto filterRate = sampleRate;
+
+    if (factor >= 2)
+    {
+        oversamplingOn = true;
+        oversamplerIndex = juce::roundToInt (std::log2 (factor)) - 1;
+
+        const auto capacity = juce::jmax (1, (int) blockSize);
+        oversamplers[(size_t) oversamplerIndex]->initProcessing ((size_t) capacity);
+        oversamplerCapacity = capacity;
+        filterRate = factor * sampleRate;
+    }
+    else
+    {
+        oversamplingOn = false;
+    }
+
+    for (auto& filter : bandFilters)
+    {
+        filter.setSampleRate ((float) filterRate);
+        filter.prepare();
+    }
+
+    gainSmoother.reset (sampleRate, 0.01);
+    mixSmoother.reset (sampleRate, 0.01);
+
+    reapplyParameter (frequencyIndex);
+    reapplyParameter (emphasisIndex);
+    reapplyParameter (mixIndex);
+    reapplyParameter (gainIndex);
+
+    suspendProcessing (wasSuspended);
+}
+
+void TanglefixAudioProcessor::reapplyParameter (int index)
+{
+    // Recomputes the chain targets (the cutoffs against the new limit) without telling
+    // the host: the value itself does not change.
+    if (auto* parameter = getParameters()[index])
+        parameter->setValue (parameter->getValue());
+}
+
+void TanglefixAudioProcessor::ensureInternalBuffers (int numSamples)
+{
+    if (dryBuffer.getNumSamples() >= numSamples)
+        return;
+
+    scratchBuffer.setSize (2, 2 * numSamples);
+    dryBuffer.setSize (2, 2 * numSamples);
+    scratchBuffer.clear();
+    dryBuffer.clear();
+}
+
+//==============================================================================
+int TanglefixAudioProcessor::getMaxChunkLength (int numSamples)
+{
+    // Only a processor that was never prepared has no buffers yet.
+    if (dryBuffer.getNumSamples() == 0)
+        ensureInternalBuffers (numSamples);
+
+    auto limit = dryBuffer.getNumSamples();
+
+    if (oversamplingOn)
+        limit = juce::jmin (limit, oversamplerCapacity);
+
+    return juce::jmax (1, limit);
+}
+
+void TanglefixAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    const auto numIns = getTotalNumInputChannels();
+    const auto numOuts = juce::jmin (getTotalNumOutputChannels(), buffer.getNumChannels());
+    const auto numSamples = buffer.getNumSamples();
+
+    for (auto ch = juce::jmin (numIns, 2); ch < numOuts; ++ch)
+        buffer.clear (ch, 0, numSamples);
+
+    // A host may deliver a longer block than it announced. Growing the buffers here
+    // would allocate on the audio thread, and the oversampler must never see more than
+    // it was prepared for, so such a block is processed in pieces instead.
+    const auto maxChunk = getMaxChunkLength (numSamples);
+
+    for (int start = 0; start < numSamples; start += maxChunk)
+        processChunk (buffer, start, juce::jmin (maxChunk, numSamples - start), numIns, numOuts);
+}
+
+void TanglefixAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int start, int numSamples,
+                                            int numIns, int numOuts)
+{
+    if (numIns == 2 && numOuts == 2)
+    {
+        // A view of the host's own channels: no copy, and no allocation for two channels.
+        juce::AudioBuffer<float> view (buffer.getArrayOfWritePointers(), 2, start, numSamples);
+        processStereoBlock (view, numSamples);
+        return;
+    }
+
+    if (numIns != 1 || (numOuts != 1 && numOuts != 2))
+        return;
+
+    scratchBuffer.copyFrom (0, 0, buffer, 0, start, numSamples);
+    scratchBuffer.copyFrom (1, 0, buffer, 0, start, numSamples);
+
+    processStereoBlock (scratchBuffer, numSamples);
+
+    for (int ch = 0; ch < numOuts; ++ch)
+        buffer.copyFrom (ch, start, scratchBuffer, ch, 0, numSamples);
+}
+
+//==============================================================================
+void TanglefixAudioProcessor::processStereoBlock (juce::AudioBuffer<float>& buffer, int numSamples)
+{
+    const juce::ScopedNoDenormals noDenormals;
+
+    // Fully bypassed: the input passes untouched and undelayed.
+    if (crossfade.fullyBypassed != 0)
+        return;
+
+    auto block = juce::dsp::AudioBlock<float> (buffer.getArrayOfWritePointers(), 2, (size_t) numSamples);
+
+    if (oversamplingOn)
+    {
+        auto& oversampler = *oversamplers[(size_t) oversamplerIndex];
+        const auto latency = oversampler.getLatencyInSamples();
+
+        setLatencySamples (juce::roundToInt (latency));
+        dryDelay.delaySmoother.setTarget (latency);
+
+        copyDry (buffer, numSamples);
+        dryDelay.process (dryBuffer, numSamples);
+
+        runFilterNetwork (oversampler.processSamplesUp (block));
+        oversampler.processSamplesDown (block);
+    }
+    else
+    {
+        setLatencySamples (0);
+        copyDry (buffer, numSamples);
+        runFilterNetwork (block);
+    }
+
+    applyGainAndMix (buffer, numSamples);
+
+    if (limiterOn)
+        applySoftClipper (buffer, numSamples);
+
+    crossfade.process (buffer, dryBuffer, numSamples);
+}
+
+void TanglefixAudioProcessor::copyDry (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept
+{
+    for (int ch = 0; ch < 2; ++ch)
+        dryBuffer.copyFrom (ch, 0, buffer, ch, 0, numSamples);
+}
+
+void TanglefixAudioProcessor::runFilterNetwork (juce::dsp::AudioBlock<float> block)
+{
+    const auto pattern = operationsIndex;
+
+    if (pattern < 0 || pattern > 3)
+        return;
+
+    auto* left = block.getChannelPointer (0);
+    auto* right = block.getChannelPointer (1);
+    const auto numSamples = block.getNumSamples();
+
+    for (size_t i = 0; i < numSamples; ++i)
+    {
+        float yL[numBands], yR[numBands];
+
+        // Left before right for each filter, so the filter ramps move once per pair.
+        for (int b = 0; b < numBands; ++b)
+        {
+            yL[b] = bandFilters[b].processSample (left[i], 0);
+            yR[b] = bandFilters[b].processSample (right[i], 1);
+        }
+
+        left[i] = combineBands (pattern, yL);
+        right[i] = combineBands (pattern, yR);
+    }
+}
+
+void TanglefixAudioProcessor::applyGainAndMix (juce::AudioBuffer<float>& buffer, int numSamples) noexcept
+{
+    auto* left = buffer.getWritePointer (0);
+    auto* right = buffer.getWritePointer (1);
+    const auto* dryL = dryBuffer.getReadPointer (0);
+    const auto* dryR = dryBuffer.getReadPointer (1);
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const auto g = gainSmoother.getNextValue();
+        const auto m = mixSmoother.getNextValue();
+
+        left[i] = (left[i] * g - dryL[i]) * m + dryL[i];
+        right[i] = (right[i] * g - dryR[i]) * m + dryR[i];
+    }
+}
+
+void TanglefixAudioProcessor::applySoftClipper (juce::AudioBuffer<float>& buffer, int numSamples) noexcept
+{
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        auto* samples = buffer.getWritePointer (ch);
+
+        for (int i = 0; i < numSamples; ++i)
+            samples[i] = SoftClipper::process (samples[i]);
+    }
+}
+
+//==============================================================================
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
 {
     return new TanglefixAudioProcessor();

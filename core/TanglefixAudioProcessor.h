@@ -132,7 +132,20 @@ private:
     /** Creates the six parameters in id order and hands them to addParameter. */
     void createParameters();
 
+    /** Re-applies one parameter's value (by index) so its chain targets are re-derived. */
+    void reapplyParameter (int index);
+
+    /** The longest piece of a block that the work buffers and the oversampler can take. */
+    int getMaxChunkLength (int numSamples);
+    void processChunk (juce::AudioBuffer<float>& buffer, int start, int numSamples, int numIns, int numOuts);
+
+    void copyDry (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
     void runFilterNetwork (juce::dsp::AudioBlock<float> block);
+    void applyGainAndMix (juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
+    static void applySoftClipper (juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
+
+    /** Samples per block the active oversampler was prepared for. */
+    int oversamplerCapacity = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TanglefixAudioProcessor)
 };
