@@ -1,37 +1,234 @@
 #include "BrioSettings.h"
 
-// Placeholder until the settings store lands: keeps the processor linkable.
+namespace
+{
+    const juce::String productNameWithBlanks ("Tanglefix");
+    const juce::String makerNameWithBlanks ("Larkspan");
+
+    juce::String withoutBlanks (const juce::String& s)
+    {
+        return s.removeCharacters (" \t");
+    }
+
+    /** A folder that is a symbolic link stands for its target. */
+    juce::File followLink (const juce::File& folder)
+    {
+        return folder.isSymbolicLink() ? folder.getLinkedTarget() : folder;
+    }
+}
+
+//==============================================================================
 BrioSettings::BrioSettings()
-    : productName (juce::String ("Tanglefix").removeCharacters (" ")),
-      makerName (juce::String ("Larkspan").removeCharacters (" "))
+    : productName (withoutBlanks (productNameWithBlanks)),
+      makerName (withoutBlanks (makerNameWithBlanks)),
+      names { {}, productName, makerName }
 {
 }
 
 BrioSettings::~BrioSettings() = default;
 
-juce::String BrioSettings::getBaseFolder() const       { return {}; }
-juce::String BrioSettings::getPresetsFolder() const    { return {}; }
-juce::String BrioSettings::getSettingsFolder() const   { return {}; }
-juce::String BrioSettings::resolveAndCreateFolder (juce::File f) { return f.getFullPathName(); }
-juce::String BrioSettings::getGlobalSettingsFile() const { return {}; }
-juce::String BrioSettings::getSecondSettingsFile() const { return {}; }
-
-juce::XmlElement* BrioSettings::loadGlobalSettings (bool) { return nullptr; }
-bool BrioSettings::saveGlobalSettings() { return false; }
-juce::String BrioSettings::getGlobalString (const juce::String&, const juce::String& d) { return d; }
-double BrioSettings::getGlobalDouble (const juce::String&, double d) { return d; }
-void BrioSettings::setGlobalString (const juce::String&, const juce::String&, bool) {}
-void BrioSettings::setGlobalValue (const juce::String&, double, bool) {}
-
-juce::XmlElement* BrioSettings::loadSecondSettings (bool) { return nullptr; }
-bool BrioSettings::saveSecondSettings() { return false; }
-juce::String BrioSettings::getSecondString (const juce::String&, const juce::String& d) { return d; }
-bool BrioSettings::getSecondBool (const juce::String&, bool d) { return d; }
-void BrioSettings::setSecondString (const juce::String&, const juce::String&, bool) {}
-
-std::unique_ptr<juce::XmlElement> BrioSettings::sortedCopy (const juce::XmlElement& e)
+//==============================================================================
+juce::String BrioSettings::resolveAndCreateFolder (juce::File folder)
 {
-    return std::make_unique<juce::XmlElement> (e.getTagName());
+    folder = followLink (folder);
+
+    // A folder that can't be created is still handed out: the file operations on it
+    // fail later, each in its own quiet way.
+    if (! folder.exists())
+        folder.createDirectory();
+
+    return folder.getFullPathName();
 }
 
-void BrioSettings::migratePresetsOnce() {}
+juce::String BrioSettings::getBaseFolder() const
+{
+    const auto shared = juce::File::getSpecialLocation (juce::File::commonDocumentsDirectory);
+    return resolveAndCreateFolder (shared.getFullPathName() + "/" + makerName);
+}
+
+juce::String BrioSettings::getPresetsFolder() const
+{
+    return resolveAndCreateFolder (getBaseFolder() + BrioStoredNames::presetsSegment + productName);
+}
+
+juce::String BrioSettings::getSettingsFolder() const
+{
+    return resolveAndCreateFolder (getBaseFolder() + BrioStoredNames::settingsSegment);
+}
+
+juce::String BrioSettings::getGlobalSettingsFile() const
+{
+    return getSettingsFolder() + "/" + productName + BrioStoredNames::globalSettingsExtension;
+}
+
+juce::String BrioSettings::getSecondSettingsFile() const
+{
+    return getSettingsFolder() + BrioStoredNames::secondSettingsFileName;
+}
+
+juce::String BrioSettings::getLegacyPresetsFolder() const
+{
+    const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+
+    if (names.productName.isEmpty())
+        return home.getFullPathName();
+
+    auto folder = followLink (home.getChildFile (BrioStoredNames::legacyFirstFolder));
+    folder = followLink (folder.getChildFile (BrioStoredNames::legacySecondFolder));
+    folder = followLink (folder.getChildFile (names.makerName + BrioStoredNames::legacyMakerSuffix));
+
+    return folder.getChildFile (names.productName).getFullPathName();
+}
+
+//==============================================================================
+juce::XmlElement* BrioSettings::loadInto (std::unique_ptr<juce::XmlElement>& cached, const juce::File& file,
+                                          const juce::String& rootName, bool sortAttributes)
+{
+    if (! file.existsAsFile())
+        file.create();
+
+    cached = juce::XmlDocument::parse (file.loadFileAsString());
+
+    if (cached == nullptr)
+        cached = std::make_unique<juce::XmlElement> (rootName);
+
+    if (sortAttributes)
+        cached = sortedCopy (*cached);
+
+    return cached.get();
+}
+
+bool BrioSettings::save (const juce::XmlElement& element, const juce::File& file)
+{
+    return element.writeTo (file);
+}
+
+std::unique_ptr<juce::XmlElement> BrioSettings::sortedCopy (const juce::XmlElement& element)
+{
+    juce::StringArray keys;
+
+    for (int i = 0; i < element.getNumAttributes(); ++i)
+        keys.add (element.getAttributeName (i));
+
+    keys.sort (true);
+
+    auto copy = std::make_unique<juce::XmlElement> (element.getTagName());
+
+    for (const auto& key : keys)
+        copy->setAttribute (key, element.getStringAttribute (key));
+
+    return copy;
+}
+
+juce::String BrioSettings::globalRootName() const
+{
+    return productName + "_GLOBAL_SETTINGS";
+}
+
+juce::XmlElement& BrioSettings::global()
+{
+    return globalSettings != nullptr ? *globalSettings : *loadGlobalSettings (true);
+}
+
+juce::XmlElement& BrioSettings::second()
+{
+    return secondSettings != nullptr ? *secondSettings : *loadSecondSettings (true);
+}
+
+//==============================================================================
+juce::XmlElement* BrioSettings::loadGlobalSettings (bool sortAttributes)
+{
+    return loadInto (globalSettings, getGlobalSettingsFile(), globalRootName(), sortAttributes);
+}
+
+bool BrioSettings::saveGlobalSettings()
+{
+    return save (global(), getGlobalSettingsFile());
+}
+
+juce::String BrioSettings::getGlobalString (const juce::String& key, const juce::String& defaultValue)
+{
+    return global().getStringAttribute (key, defaultValue);
+}
+
+double BrioSettings::getGlobalDouble (const juce::String& key, double defaultValue)
+{
+    return global().getDoubleAttribute (key, defaultValue);
+}
+
+void BrioSettings::setGlobalString (const juce::String& key, const juce::String& value, bool shouldSave)
+{
+    global().setAttribute (key, value);
+
+    if (shouldSave)
+        saveGlobalSettings();
+}
+
+void BrioSettings::setGlobalValue (const juce::String& key, double value, bool shouldSave)
+{
+    global().setAttribute (key, value);
+
+    if (shouldSave)
+        saveGlobalSettings();
+}
+
+//==============================================================================
+juce::XmlElement* BrioSettings::loadSecondSettings (bool sortAttributes)
+{
+    return loadInto (secondSettings, getSecondSettingsFile(), BrioStoredNames::secondSettingsRootName,
+                     sortAttributes);
+}
+
+bool BrioSettings::saveSecondSettings()
+{
+    return save (second(), getSecondSettingsFile());
+}
+
+juce::String BrioSettings::getSecondString (const juce::String& key, const juce::String& defaultValue)
+{
+    return second().getStringAttribute (key, defaultValue);
+}
+
+bool BrioSettings::getSecondBool (const juce::String& key, bool defaultValue)
+{
+    return second().getBoolAttribute (key, defaultValue);
+}
+
+void BrioSettings::setSecondString (const juce::String& key, const juce::String& value, bool shouldSave)
+{
+    second().setAttribute (key, value);
+
+    if (shouldSave)
+        saveSecondSettings();
+}
+
+//==============================================================================
+void BrioSettings::migratePresetsOnce()
+{
+    loadGlobalSettings (true);
+
+    if (globalSettings->getBoolAttribute (BrioStoredNames::presetsMigratedKey, false))
+        return;
+
+    const juce::File legacyFolder (getLegacyPresetsFolder());
+
+    if (legacyFolder.isDirectory())
+    {
+        const juce::String presets = getPresetsFolder();
+        legacyFolder.copyDirectoryTo (presets + BrioStoredNames::legacyImportSegment);
+
+        const juce::File legacySettings (presets + BrioStoredNames::legacySettingsFile);
+
+        if (legacySettings.existsAsFile()
+             && legacySettings.copyFileTo (getGlobalSettingsFile()))
+        {
+            legacySettings.moveToTrash();
+
+            // Keep what the older settings file held: the flag below goes into the
+            // copied settings rather than writing the old element back over them.
+            loadGlobalSettings (true);
+        }
+    }
+
+    setGlobalValue (BrioStoredNames::presetsMigratedKey, 1, true);
+}

@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include "BrioStoredNames.h"
+
 #include <memory>
 
 //==============================================================================
@@ -38,6 +40,10 @@ public:
     juce::String getGlobalSettingsFile() const;
     juce::String getSecondSettingsFile() const;
 
+    /** Where presets lay in the older layout; only the migration reads it. Nothing is
+        created here, but each folder on the way that is a symbolic link is followed. */
+    juce::String getLegacyPresetsFolder() const;
+
     //==============================================================================
     juce::XmlElement* loadGlobalSettings (bool sortAttributes);
     bool saveGlobalSettings();
@@ -63,6 +69,14 @@ public:
     juce::String makerName;
 
 private:
+    static juce::XmlElement* loadInto (std::unique_ptr<juce::XmlElement>& cached, const juce::File& file,
+                                       const juce::String& rootName, bool sortAttributes);
+    static bool save (const juce::XmlElement& element, const juce::File& file);
+
+    juce::XmlElement& global();
+    juce::XmlElement& second();
+    juce::String globalRootName() const;
+
     std::unique_ptr<juce::XmlElement> globalSettings;
     std::unique_ptr<juce::XmlElement> secondSettings;
     BrioNames names;

@@ -1,0 +1,177 @@
+#include "BrioSettings.h"
+#include "PrivateFolders.h"
+
+#include <unistd.h>
+
+namespace
+{
+    class SettingsStoreTest  : public PrivateFoldersTest {};
+
+    juce::StringArray attributeNames (const juce::XmlElement& e)
+    {
+        juce::StringArray names;
+
+        for (int i = 0; i < e.getNumAttributes(); ++i)
+            names.add (e.getAttributeName (i));
+
+        return names;
+    }
+
+    juce::File makeLink (const juce::File& link, const juce::File& target)
+    {
+        link.getParentDirectory().createDirectory();
+        EXPECT_EQ (0, ::symlink (target.getFullPathName().toRawUTF8(), link.getFullPathName().toRawUTF8()));
+        return link;
+    }
+}
+
+//==============================================================================
+TEST_F (SettingsStoreTest, FoldersLieBelowTheSharedFolderAndAreCreated)
+{
+    BrioSettings store;
+
+    EXPECT_EQ (store.getBaseFolder(), shared().getFullPathName() + "/Larkspan");
+    EXPECT_TRUE (store.getPresetsFolder().endsWith ("/Tanglefix"));
+    EXPECT_TRUE (juce::File (store.getPresetsFolder()).isDirectory());
+    EXPECT_TRUE (juce::File (store.getSettingsFolder()).isDirectory());
+    EXPECT_NE (store.getGlobalSettingsFile(), store.getSecondSettingsFile());
+}
+
+TEST_F (SettingsStoreTest, MissingFileIsCreatedAndValuesSurviveANewStore)
+{
+    {
+        BrioSettings store;
+        EXPECT_EQ (store.getGlobalDouble ("WindowSize", 1.0), 1.0);
+        EXPECT_TRUE (juce::File (store.getGlobalSettingsFile()).existsAsFile());
+
+        EXPECT_TRUE (store.getSecondBool (BrioStoredNames::newsEnabledKey, true));
+        EXPECT_TRUE (juce::File (store.getSecondSettingsFile()).existsAsFile());
+
+        store.setGlobalValue ("WindowSize", 1.5, true);
+        store.setSecondString (BrioStoredNames::newsReadIdKey, "B2", true);
+    }
+
+    BrioSettings fresh;
+    EXPECT_EQ (fresh.getGlobalDouble ("WindowSize", 1.0), 1.5);
+    EXPECT_EQ (fresh.getSecondString (BrioStoredNames::newsReadIdKey, {}), "B2");
+    EXPECT_EQ (fresh.loadGlobalSettings (true)->getTagName(), "Tanglefix_GLOBAL_SETTINGS");
+    EXPECT_EQ (fresh.loadSecondSettings (true)->getTagName(), BrioStoredNames::secondSettingsRootName);
+}
+
+TEST_F (SettingsStoreTest, LoadingSortedOrdersAttributesIgnoringCaseAndDropsChildren)
+{
+    BrioSettings store;
+    juce::File (store.getGlobalSettingsFile())
+        .replaceWithText ("<OtherRoot gamma=\"3\" Beta=\"2\" alpha=\"1\"><child/></OtherRoot>");
+
+    const auto* unsorted = store.loadGlobalSettings (false);
+    EXPECT_EQ (attributeNames (*unsorted), juce::StringArray ({ "gamma", "Beta", "alpha" }));
+
+    const auto* sorted = store.loadGlobalSettings (true);
+    EXPECT_EQ (attributeNames (*sorted), juce::StringArray ({ "alpha", "Beta", "gamma" }));
+    EXPECT_EQ (sorted->getTagName(), "OtherRoot");   // a root of another name is kept
+    EXPECT_EQ (sorted->getStringAttribute ("Beta"), "2");
+    EXPECT_EQ (sorted->getNumChildElements(), 0);
+}
+
+TEST_F (SettingsStoreTest, EmptyOrMalformedFileGivesANewEmptyElement)
+{
+    for (const auto* text : { "", "WindowSize=1.5", "<<WindowSize=\"1.5\">>", "\x01\xff garbage" })
+    {
+        BrioSettings store;
+        juce::File (store.getGlobalSettingsFile()).replaceWithText (text);
+
+        const auto* e = store.loadGlobalSettings (true);
+        ASSERT_NE (e, nullptr);
+        EXPECT_EQ (e->getTagName(), "Tanglefix_GLOBAL_SETTINGS");
+        EXPECT_EQ (e->getNumAttributes(), 0);
+        EXPECT_EQ (store.getGlobalDouble ("WindowSize", 1.0), 1.0);
+
+        store.setGlobalValue ("WindowSize", 0.75, false);
+        EXPECT_TRUE (store.saveGlobalSettings());
+        EXPECT_EQ (BrioSettings().getGlobalDouble ("WindowSize", 1.0), 0.75);
+    }
+}
+
+TEST_F (SettingsStoreTest, SymbolicLinkFoldersAreReplacedByTheirTargets)
+{
+    const auto target = tmp.getChildFile ("elsewhere/presets");
+    makeLink (shared().getChildFile ("Larkspan/Presets/Tanglefix"), target);
+
+    BrioSettings store;
+    EXPECT_EQ (store.getPresetsFolder(), target.getFullPathName());
+    EXPECT_TRUE (target.isDirectory());   // a link to a missing folder gets its folder
+
+    const auto linkedSettings = tmp.getChildFile ("settings");
+    linkedSettings.createDirectory();
+    makeLink (shared().getChildFile ("Larkspan/Settings"), linkedSettings);
+
+    store.setGlobalValue ("WindowSize", 2.0, true);
+    EXPECT_TRUE (linkedSettings.getChildFile (juce::File (store.getGlobalSettingsFile()).getFileName())
+                     .existsAsFile());
+}
+
+TEST_F (SettingsStoreTest, FolderThatCannotBeCreatedFailsQuietly)
+{
+    // A plain file where the maker's folder should be: nothing below it can exist.
+    shared().getChildFile ("Larkspan").replaceWithText ("not a folder");
+
+    BrioSettings store;
+    EXPECT_TRUE (store.getPresetsFolder().endsWith ("/Tanglefix"));
+    EXPECT_EQ (store.getGlobalDouble ("WindowSize", 1.0), 1.0);
+
+    store.setGlobalValue ("WindowSize", 1.5, false);
+    EXPECT_FALSE (store.saveGlobalSettings());
+    EXPECT_FALSE (store.saveSecondSettings());
+    EXPECT_EQ (store.getGlobalDouble ("WindowSize", 1.0), 1.5);   // the cached value stays
+}
+
+//==============================================================================
+TEST_F (SettingsStoreTest, MigrationCopiesTheOlderPresetsOnce)
+{
+    BrioSettings probe;
+    const juce::File legacy (probe.getLegacyPresetsFolder());
+    ASSERT_TRUE (legacy.isAChildOf (home()));
+
+    legacy.getChildFile ("Bass/Deep.qzr").create();
+    legacy.getChildFile ("Bass/Deep.qzr").replaceWithText ("<Tanglefix_SETTINGS Gain=\"0.7\"/>");
+    legacy.getChildFile ("Settings.xml")
+        .replaceWithText ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"1.25\"/>");
+
+    const auto trash = home().getChildFile (".local/share/Trash/files");
+    trash.createDirectory();
+
+    const juce::File imported (probe.getPresetsFolder() + BrioStoredNames::legacyImportSegment);
+
+    {
+        BrioSettings store;
+        store.migratePresetsOnce();
+    }
+
+    EXPECT_EQ (imported.getChildFile ("Bass/Deep.qzr").loadFileAsString(),
+               "<Tanglefix_SETTINGS Gain=\"0.7\"/>");
+    EXPECT_FALSE (imported.getChildFile ("Settings.xml").exists());
+    EXPECT_TRUE (trash.getChildFile ("Settings.xml").existsAsFile());
+
+    BrioSettings afterwards;
+    EXPECT_EQ (afterwards.getGlobalDouble ("WindowSize", 1.0), 1.25);
+    EXPECT_TRUE (afterwards.loadGlobalSettings (true)->getBoolAttribute (BrioStoredNames::presetsMigratedKey));
+
+    // The next start leaves everything alone, even when the older folder has changed.
+    imported.deleteRecursively();
+    legacy.getChildFile ("Late.qzr").replaceWithText ("<Tanglefix_SETTINGS/>");
+    afterwards.migratePresetsOnce();
+    EXPECT_FALSE (imported.exists());
+}
+
+TEST_F (SettingsStoreTest, MigrationWithoutOlderFolderOnlySetsTheFlag)
+{
+    BrioSettings store;
+    store.setGlobalValue ("WindowSize", 0.5, true);
+    store.migratePresetsOnce();
+
+    BrioSettings fresh;
+    EXPECT_EQ (fresh.getGlobalDouble ("WindowSize", 1.0), 0.5);
+    EXPECT_TRUE (fresh.loadGlobalSettings (true)->getBoolAttribute (BrioStoredNames::presetsMigratedKey));
+    EXPECT_FALSE (juce::File (store.getPresetsFolder() + BrioStoredNames::legacyImportSegment).exists());
+}
