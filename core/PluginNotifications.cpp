@@ -1,23 +1,346 @@
 #include "PluginNotifications.h"
 
-// Placeholder until the news fetcher lands: keeps the processor linkable.
-juce::String BrioRot13::apply (const juce::String& text) const { return text; }
+#include "NewsNames.h"
+
+#include <cstring>
+#include <limits>
+
+//==============================================================================
+BrioRot13::BrioRot13()
+    : letters ("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"),
+      images  ("NOPQRSTUVWXYZABCDEFGHIJKLMnopqrstuvwxyzabcdefghijklm")
+{
+}
+
+juce::String BrioRot13::apply (const juce::String& text) const
+{
+    juce::String result;
+    result.preallocateBytes (text.getNumBytesAsUTF8());
+
+    for (auto p = text.getCharPointer(); ! p.isEmpty();)
+    {
+        const auto c = p.getAndAdvance();
+        const auto index = letters.indexOfChar (c);
+        result += index >= 0 ? images[index] : c;
+    }
+
+    return result;
+}
 
 namespace LarkspanBrio
 {
 
+namespace
+{
+    /** Counts the '<' that may open an element. Closing tags, comments, CDATA sections
+        and processing instructions never add a level to the parser's recursion. */
+    int countElementTags (const juce::String& text, int limit)
+    {
+        int count = 0;
+
+        for (auto p = text.getCharPointer(); ! p.isEmpty() && count <= limit;)
+        {
+            if (p.getAndAdvance() == '<')
+            {
+                const auto next = *p;
+
+                if (next != '/' && next != '!' && next != '?')
+                    ++count;
+            }
+        }
+
+        return count;
+    }
+
+    /** Whether a reply may go to the XML parser at all. A document type declaration is
+        refused: its entities could expand without bound, and news never needs one. */
+    bool isParsableReply (const juce::String& reply)
+    {
+        return ! reply.containsIgnoreCase (NewsNames::errorWord)
+            && ! reply.containsIgnoreCase ("<!DOCTYPE")
+            && countElementTags (reply, NewsNames::maxElementTags) <= NewsNames::maxElementTags;
+    }
+
+    NotificationRecord makeRecord (const juce::XmlElement& entry)
+    {
+        return { entry.getStringAttribute (NewsNames::titleAttribute),
+                 entry.getStringAttribute (NewsNames::messageAttribute),
+                 PluginNotifications::safeLink (entry.getStringAttribute (NewsNames::linkAttribute)),
+                 entry.getStringAttribute (NewsNames::idAttribute) };
+    }
+
+    /** Walks the entries in reply order. Ordinary entries come newest first, so those
+        before the one last read are new and the first one is the latest. */
+    class EntryCounter
+    {
+    public:
+        EntryCounter (PluginNotifications::FetchResult& r, const juce::String& readId, const juce::String& specialReadId)
+            : result (r), lastReadId (readId), lastReadSpecialId (specialReadId)
+        {
+        }
+
+        void count (const juce::String& id)
+        {
+            if (id.contains (NewsNames::specialIdMarker))
+                countSpecial (id);
+            else
+                countOrdinary (id);
+        }
+
+    private:
+        void countSpecial (const juce::String& id)
+        {
+            if (id.equalsIgnoreCase (lastReadSpecialId))
+                return;
+
+            ++result.newCount;
+            result.latestSpecialId = id;
+        }
+
+        void countOrdinary (const juce::String& id)
+        {
+            const auto isLastRead = id.equalsIgnoreCase (lastReadId);
+
+            if (! readReached && ! isLastRead)
+                ++result.newCount;
+
+            if (first)
+            {
+                result.latestId = id;
+                first = false;
+            }
+
+            readReached = readReached || isLastRead;
+        }
+
+        PluginNotifications::FetchResult& result;
+        const juce::String& lastReadId;
+        const juce::String& lastReadSpecialId;
+        bool first = true;
+        bool readReached = false;
+    };
+}
+
+//==============================================================================
 PluginNotifications::PluginNotifications (const juce::String& name)
-    : juce::Thread ("LarkspanPN"), productName (name)
+    : juce::Thread ("LarkspanPN", NewsNames::fetchThreadStackBytes),
+      productName (name),
+      endpoint (NewsNames::endpoint)
 {
 }
 
 PluginNotifications::~PluginNotifications()
 {
+    // No time-out: a fetch is never killed half-way, it runs to its next check.
     stopThread (-1);
+
+    const juce::ScopedLock sl (lock);
+    published = {};
 }
 
-void PluginNotifications::reloadSettingsAndStart() {}
-void PluginNotifications::run() {}
-void PluginNotifications::saveReadState() { newCount = 0; }
+//==============================================================================
+void PluginNotifications::reloadSettingsAndStart()
+{
+    settings.loadSecondSettings (true);
+    settings.loadGlobalSettings (true);
+
+    const auto enabled = settings.getSecondBool (BrioStoredNames::newsEnabledKey, true);
+
+    {
+        const juce::ScopedLock sl (lock);
+        published = {};
+        lastReadId = settings.getSecondString (BrioStoredNames::newsReadIdKey, {});
+        lastReadSpecialId = settings.getGlobalString (BrioStoredNames::specialNewsReadIdKey, {});
+    }
+
+    if (enabled)
+        startThread (juce::Thread::Priority::low);
+}
+
+void PluginNotifications::saveReadState()
+{
+    juce::String idToStore, specialIdToStore;
+
+    {
+        const juce::ScopedLock sl (lock);
+        published.newCount = 0;
+
+        if (published.latestId.isEmpty())
+            published.latestId = lastReadId;
+
+        if (published.latestSpecialId.isEmpty())
+            published.latestSpecialId = lastReadSpecialId;
+
+        idToStore = published.latestId;
+        specialIdToStore = published.latestSpecialId;
+    }
+
+    settings.loadSecondSettings (true);
+    settings.setSecondString (BrioStoredNames::newsReadIdKey, idToStore, false);
+    settings.saveSecondSettings();
+
+    settings.loadGlobalSettings (true);
+    settings.setGlobalString (BrioStoredNames::specialNewsReadIdKey, specialIdToStore, false);
+    settings.saveGlobalSettings();
+}
+
+juce::Array<NotificationRecord> PluginNotifications::getRecords() const
+{
+    const juce::ScopedLock sl (lock);
+    return published.records;
+}
+
+int PluginNotifications::getNewCount() const
+{
+    const juce::ScopedLock sl (lock);
+    return published.newCount;
+}
+
+void PluginNotifications::setEndpoint (const juce::String& address)
+{
+    const juce::ScopedLock sl (lock);
+    endpoint = address;
+}
+
+//==============================================================================
+void PluginNotifications::run()
+{
+    juce::String address, readId, specialReadId;
+
+    {
+        const juce::ScopedLock sl (lock);
+        address = endpoint;
+        readId = lastReadId;
+        specialReadId = lastReadSpecialId;
+    }
+
+    const auto stream = openRequest (address);
+
+    if (threadShouldExit() || stream == nullptr)
+        return;
+
+    const auto bytes = readReply (*stream);
+
+    if (! bytes.has_value())
+        return;
+
+    if (const auto text = decodeReply (*bytes))
+        publish (parseReply (*text, readId, specialReadId, [this] { return threadShouldExit(); }));
+}
+
+std::unique_ptr<juce::InputStream> PluginNotifications::openRequest (const juce::String& address) const
+{
+    const auto url = juce::URL (address)
+                         .withParameter (NewsNames::clientKeyField, NewsNames::clientKey)
+                         .withParameter (NewsNames::productField, rot13.apply (productName))
+                         .withParameter (NewsNames::versionField, JucePlugin_VersionString);
+
+    // The parameters travel as the body of a POST. A time-out of 0 leaves the
+    // connection's time-out to the system.
+    return url.createInputStream (juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inPostData)
+                                      .withConnectionTimeoutMs (0)
+                                      .withNumRedirectsToFollow (5));
+}
+
+std::optional<juce::MemoryBlock> PluginNotifications::readReply (juce::InputStream& stream)
+{
+    juce::MemoryOutputStream reply;
+    char chunk[8192];
+
+    while (! threadShouldExit())
+    {
+        const auto numRead = stream.read (chunk, (int) sizeof (chunk));
+
+        if (numRead <= 0)
+            return reply.getMemoryBlock();
+
+        // Like a text read: the reply ends at its first zero byte.
+        const auto* zero = static_cast<const char*> (std::memchr (chunk, 0, (size_t) numRead));
+        const auto numText = zero != nullptr ? (size_t) (zero - chunk) : (size_t) numRead;
+
+        if (reply.getDataSize() + numText > NewsNames::maxReplyBytes)
+            return {};
+
+        reply.write (chunk, numText);
+
+        if (zero != nullptr)
+            return reply.getMemoryBlock();
+    }
+
+    return {};
+}
+
+void PluginNotifications::publish (FetchResult result)
+{
+    const juce::ScopedLock sl (lock);
+    published = std::move (result);
+}
+
+//==============================================================================
+std::optional<juce::String> PluginNotifications::decodeReply (const juce::MemoryBlock& bytes)
+{
+    const auto* data = static_cast<const char*> (bytes.getData());
+    const auto* zero = static_cast<const char*> (std::memchr (data, 0, bytes.getSize()));
+    const auto size = zero != nullptr ? (size_t) (zero - data) : bytes.getSize();
+
+    if (size == 0)
+        return juce::String();
+
+    if (size > (size_t) std::numeric_limits<int>::max()
+         || ! juce::CharPointer_UTF8::isValidString (data, (int) size))
+        return std::nullopt;
+
+    return juce::String (juce::CharPointer_UTF8 (data), juce::CharPointer_UTF8 (data + size));
+}
+
+PluginNotifications::FetchResult PluginNotifications::parseReply (const juce::String& reply,
+                                                                  const juce::String& lastReadId,
+                                                                  const juce::String& lastReadSpecialId,
+                                                                  const std::function<bool()>& shouldStop)
+{
+    FetchResult result;
+
+    if (! isParsableReply (reply))
+        return result;
+
+    const auto root = juce::XmlDocument::parse (reply);
+
+    if (root == nullptr || ! root->getTagName().equalsIgnoreCase (NewsNames::rootTag))
+        return result;
+
+    EntryCounter counter (result, lastReadId, lastReadSpecialId);
+
+    for (const auto* child : root->getChildIterator())
+    {
+        if (shouldStop && shouldStop())
+            break;
+
+        if (! child->getTagName().equalsIgnoreCase (NewsNames::entryTag))
+            continue;
+
+        auto record = makeRecord (*child);
+        counter.count (record.id);
+        result.records.add (std::move (record));
+    }
+
+    return result;
+}
+
+juce::String PluginNotifications::safeLink (const juce::String& link)
+{
+    // Unreserved and reserved URL characters and '%', without '$': the Linux browser
+    // launcher passes the address to a shell inside double quotes.
+    static constexpr const char* urlCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                                 "0123456789-._~:/?#[]@!&'()*+,;=%";
+
+    const auto scheme = link.startsWithIgnoreCase ("https://") ? 8
+                      : link.startsWithIgnoreCase ("http://")  ? 7
+                                                               : 0;
+
+    if (scheme == 0 || link.length() == scheme || ! link.containsOnly (urlCharacters))
+        return "#";
+
+    return link;
+}
 
 } // namespace LarkspanBrio

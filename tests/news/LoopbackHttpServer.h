@@ -1,0 +1,56 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <functional>
+
+//==============================================================================
+/**
+    A small HTTP server on 127.0.0.1 for the news tests. It answers every request with
+    the same canned body, and can hold its answers until the test releases them.
+    It listens on a port the system picks, so parallel test runs never collide.
+*/
+class LoopbackHttpServer  : private juce::Thread
+{
+public:
+    LoopbackHttpServer();
+    ~LoopbackHttpServer() override;
+
+    /** The address to point the fetcher at. */
+    juce::String getAddress() const;
+
+    void setReply (const juce::MemoryBlock& body);
+    void setReply (const juce::String& body);
+
+    /** Answers wait until release() from now on. */
+    void holdAnswers();
+    void release();
+
+    /** Called on the server's thread just before each answer goes out. */
+    void setBeforeAnswer (std::function<void()> callback);
+
+    /** Waits (up to the time-out) until a request has been read completely. */
+    bool waitForRequest (int timeoutMs);
+
+    int getNumRequests() const;
+    juce::String getLastRequest() const;   // the request line, headers and body
+    int getNumAnswered() const;
+
+private:
+    void run() override;
+    void serve (juce::StreamingSocket& connection);
+    juce::String readRequest (juce::StreamingSocket& connection) const;
+
+    juce::StreamingSocket listener;
+    mutable juce::CriticalSection lock;
+    juce::MemoryBlock reply;
+    juce::String lastRequest;
+    std::function<void()> beforeAnswer;
+    int numRequests = 0, numAnswered = 0;
+    bool holding = false;
+    juce::WaitableEvent requestArrived, released { true };
+};
+
+//==============================================================================
+/** A loopback address where nothing listens: a port that was free a moment ago. */
+juce::String addressWithNoListener();
