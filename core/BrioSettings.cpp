@@ -98,9 +98,30 @@ juce::XmlElement* BrioSettings::loadInto (std::unique_ptr<juce::XmlElement>& cac
     return cached.get();
 }
 
-bool BrioSettings::save (const juce::XmlElement& element, const juce::File& file)
+bool BrioSettings::writeDocument (const juce::XmlElement& element, const juce::File& file)
 {
-    return element.writeTo (file);
+    const auto text = element.toString();
+    const auto numBytes = text.getNumBytesAsUTF8();
+
+    juce::TemporaryFile temp (file);
+
+    {
+        juce::FileOutputStream out (temp.getFile());
+
+        if (! out.openedOk())
+            return false;
+
+        out.write (text.toRawUTF8(), numBytes);
+        out.flush();
+
+        if (out.getStatus().failed())
+            return false;
+    }
+
+    // A short write (a full disk, a file size limit) sets no error status on the
+    // stream, so the length is checked before the temporary file takes the target's place.
+    return temp.getFile().getSize() == (juce::int64) numBytes
+            && temp.overwriteTargetFileWithTemporary();
 }
 
 std::unique_ptr<juce::XmlElement> BrioSettings::sortedCopy (const juce::XmlElement& element)
@@ -143,7 +164,7 @@ juce::XmlElement* BrioSettings::loadGlobalSettings (bool sortAttributes)
 
 bool BrioSettings::saveGlobalSettings()
 {
-    return save (global(), getGlobalSettingsFile());
+    return writeDocument (global(), getGlobalSettingsFile());
 }
 
 juce::String BrioSettings::getGlobalString (const juce::String& key, const juce::String& defaultValue)
@@ -181,7 +202,7 @@ juce::XmlElement* BrioSettings::loadSecondSettings (bool sortAttributes)
 
 bool BrioSettings::saveSecondSettings()
 {
-    return save (second(), getSecondSettingsFile());
+    return writeDocument (second(), getSecondSettingsFile());
 }
 
 juce::String BrioSettings::getSecondString (const juce::String& key, const juce::String& defaultValue)

@@ -58,6 +58,12 @@ public:
     bool getSecondBool (const juce::String& key, bool defaultValue);
     void setSecondString (const juce::String& key, const juce::String& value, bool save);
 
+    /** Writes the element as an XML document (JUCE's default text format) through a
+        temporary file that replaces the target only once it is complete, so a failed
+        write never leaves a truncated document where a good one was. Returns false on
+        any failure, short writes included, which JUCE's XmlElement::writeTo misses. */
+    static bool writeDocument (const juce::XmlElement& element, const juce::File& file);
+
     /** Copy of the element with its attributes sorted by name, ignoring case. */
     static std::unique_ptr<juce::XmlElement> sortedCopy (const juce::XmlElement& element);
 
@@ -71,7 +77,6 @@ public:
 private:
     static juce::XmlElement* loadInto (std::unique_ptr<juce::XmlElement>& cached, const juce::File& file,
                                        const juce::String& rootName, bool sortAttributes);
-    static bool save (const juce::XmlElement& element, const juce::File& file);
 
     juce::XmlElement& global();
     juce::XmlElement& second();

@@ -1,13 +1,230 @@
 #include "TanglefixAudioProcessor.h"
+#include "TanglefixBrioParameter.h"
 
-// Placeholder: the settings element, host state, presets and clipboard land with the
-// state work.
-juce::XmlElement TanglefixAudioProcessor::createSettingsXml() { return juce::XmlElement ("Tanglefix_SETTINGS"); }
-void TanglefixAudioProcessor::applySettingsXml (const juce::XmlElement*, bool) {}
-void TanglefixAudioProcessor::getStateInformation (juce::MemoryBlock&) {}
-void TanglefixAudioProcessor::setStateInformation (const void*, int) {}
-juce::Result TanglefixAudioProcessor::savePresetFile (const juce::File&) { return juce::Result::ok(); }
-void TanglefixAudioProcessor::loadPresetFile (const juce::String&) {}
-void TanglefixAudioProcessor::loadInitPreset() {}
-void TanglefixAudioProcessor::copySettingsToClipboard() {}
-void TanglefixAudioProcessor::pasteSettingsFromClipboard() {}
+#include <algorithm>
+#include <cmath>
+
+// The settings element carries the sound (parameters, limiter, oversampling). It is a
+// preset file, the clipboard text and the core of the host state. Everything here runs
+// on the message thread.
+
+namespace
+{
+    const juce::String lockSeparator ("|");
+    const juce::String bypassName ("Bypass");
+
+    /** Presets, clipboard texts and host state blocks come from outside. A real settings
+        document is one element of a few hundred bytes; these bounds keep anything else
+        from costing unbounded memory, or unbounded stack in the XML parser, which
+        recurses once per nesting level. */
+    constexpr juce::int64 maxSettingsTextBytes = 1024 * 1024;
+    constexpr int maxElementTags = 256;
+
+    bool hasTooManyTags (const char* text, size_t numBytes)
+    {
+        return std::count (text, text + numBytes, '<') > maxElementTags;
+    }
+
+    /** Parses settings text without ever reading other files: a document parsed from a
+        string has no source to resolve external entities against. */
+    std::unique_ptr<juce::XmlElement> parseSettingsText (const juce::String& text)
+    {
+        const auto utf8 = text.toUTF8();
+
+        if (text.getNumBytesAsUTF8() > (size_t) maxSettingsTextBytes
+             || hasTooManyTags (utf8.getAddress(), text.getNumBytesAsUTF8()))
+            return {};
+
+        return juce::XmlDocument (text).getDocumentElement (false);
+    }
+
+    juce::String attributeNameFor (const juce::AudioProcessorParameter& p)
+    {
+        return p.getName (50).removeCharacters (" ");
+    }
+
+    /** A stored value as the parameter should take it: a missing or non-numeric
+        (NaN, infinite) value gives the default, anything else is limited to 0..1. */
+    float storedValueFor (const juce::XmlElement& xml, const juce::AudioProcessorParameter& p)
+    {
+        const auto fallback = (double) p.getDefaultValue();
+        const auto v = xml.getDoubleAttribute (attributeNameFor (p), fallback);
+
+        return (float) juce::jlimit (0.0, 1.0, std::isfinite (v) ? v : fallback);
+    }
+
+    /** Processing stays suspended while the settings change, and a suspension that the
+        caller already holds (construction, the Init preset) outlives this one. */
+    class ScopedSuspension
+    {
+    public:
+        explicit ScopedSuspension (juce::AudioProcessor& p)  : processor (p), wasSuspended (p.isSuspended())
+        {
+            processor.suspendProcessing (true);
+        }
+
+        ~ScopedSuspension()
+        {
+            processor.suspendProcessing (wasSuspended);
+        }
+
+    private:
+        juce::AudioProcessor& processor;
+        const bool wasSuspended;
+    };
+
+    template <typename Function>
+    void forEachBrioParameter (const juce::Array<juce::AudioProcessorParameter*>& params, Function&& f)
+    {
+        for (auto* p : params)
+            if (auto* brio = dynamic_cast<TanglefixAudioProcessor::BrioParameter*> (p))
+                f (*brio);
+    }
+}
+
+//==============================================================================
+juce::XmlElement TanglefixAudioProcessor::createSettingsXml()
+{
+    const juce::ScopedLock sl (getCallbackLock());
+
+    juce::XmlElement xml (settings.productName + "_SETTINGS");
+
+    forEachBrioParameter (getParameters(), [&xml] (BrioParameter& p)
+    {
+        xml.setAttribute (attributeNameFor (p), (double) p.getValue());
+    });
+
+    xml.setAttribute ("Limiter", limiterOn ? 1 : 0);
+    xml.setAttribute ("Oversample", oversamplingFactor);
+    return xml;
+}
+
+void TanglefixAudioProcessor::applySettingsXml (const juce::XmlElement* xml, bool respectLocks)
+{
+    const ScopedSuspension suspension (*this);
+
+    if (xml == nullptr || ! xml->hasTagName (settings.productName + "_SETTINGS"))
+        return;
+
+    const juce::ScopedLock sl (getCallbackLock());
+    releaseResources();
+
+    limiterOn = xml->getBoolAttribute ("Limiter", false);
+
+    forEachBrioParameter (getParameters(), [this, xml, respectLocks] (BrioParameter& p)
+    {
+        if (respectLocks && (attributeNameFor (p) == bypassName || lockedParameterNames.contains (p.getName (50))))
+            return;
+
+        p.beginChangeGesture();
+        p.setValueNotifyingHost (storedValueFor (*xml, p));
+        p.endChangeGesture();
+    });
+
+    setOversamplingFactor (xml->getIntAttribute ("Oversample", 1));
+}
+
+//==============================================================================
+void TanglefixAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    auto xml = createSettingsXml();
+
+    xml.setAttribute ("Preset", currentPresetName);
+    xml.setAttribute ("ParameterLock", lockedParameterNames.joinIntoString (lockSeparator));
+
+    for (int i = 0; i < numRandomLockFlags; ++i)
+        xml.setAttribute ("lock" + juce::String (i), randomLockFlags[i] ? 1 : 0);
+
+    copyXmlToBinary (xml, destData);
+}
+
+void TanglefixAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    if (data == nullptr || sizeInBytes <= 0
+         || hasTooManyTags (static_cast<const char*> (data), (size_t) sizeInBytes))
+        return;
+
+    const auto xml = getXmlFromBinary (data, sizeInBytes);
+
+    if (xml == nullptr)
+        return;
+
+    lockedParameterNames.clear();
+    lockedParameterNames.addTokens (xml->getStringAttribute ("ParameterLock"), lockSeparator, "");
+
+    applySettingsXml (xml.get(), false);
+
+    currentPresetName = xml->getStringAttribute ("Preset");
+
+    for (int i = 0; i < numRandomLockFlags; ++i)
+        randomLockFlags[i] = xml->getBoolAttribute ("lock" + juce::String (i), false);
+}
+
+//==============================================================================
+juce::Result TanglefixAudioProcessor::savePresetFile (const juce::File& file)
+{
+    const auto xml = createSettingsXml();
+
+    // Only the folder is created up front: an empty file made before a failed write
+    // would show up in the preset list as a preset that loads nothing.
+    const auto folder = file.getParentDirectory();
+    const auto created = folder.createDirectory();
+
+    if (created.failed())
+        return juce::Result::fail ("Could not create the folder \"" + folder.getFullPathName()
+                                   + "\": " + created.getErrorMessage());
+
+    // A failed write leaves an older preset of that name as it was.
+    if (! BrioSettings::writeDocument (xml, file))
+        return juce::Result::fail ("Could not write the preset file \"" + file.getFullPathName() + "\".");
+
+    return juce::Result::ok();
+}
+
+void TanglefixAudioProcessor::loadPresetFile (const juce::String& fullPath)
+{
+    currentPresetName = fullPath;
+
+    if (! juce::File::isAbsolutePath (fullPath))
+        return;
+
+    const juce::File file (fullPath);
+
+    if (! file.existsAsFile() || file.getSize() > maxSettingsTextBytes)
+        return;
+
+    const auto xml = parseSettingsText (file.loadFileAsString());
+    applySettingsXml (xml.get(), true);
+}
+
+void TanglefixAudioProcessor::loadInitPreset()
+{
+    const ScopedSuspension suspension (*this);
+
+    const juce::File initFile (settings.getPresetsFolder() + "/Init.qzr");
+
+    if (initFile.existsAsFile())
+    {
+        loadPresetFile (initFile.getFullPathName());
+
+        // What Init holds becomes what a reset, a missing attribute and the host's
+        // default fall back to.
+        forEachBrioParameter (getParameters(), [] (BrioParameter& p) { p.defaultValue = p.getValue(); });
+    }
+    else
+    {
+        forEachBrioParameter (getParameters(), [] (BrioParameter& p) { p.setValueNotifyingHost (p.getDefaultValue()); });
+    }
+}
+
+//==============================================================================
+void TanglefixAudioProcessor::copySettingsToClipboard()
+{
+    juce::SystemClipboard::copyTextToClipboard (createSettingsXml().toString());
+}
+
+void TanglefixAudioProcessor::pasteSettingsFromClipboard()
+{
+    const auto xml = parseSettingsText (juce::SystemClipboard::getTextFromClipboard());
+    applySettingsXml (xml.get(), false);
+}

@@ -1,0 +1,202 @@
+#include "ProcessorFixture.h"
+
+namespace
+{
+    class HostStateTest  : public ProcessorTest {};
+
+    juce::MemoryBlock stateBlock (TanglefixAudioProcessor& p)
+    {
+        juce::MemoryBlock block;
+        p.getStateInformation (block);
+        return block;
+    }
+}
+
+//==============================================================================
+TEST_F (HostStateTest, FreshInstanceWithoutInitFile)
+{
+    auto p = makeProcessor();
+    const auto xml = stateXml (*p);
+    ASSERT_NE (xml, nullptr);
+
+    juce::StringArray expected { "Frequency", "Emphasis", "Operations", "Gain", "Mix", "Bypass",
+                                 "Limiter", "Oversample", "Preset", "ParameterLock" };
+    for (int i = 0; i < TanglefixAudioProcessor::numRandomLockFlags; ++i)
+        expected.add ("lock" + juce::String (i));
+
+    EXPECT_EQ (xml->getTagName(), "Tanglefix_SETTINGS");
+    ASSERT_EQ (xml->getNumAttributes(), expected.size());
+
+    const juce::StringArray expectedValues { "0.5", "0.5", "0.0", "0.5", "0.5", "0.0", "0", "1", "Init", "" };
+
+    for (int i = 0; i < expected.size(); ++i)
+    {
+        EXPECT_EQ (xml->getAttributeName (i), expected[i]);
+        EXPECT_EQ (xml->getAttributeValue (i), i < expectedValues.size() ? expectedValues[i] : "0") << expected[i];
+    }
+}
+
+TEST_F (HostStateTest, RoundTripGivesTheSameBytesAndTheSameSound)
+{
+    auto a = makeProcessor();
+    set (a->frequencyParam, 0.31f);
+    set (a->emphasisParam, 0.77f);
+    set (a->operationsParam, 0.6f);
+    set (a->gainParam, 0.62f);
+    set (a->mixParam, 0.9f);
+    a->limiterOn = true;
+    a->setOversamplingFactor (4);
+    a->lockedParameterNames = { "Gain", "Mix" };
+    a->randomLockFlags[0] = a->randomLockFlags[5] = a->randomLockFlags[29] = true;
+    a->currentPresetName = presetsFolder().getChildFile ("Bass/Deep.qzr").getFullPathName();
+
+    const auto saved = stateBlock (*a);
+
+    auto b = makeProcessor();
+    b->setStateInformation (saved.getData(), (int) saved.getSize());
+
+    EXPECT_EQ (stateBlock (*b), saved);
+    EXPECT_EQ (b->lockedParameterNames, a->lockedParameterNames);   // locks don't stop a restore
+    EXPECT_EQ (b->oversamplingFactor, 4);
+
+    const auto outA = render (*a);
+    const auto outB = render (*b);
+
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < outA.getNumSamples(); ++i)
+            ASSERT_EQ (outA.getSample (ch, i), outB.getSample (ch, i)) << "channel " << ch << " sample " << i;
+}
+
+TEST_F (HostStateTest, RestoreAppliesBypassAndSplitsTheLockList)
+{
+    auto p = makeProcessor();
+    auto xml = p->createSettingsXml();
+    xml.setAttribute ("Bypass", 1.0);
+    xml.setAttribute ("ParameterLock", "Frequency||Mix");
+    xml.setAttribute ("lock3", 1);
+
+    setState (*p, xml);
+    EXPECT_EQ (p->bypassParam->getValue(), 1.0f);
+    EXPECT_EQ (p->lockedParameterNames, juce::StringArray ({ "Frequency", "", "Mix" }));
+    EXPECT_TRUE (p->randomLockFlags[3]);
+    EXPECT_EQ (p->currentPresetName, "");   // no "Preset" attribute
+
+    xml.setAttribute ("ParameterLock", "");
+    setState (*p, xml);
+    EXPECT_TRUE (p->lockedParameterNames.isEmpty());
+}
+
+TEST_F (HostStateTest, OtherRootKeepsTheSoundButReadsLocksAndPreset)
+{
+    auto p = makeProcessor();
+    set (p->gainParam, 0.8f);
+
+    juce::XmlElement other ("SomethingElse");
+    other.setAttribute ("Gain", 0.1);
+    other.setAttribute ("Preset", "/x.qzr");
+    other.setAttribute ("ParameterLock", "Gain");
+    p->randomLockFlags[2] = true;
+
+    setState (*p, other);
+    EXPECT_EQ (p->gainParam->getValue(), 0.8f);
+    EXPECT_EQ (p->currentPresetName, "/x.qzr");
+    EXPECT_EQ (p->lockedParameterNames, juce::StringArray ({ "Gain" }));
+    EXPECT_FALSE (p->randomLockFlags[2]);
+}
+
+//==============================================================================
+TEST_F (HostStateTest, BadBlocksLeaveValidSettings)
+{
+    auto p = makeProcessor();
+    set (p->mixParam, 0.3f);
+    const auto good = stateBlock (*p);
+
+    // Every truncation of a good block, and no block at all.
+    for (size_t n = 0; n <= good.getSize(); ++n)
+        p->setStateInformation (good.getData(), (int) n);
+
+    p->setStateInformation (nullptr, 100);
+    expectValidSettings (*p);
+
+    // Random bytes, with and without the binary XML header in front.
+    juce::Random random (42);
+
+    for (int round = 0; round < 200; ++round)
+    {
+        juce::MemoryBlock noise ((size_t) random.nextInt (4096) + 1);
+        random.fillBitsRandomly (noise.getData(), noise.getSize());
+
+        if (round % 2 == 0)
+            noise.copyFrom (good.getData(), 0, juce::jmin ((size_t) 8, noise.getSize()));
+
+        p->setStateInformation (noise.getData(), (int) noise.getSize());
+    }
+
+    expectValidSettings (*p);
+
+    // Huge blocks: megabytes of text, and nesting deep enough to exhaust the parser's stack.
+    const auto wrap = [] (const juce::String& text)
+    {
+        juce::MemoryBlock block;
+        juce::AudioProcessor::copyXmlToBinary (juce::XmlElement ("x"), block);
+        block.setSize (8);
+        block.append (text.toRawUTF8(), text.getNumBytesAsUTF8() + 1);
+        static_cast<juce::uint32*> (block.getData())[1] = (juce::uint32) text.getNumBytesAsUTF8();
+        return block;
+    };
+
+    for (const auto& text : { juce::String::repeatedString ("<a>", 2000000),
+                              "<Tanglefix_SETTINGS Preset=\"" + juce::String::repeatedString ("x", 20000000) + "\"/>" })
+    {
+        const auto block = wrap (text);
+        p->setStateInformation (block.getData(), (int) block.getSize());
+    }
+
+    expectValidSettings (*p);
+    const auto out = render (*p, 2);
+    EXPECT_TRUE (std::isfinite (out.getMagnitude (0, out.getNumSamples())));
+}
+
+TEST_F (HostStateTest, HostileValuesAreLimitedOrReplacedByDefaults)
+{
+    auto p = makeProcessor();
+
+    for (const auto* bad : { "nan", "-nan", "inf", "-inf", "1e308", "-7", "12", "text", "" })
+    {
+        juce::XmlElement xml ("Tanglefix_SETTINGS");
+
+        for (const auto* name : { "Frequency", "Emphasis", "Operations", "Gain", "Mix", "Bypass", "Limiter" })
+            xml.setAttribute (name, bad);
+
+        xml.setAttribute ("Oversample", bad);
+        setState (*p, xml);
+        expectValidSettings (*p);
+    }
+
+    for (const auto* factor : { "3", "-8", "2147483647", "99999999999999" })
+    {
+        juce::XmlElement xml ("Tanglefix_SETTINGS");
+        xml.setAttribute ("Oversample", factor);
+        setState (*p, xml);
+        EXPECT_EQ (p->oversamplingFactor, 1) << factor;
+    }
+
+    juce::XmlElement nan ("Tanglefix_SETTINGS");
+    nan.setAttribute ("Gain", "nan");
+    setState (*p, nan);
+    EXPECT_EQ (p->gainParam->getValue(), p->gainParam->getDefaultValue());
+
+    // Thousands of lock names, most of them nonsense, cost nothing but the list.
+    juce::StringArray names;
+    for (int i = 0; i < 20000; ++i)
+        names.add ("Name" + juce::String (i));
+    names.add ("Gain");
+
+    auto many = p->createSettingsXml();
+    many.setAttribute ("ParameterLock", names.joinIntoString ("|"));
+    setState (*p, many);
+    EXPECT_EQ (p->lockedParameterNames.size(), names.size());
+
+    const auto out = render (*p, 2);
+    EXPECT_TRUE (std::isfinite (out.getMagnitude (0, out.getNumSamples())));
+}
