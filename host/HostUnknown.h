@@ -1,0 +1,44 @@
+#pragma once
+
+#include "HostAttributes.h"
+#include "HostObject.h"
+
+#include <AAX_IACFDescriptionHost.h>
+
+namespace tanglefix::host
+{
+
+/** The host unknown that every entry point receives. Through it the bundle reaches the
+    host's component factory (collections, descriptors, property maps, host services), the
+    description host with its feature queries, and the host's own definition.
+*/
+class HostUnknown final : public HostObjectWith<IACFComponentFactory, AAX_IACFDescriptionHost, IACFDefinition>
+{
+public:
+    explicit HostUnknown (std::shared_ptr<HostContext> context);
+
+    /** The object as the plain IACFUnknown handed to the bundle. */
+    IACFUnknown* asUnknown() noexcept { return static_cast<IACFComponentFactory*> (this); }
+
+    // IACFComponentFactory
+    ACFRESULT CreateComponent (IACFUnknown* outerUnknown, const acfCLSID& componentID,
+                               const acfIID& interfaceID, void** outComponent) override;
+
+    // AAX_IACFDescriptionHost
+    AAX_Result AcquireFeatureProperties (const AAX_Feature_UID& featureID, IACFUnknown** outFeatureInfo) override;
+
+    // IACFDefinition
+    ACFRESULT DefineAttribute (const acfUID& attributeID, acfUInt32 typeID, const void* data, acfUInt32 dataSize) override;
+    ACFRESULT GetAttributeInfo (const acfUID& attributeID, acfUInt32* outTypeID, acfUInt32* outDataSize) override;
+    ACFRESULT CopyAttribute (const acfUID& attributeID, acfUInt32 typeID, void* outData, acfUInt32 dataSize) override;
+
+private:
+    void* findInterface (const acfIID& iid) override;
+
+    /** A new host object for a component id, not yet referenced; null for an unknown id. */
+    HostObject* makeComponent (const acfCLSID& componentID);
+
+    HostAttributes attributes;
+};
+
+} // namespace tanglefix::host

@@ -1,0 +1,81 @@
+// tanglefix-host: plays the AAX host on Linux. It loads a bundle through its exported entry
+// points only and reports what the bundle tells it.
+
+#include "DescribeCommand.h"
+#include "HostOptions.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace
+{
+    constexpr int usageExitCode = 64;
+
+    void printUsage (std::ostream& out)
+    {
+        out << "Usage: tanglefix-host describe [--offer FAMILY=N]... BUNDLE\n"
+               "\n"
+               "  describe   starts BUNDLE up, registers it, prints the registration, shuts it down\n"
+               "  --offer    offer only versions 1..N of a host interface (0: none); FAMILY is\n"
+               "             'all' or one of:";
+
+        for (int i = 0; i < static_cast<int> (tanglefix::host::InterfaceFamily::numFamilies); ++i)
+            out << " " << tanglefix::host::HostOptions::nameOf (static_cast<tanglefix::host::InterfaceFamily> (i));
+
+        out << "\n";
+    }
+
+    int runDescribe (const std::vector<std::string>& args)
+    {
+        tanglefix::host::HostOptions options;
+        std::string bundlePath;
+
+        for (size_t i = 0; i < args.size(); ++i)
+        {
+            if (args[i] == "--offer" && i + 1 < args.size())
+            {
+                if (! options.parseOffer (args[++i]))
+                {
+                    std::cerr << "tanglefix-host: bad --offer value '" << args[i] << "'\n";
+                    return usageExitCode;
+                }
+            }
+            else if (bundlePath.empty() && args[i].rfind ("--", 0) != 0)
+            {
+                bundlePath = args[i];
+            }
+            else
+            {
+                printUsage (std::cerr);
+                return usageExitCode;
+            }
+        }
+
+        if (bundlePath.empty())
+        {
+            printUsage (std::cerr);
+            return usageExitCode;
+        }
+
+        return tanglefix::host::DescribeCommand (options).run (bundlePath, std::cout, std::cerr);
+    }
+}
+
+int main (int argc, char** argv)
+{
+    const std::vector<std::string> args (argv + 1, argv + argc);
+
+    if (args.empty() || args[0] == "--help" || args[0] == "-h")
+    {
+        printUsage (args.empty() ? std::cerr : std::cout);
+        return args.empty() ? usageExitCode : 0;
+    }
+
+    if (args[0] == "describe")
+        return runDescribe ({ args.begin() + 1, args.end() });
+
+    std::cerr << "tanglefix-host: unknown command '" << args[0] << "'\n";
+    printUsage (std::cerr);
+    return usageExitCode;
+}
