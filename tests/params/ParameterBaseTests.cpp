@@ -34,7 +34,7 @@ namespace
     }
 }
 
-TEST (ParameterBase, StoresTinyValuesAsZeroAndKeepsIdentity)
+TEST (ParameterBase, StoresTinyAndUndefinedValuesAsZero)
 {
     GenericParameter p (BrioParameterBase::displayPercent, { 0.0f, 1.0f });
 
@@ -44,10 +44,6 @@ TEST (ParameterBase, StoresTinyValuesAsZeroAndKeepsIdentity)
     EXPECT_GT (p.getValue(), 0.0f);
     p.setValue (std::numeric_limits<float>::quiet_NaN());
     EXPECT_EQ (p.getValue(), 0.0f);
-
-    EXPECT_EQ (p.paramID, "7");
-    EXPECT_EQ (p.getName (3), "Generic");
-    EXPECT_EQ (p.getLabel(), "");
 }
 
 TEST (ParameterBase, SplitDecibelCurveMeetsUnityInTheMiddleAndInvertsOnBothSides)
