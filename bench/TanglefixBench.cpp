@@ -1,0 +1,158 @@
+// Throughput of the whole chain per oversampling factor, and the band filter's cost per
+// sample against JUCE's own TPT state-variable filter doing the same low-pass work.
+
+#include <benchmark/benchmark.h>
+
+#include "TanglefixAudioProcessor.h"
+
+#include <iostream>
+#include <map>
+
+namespace
+{
+    constexpr double benchRate = 48000.0;
+    constexpr int benchBlock = 512;
+
+    void fillNoise (juce::AudioBuffer<float>& buffer, juce::Random& random)
+    {
+        for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
+            for (int i = 0; i < buffer.getNumSamples(); ++i)
+                buffer.setSample (ch, i, random.nextFloat() * 2.0f - 1.0f);
+    }
+
+    /** Mid settings on every knob, so every stage of the chain does real work. */
+    void setMidSettings (TanglefixAudioProcessor& p)
+    {
+        const auto& parameters = p.getParameters();
+        const float values[] = { 0.5f, 0.7f, 0.6f, 0.6f, 0.8f, 0.0f };
+
+        for (int i = 0; i < juce::jmin (6, parameters.size()); ++i)
+            parameters[i]->setValue (values[i]);
+
+        p.limiterOn = true;
+    }
+
+    void processBlockThroughput (benchmark::State& state)
+    {
+        const auto factor = (int) state.range (0);
+        TanglefixAudioProcessor processor;
+        processor.prepareToPlay (benchRate, benchBlock);
+        processor.setOversamplingFactor (factor);
+        setMidSettings (processor);
+
+        juce::Random random (1);
+        juce::AudioBuffer<float> input (2, benchBlock), buffer (2, benchBlock);
+        fillNoise (input, random);
+        juce::MidiBuffer midi;
+
+        for (auto _ : state)
+        {
+            buffer.makeCopyOf (input, true);
+            processor.processBlock (buffer, midi);
+            benchmark::DoNotOptimize (buffer.getReadPointer (0));
+        }
+
+        const auto samples = (double) state.iterations() * benchBlock;
+        state.SetItemsProcessed ((int64_t) samples);
+        state.counters["xRealTime"] = benchmark::Counter (samples / benchRate, benchmark::Counter::kIsRate);
+    }
+
+    constexpr int filterSamples = 4096;
+
+    void multiModeSvfLowpass (benchmark::State& state)
+    {
+        MultiModeSvf filter;
+        filter.setSampleRate ((float) benchRate);
+        filter.setCutoff (1000.0f);
+        filter.setResonance (0.5f);
+        filter.prepare();
+
+        juce::Random random (2);
+        juce::AudioBuffer<float> buffer (2, filterSamples);
+        fillNoise (buffer, random);
+        auto* left = buffer.getWritePointer (0);
+        auto* right = buffer.getWritePointer (1);
+
+        for (auto _ : state)
+        {
+            for (int i = 0; i < filterSamples; ++i)
+            {
+                left[i] = filter.processSample (left[i], 0);
+                right[i] = filter.processSample (right[i], 1);
+            }
+
+            benchmark::ClobberMemory();
+        }
+
+        state.SetItemsProcessed (state.iterations() * filterSamples * 2);
+    }
+
+    void juceStateVariableTptLowpass (benchmark::State& state)
+    {
+        juce::dsp::StateVariableTPTFilter<float> filter;
+        filter.setType (juce::dsp::StateVariableTPTFilterType::lowpass);
+        filter.setCutoffFrequency (1000.0f);
+        filter.setResonance (1.0f);      // Q 1, the same damping as resonance 0.5 above
+        filter.prepare ({ benchRate, (juce::uint32) filterSamples, 2 });
+
+        juce::Random random (2);
+        juce::AudioBuffer<float> buffer (2, filterSamples);
+        fillNoise (buffer, random);
+        auto* left = buffer.getWritePointer (0);
+        auto* right = buffer.getWritePointer (1);
+
+        for (auto _ : state)
+        {
+            for (int i = 0; i < filterSamples; ++i)
+            {
+                left[i] = filter.processSample (0, left[i]);
+                right[i] = filter.processSample (1, right[i]);
+            }
+
+            benchmark::ClobberMemory();
+        }
+
+        state.SetItemsProcessed (state.iterations() * filterSamples * 2);
+    }
+
+    /** Remembers each run's time per iteration, to print the filters' cost ratio. */
+    class RecordingReporter  : public benchmark::ConsoleReporter
+    {
+    public:
+        void ReportRuns (const std::vector<Run>& runs) override
+        {
+            for (const auto& run : runs)
+                if (run.iterations > 0)
+                    timePerIteration[run.benchmark_name()] = run.GetAdjustedRealTime();
+
+            ConsoleReporter::ReportRuns (runs);
+        }
+
+        std::map<std::string, double> timePerIteration;
+    };
+}
+
+BENCHMARK (processBlockThroughput)->Arg (1)->Arg (2)->Arg (4)->Arg (8)->Arg (16)->Unit (benchmark::kMicrosecond);
+BENCHMARK (multiModeSvfLowpass)->Unit (benchmark::kMicrosecond);
+BENCHMARK (juceStateVariableTptLowpass)->Unit (benchmark::kMicrosecond);
+
+int main (int argc, char** argv)
+{
+    benchmark::Initialize (&argc, argv);
+
+    if (benchmark::ReportUnrecognizedArguments (argc, argv))
+        return 1;
+
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks (&reporter);
+    benchmark::Shutdown();
+
+    const auto ours = reporter.timePerIteration.find ("multiModeSvfLowpass");
+    const auto juces = reporter.timePerIteration.find ("juceStateVariableTptLowpass");
+
+    if (ours != reporter.timePerIteration.end() && juces != reporter.timePerIteration.end())
+        std::cout << "\nMultiModeSvf / juce::dsp::StateVariableTPTFilter cost per sample: "
+                  << ours->second / juces->second << "\n";
+
+    return 0;
+}
