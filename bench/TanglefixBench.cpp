@@ -115,15 +115,16 @@ namespace
         state.SetItemsProcessed (state.iterations() * filterSamples * 2);
     }
 
-    /** Remembers each run's time per iteration, to print the filters' cost ratio. */
+    /** Remembers each benchmark's time per iteration, to print the filters' cost ratio. */
     class RecordingReporter  : public benchmark::ConsoleReporter
     {
     public:
         void ReportRuns (const std::vector<Run>& runs) override
         {
+            // With repetitions the mean arrives after the single runs and replaces them.
             for (const auto& run : runs)
-                if (run.iterations > 0)
-                    timePerIteration[run.benchmark_name()] = run.GetAdjustedRealTime();
+                if (run.run_type == Run::RT_Iteration || run.aggregate_name == "mean")
+                    timePerIteration[run.run_name.function_name] = run.GetAdjustedRealTime();
 
             ConsoleReporter::ReportRuns (runs);
         }

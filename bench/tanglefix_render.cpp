@@ -25,7 +25,7 @@ to 20 kHz at -12 dBFS on both channels, plus 100 ms bursts of white noise at -18
 
 Options (knob values are normalised, 0 to 1, as the host sees them):
   --out FILE            where to write the WAV file (required)
-  --frequency V         Frequency knob      (default: the Init preset's value)
+  --frequency V         Frequency knob (each knob defaults to the Init preset's value)
   --emphasis V          Emphasis knob
   --operations V        Operations knob (0-0.25, 0.25-0.5, 0.5-0.75, 0.75-1 choose the pattern)
   --gain V              Gain knob (0.5 is 0 dB)

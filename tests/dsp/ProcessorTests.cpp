@@ -163,7 +163,8 @@ TEST (Processor, ParameterExtremesGiveFiniteNormalOutput)
     {
         p->setOversamplingFactor (factor);
 
-        // Every corner of Frequency, Emphasis, Operations, Gain and Mix.
+        // Every corner of Frequency, Emphasis (1.0 is the sharpest resonance), Operations,
+        // Gain and Mix.
         for (int corner = 0; corner < 32; ++corner)
         {
             for (int i = 0; i < 5; ++i)
