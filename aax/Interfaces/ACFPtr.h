@@ -56,6 +56,9 @@ public:
         mInterface = existingReference;
     }
 
+    /** Gives up the held interface without releasing it. */
+    Interface* Detach() noexcept    { return std::exchange (mInterface, nullptr); }
+
     /** Releases the held interface and gives the address to receive a new one, as an
         interface query or a component factory writes it. */
     void** OutParameter() noexcept
