@@ -73,6 +73,11 @@ RegistrationPrinter::RegistrationPrinter (std::ostream& o, PointerDescriber d)
 
 void RegistrationPrinter::print (const PluginRecord& plugin) const
 {
+    out << "Effects: " << plugin.effects.size() << "\n";
+
+    for (const auto& effect : plugin.effects)
+        printEffect (effect);
+
     out << "Manufacturer: " << quoted (plugin.manufacturerName) << "\n";
 
     for (const auto& name : plugin.packageNames)
@@ -82,10 +87,6 @@ void RegistrationPrinter::print (const PluginRecord& plugin) const
         << (plugin.packageVersionSet ? formatHex (plugin.packageVersion, 8) : std::string ("not set")) << "\n";
 
     printProperties (plugin.properties, "");
-    out << "Effects: " << plugin.effects.size() << "\n";
-
-    for (const auto& effect : plugin.effects)
-        printEffect (effect);
 }
 
 void RegistrationPrinter::printEffect (const EffectRecord& effect) const
