@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <limits>
+#include <string_view>
 
 // The settings element carries the sound (parameters, limiter, oversampling). It is a
 // preset file, the clipboard text and the core of the host state. Everything here runs
@@ -20,22 +23,87 @@ namespace
     constexpr juce::int64 maxSettingsTextBytes = 1024 * 1024;
     constexpr int maxElementTags = 256;
 
-    bool hasTooManyTags (const char* text, size_t numBytes)
+    /** A character reference "&#...;" must be complete: JUCE's parser steps past the end
+        of the text after a hexadecimal one that the text's end cuts short. */
+    bool hasOnlyCompleteCharacterReferences (std::string_view doc)
     {
-        return std::count (text, text + numBytes, '<') > maxElementTags;
+        for (auto pos = doc.find ("&#"); pos != std::string_view::npos; pos = doc.find ("&#", pos + 2))
+        {
+            auto digits = doc.substr (pos + 2);
+            const auto isHex = ! digits.empty() && (digits[0] == 'x' || digits[0] == 'X');
+
+            if (isHex)
+                digits.remove_prefix (1);
+
+            const auto end = digits.find_first_not_of (isHex ? "0123456789abcdefABCDEF" : "0123456789");
+
+            if (end == 0 || end == std::string_view::npos || digits[end] != ';' || end > (isHex ? 8u : 12u))
+                return false;
+        }
+
+        return true;
+    }
+
+    /** Stored settings are plain markup: an optional XML declaration at the start, then
+        elements and comments. Anything else is refused before JUCE's parser sees it,
+        because that parser loops forever on a processing instruction inside an element,
+        and no settings document needs a document type or its entities. */
+    bool isPlainMarkup (const char* text, size_t numBytes)
+    {
+        const std::string_view doc (text, numBytes);
+        const auto start = doc.find_first_not_of (" \t\r\n");
+        int numTags = 0;
+
+        for (auto pos = doc.find ('<'); pos != std::string_view::npos; pos = doc.find ('<', pos + 1))
+        {
+            if (++numTags > maxElementTags)
+                return false;
+
+            const auto next = doc.substr (pos + 1, 3);
+
+            if (next.substr (0, 1) == "?" && pos != start)
+                return false;
+
+            if (next.substr (0, 1) == "!" && next != "!--")
+                return false;
+        }
+
+        return hasOnlyCompleteCharacterReferences (doc);
+    }
+
+    /** JUCE's UTF-8 handling trusts its input: a multi-byte sequence cut short makes its
+        string iteration step over the terminating zero and read past the end. Stored
+        text is written by us as valid UTF-8, so anything else is rejected unread. */
+    bool isValidUtf8 (const char* text, size_t numBytes)
+    {
+        return numBytes <= (size_t) std::numeric_limits<int>::max()
+                && juce::CharPointer_UTF8::isValidString (text, (int) numBytes);
     }
 
     /** Parses settings text without ever reading other files: a document parsed from a
         string has no source to resolve external entities against. */
-    std::unique_ptr<juce::XmlElement> parseSettingsText (const juce::String& text)
+    std::unique_ptr<juce::XmlElement> parseSettingsText (const char* utf8, size_t numBytes)
     {
-        const auto utf8 = text.toUTF8();
-
-        if (text.getNumBytesAsUTF8() > (size_t) maxSettingsTextBytes
-             || hasTooManyTags (utf8.getAddress(), text.getNumBytesAsUTF8()))
+        if (numBytes > (size_t) maxSettingsTextBytes
+             || ! isPlainMarkup (utf8, numBytes)
+             || ! isValidUtf8 (utf8, numBytes))
             return {};
 
-        return juce::XmlDocument (text).getDocumentElement (false);
+        return juce::XmlDocument (juce::String::fromUTF8 (utf8, (int) numBytes)).getDocumentElement (false);
+    }
+
+    /** The text of a state block as getXmlFromBinary will see it: after the 8-byte
+        header, as many bytes as the header's length says, at most what the block holds. */
+    bool stateTextIsSafe (const void* data, int sizeInBytes)
+    {
+        if (sizeInBytes <= 8)
+            return true;   // holds no text; getXmlFromBinary rejects it
+
+        const auto declared = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
+        const auto numBytes = (size_t) juce::jlimit (0, sizeInBytes - 8, declared);
+        const auto* text = static_cast<const char*> (data) + 8;
+
+        return isPlainMarkup (text, numBytes) && isValidUtf8 (text, numBytes);
     }
 
     juce::String attributeNameFor (const juce::AudioProcessorParameter& p)
@@ -140,8 +208,7 @@ void TanglefixAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void TanglefixAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    if (data == nullptr || sizeInBytes <= 0
-         || hasTooManyTags (static_cast<const char*> (data), (size_t) sizeInBytes))
+    if (data == nullptr || sizeInBytes <= 0 || ! stateTextIsSafe (data, sizeInBytes))
         return;
 
     const auto xml = getXmlFromBinary (data, sizeInBytes);
@@ -193,7 +260,20 @@ void TanglefixAudioProcessor::loadPresetFile (const juce::String& fullPath)
     if (! file.existsAsFile() || file.getSize() > maxSettingsTextBytes)
         return;
 
-    const auto xml = parseSettingsText (file.loadFileAsString());
+    juce::MemoryBlock bytes;
+    file.loadFileAsData (bytes);
+
+    // Text editors may put a byte-order mark in front.
+    const auto* text = static_cast<const char*> (bytes.getData());
+    auto numBytes = bytes.getSize();
+
+    if (numBytes >= 3 && juce::CharPointer_UTF8::isByteOrderMark (text))
+    {
+        text += 3;
+        numBytes -= 3;
+    }
+
+    const auto xml = parseSettingsText (text, numBytes);
     applySettingsXml (xml.get(), true);
 }
 
@@ -225,6 +305,9 @@ void TanglefixAudioProcessor::copySettingsToClipboard()
 
 void TanglefixAudioProcessor::pasteSettingsFromClipboard()
 {
-    const auto xml = parseSettingsText (juce::SystemClipboard::getTextFromClipboard());
+    const auto text = juce::SystemClipboard::getTextFromClipboard();
+    const auto* utf8 = text.toRawUTF8();
+
+    const auto xml = parseSettingsText (utf8, std::strlen (utf8));
     applySettingsXml (xml.get(), false);
 }

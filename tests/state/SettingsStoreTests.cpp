@@ -26,17 +26,6 @@ namespace
 }
 
 //==============================================================================
-TEST_F (SettingsStoreTest, FoldersLieBelowTheSharedFolderAndAreCreated)
-{
-    BrioSettings store;
-
-    EXPECT_EQ (store.getBaseFolder(), shared().getFullPathName() + "/Larkspan");
-    EXPECT_TRUE (store.getPresetsFolder().endsWith ("/Tanglefix"));
-    EXPECT_TRUE (juce::File (store.getPresetsFolder()).isDirectory());
-    EXPECT_TRUE (juce::File (store.getSettingsFolder()).isDirectory());
-    EXPECT_NE (store.getGlobalSettingsFile(), store.getSecondSettingsFile());
-}
-
 TEST_F (SettingsStoreTest, MissingFileIsCreatedAndValuesSurviveANewStore)
 {
     {
@@ -162,16 +151,4 @@ TEST_F (SettingsStoreTest, MigrationCopiesTheOlderPresetsOnce)
     legacy.getChildFile ("Late.qzr").replaceWithText ("<Tanglefix_SETTINGS/>");
     afterwards.migratePresetsOnce();
     EXPECT_FALSE (imported.exists());
-}
-
-TEST_F (SettingsStoreTest, MigrationWithoutOlderFolderOnlySetsTheFlag)
-{
-    BrioSettings store;
-    store.setGlobalValue ("WindowSize", 0.5, true);
-    store.migratePresetsOnce();
-
-    BrioSettings fresh;
-    EXPECT_EQ (fresh.getGlobalDouble ("WindowSize", 1.0), 0.5);
-    EXPECT_TRUE (fresh.loadGlobalSettings (true)->getBoolAttribute (BrioStoredNames::presetsMigratedKey));
-    EXPECT_FALSE (juce::File (store.getPresetsFolder() + BrioStoredNames::legacyImportSegment).exists());
 }
