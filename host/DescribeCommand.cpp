@@ -71,10 +71,11 @@ int DescribeCommand::run (const std::string& bundlePath, std::ostream& out, std:
     const auto registration = session.registerPlugin();
     out << "Registration: " << formatResult (registration) << "\n";
 
+    if (session.getRegistration().has_value())
+        printer.print (*session.getRegistration());
+
     if (reportFailure ("ACFRegisterPlugin", registration, err))
         exitCode = bundleCallFailed;
-    else
-        printer.print (*session.getRegistration());
 
     // Shut down even after a failed registration: the bundle must let go of the host either way.
     const auto shutDown = session.shutDown();

@@ -14,6 +14,7 @@ namespace
     // C boundary, so nothing but these types crosses it.
     using RegisterPluginFunction    = ACFRESULT (*) (IACFUnknown*, IACFPluginDefinition**);
     using RegisterComponentFunction = ACFRESULT (*) (IACFUnknown*, acfUInt32, IACFUnknown**);
+    using GetClassFactoryFunction   = ACFRESULT (*) (IACFUnknown*, const acfCLSID&, const acfIID&, void**);
     using CanUnloadNowFunction      = ACFRESULT (*) (IACFUnknown*);
     using StartupFunction           = ACFRESULT (*) (IACFUnknown*);
     using ShutdownFunction          = ACFRESULT (*) (IACFUnknown*);
@@ -29,6 +30,10 @@ HostSession::HostSession (HostOptions options)
 
 HostSession::~HostSession()
 {
+    // A host never unloads a bundle that it started and didn't shut down.
+    if (started)
+        shutDown();
+
     bundle.reset();
     hostUnknown->Release();
 }
@@ -83,7 +88,9 @@ EntryPointResult HostSession::call (const char* name, Args... args)
 
 EntryPointResult HostSession::startUp()
 {
-    return call<StartupFunction> ("ACFStartup", hostUnknown->asUnknown());
+    auto result = call<StartupFunction> ("ACFStartup", hostUnknown->asUnknown());
+    started = started || result.succeeded();
+    return result;
 }
 
 EntryPointResult HostSession::getSdkVersion (acfUInt64& version)
@@ -104,10 +111,15 @@ EntryPointResult HostSession::registerPlugin()
         // What the bundle hands back must be the definition the host built for it; anything
         // else (null included) would be a success with nothing registered.
         if (auto* collection = HostObject::as<HostCollection> (definition))
+        {
             registration = collection->getRecord();
+            result.problem = findRegistrationFault (*registration);
+        }
         else
+        {
             result.problem = definition == nullptr ? "ACFRegisterPlugin succeeded but returned no plug-in definition"
                                                    : "ACFRegisterPlugin returned a plug-in definition that is not the host's";
+        }
     }
 
     if (definition != nullptr)
@@ -128,8 +140,24 @@ EntryPointResult HostSession::registerComponent (acfUInt32 index)
     return result;
 }
 
+EntryPointResult HostSession::getClassFactory (const acfCLSID& classID, const acfIID& interfaceID, bool& gotFactory)
+{
+    void* factory = nullptr;
+    auto result = call<GetClassFactoryFunction> ("ACFGetClassFactory", hostUnknown->asUnknown(),
+                                                 classID, interfaceID, &factory);
+    gotFactory = factory != nullptr;
+
+    // Every ACF interface starts with the IACFUnknown operations, so the reference can be
+    // given back without knowing which interface it is.
+    if (factory != nullptr)
+        static_cast<IACFUnknown*> (factory)->Release();
+
+    return result;
+}
+
 EntryPointResult HostSession::shutDown()
 {
+    started = false;
     return call<ShutdownFunction> ("ACFShutdown", hostUnknown->asUnknown());
 }
 

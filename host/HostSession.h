@@ -50,11 +50,17 @@ public:
     EntryPointResult startUp();
     EntryPointResult getSdkVersion (acfUInt64& version);
 
-    /** Registers the plug-in; on success its description is available from getRegistration(). */
+    /** Registers the plug-in. Whenever the bundle hands back its definition, what it registered
+        is available from getRegistration(); a registration that reports success but is
+        incomplete comes back with a problem.
+    */
     EntryPointResult registerPlugin();
     const std::optional<PluginRecord>& getRegistration() const noexcept { return registration; }
 
     EntryPointResult registerComponent (acfUInt32 index);
+
+    /** Asks the bundle for a class factory; gotFactory tells whether it handed one out. */
+    EntryPointResult getClassFactory (const acfCLSID& classID, const acfIID& interfaceID, bool& gotFactory);
     EntryPointResult shutDown();
 
     /** The bundle's count of live objects: 0 means it may be unloaded. */
@@ -78,6 +84,7 @@ private:
     HostUnknown* hostUnknown = nullptr;     // one reference held for the session's life
     std::unique_ptr<Bundle> bundle;
     std::optional<PluginRecord> registration;
+    bool started = false;
 };
 
 } // namespace tanglefix::host

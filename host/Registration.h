@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -138,5 +137,12 @@ struct AssertRecord
     std::string note;
     std::int32_t flags = 0;
 };
+
+/** Says what keeps a registration from being usable (no effect, an effect without a name,
+    factory or components, a component without a process procedure), or nothing when it is
+    complete. A bundle can report success and still leave one of these out, for instance when
+    a host could not give it the objects it asked for.
+*/
+std::string findRegistrationFault (const PluginRecord& plugin);
 
 } // namespace tanglefix::host

@@ -6,6 +6,7 @@
 
 #include <AAX_Enums.h>
 #include <AAX_Errors.h>
+#include <AAX_UIDs.h>
 
 #include <gtest/gtest.h>
 
@@ -165,6 +166,13 @@ TEST_F (DescribeTest, BundleRegistersTheProductFieldByField)
     expectProductRegistration();
     EXPECT_TRUE (session->getTraces().empty());
     EXPECT_TRUE (session->getAsserts().empty());
+
+    // The bundle offers no components or class factories of its own.
+    EXPECT_TRUE (session->registerComponent (0).succeeded());
+    bool gotFactory = true;
+    EXPECT_EQ (session->getClassFactory (IID_IACFUnknown, IID_IACFUnknown, gotFactory).code, AAX_ERROR_UNIMPLEMENTED);
+    EXPECT_FALSE (gotFactory);
+
     expectCleanShutDown();
 }
 
@@ -240,6 +248,18 @@ TEST_F (DescribeTest, HostWithoutCollectionGetsAnErrorNotACrash)
     const auto traces = session->getTraces();
     ASSERT_FALSE (traces.empty());
     EXPECT_EQ (traces.back().message, "AAXRegisterPlugin exception caught: AAX_ERROR_NULL_OBJECT (-20004)");
+    expectCleanShutDown();
+}
+
+TEST_F (DescribeTest, SuccessWithoutProcessProceduresIsNotTakenAsARegistration)
+{
+    // Without property maps the bundle's components can't carry their plug-in ids, so none of
+    // its procedures can be registered, though the bundle still answers success.
+    const auto result = describe (TEST_BUNDLE, { "property-map=0" });
+    EXPECT_EQ (result.code, ACF_OK);
+    EXPECT_NE (result.problem.find ("component 1 of effect \"com.Larkspan.Tanglefix\" has no process procedure"),
+               std::string::npos) << result.problem;
+    EXPECT_TRUE (session->getRegistration().has_value());
     expectCleanShutDown();
 }
 
