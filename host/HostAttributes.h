@@ -28,4 +28,28 @@ private:
     std::vector<Attribute> attributes;
 };
 
+/** IACFDefinition, or an interface built on it, implemented over a set of attributes. */
+template <typename DefinitionInterface>
+class HostDefinition : public DefinitionInterface
+{
+public:
+    ACFRESULT DefineAttribute (const acfUID& attributeID, acfUInt32 typeID, const void* data, acfUInt32 dataSize) override
+    {
+        return attributes.define (attributeID, typeID, data, dataSize);
+    }
+
+    ACFRESULT GetAttributeInfo (const acfUID& attributeID, acfUInt32* outTypeID, acfUInt32* outDataSize) override
+    {
+        return attributes.getInfo (attributeID, outTypeID, outDataSize);
+    }
+
+    ACFRESULT CopyAttribute (const acfUID& attributeID, acfUInt32 typeID, void* outData, acfUInt32 dataSize) override
+    {
+        return attributes.copy (attributeID, typeID, outData, dataSize);
+    }
+
+private:
+    HostAttributes attributes;
+};
+
 } // namespace tanglefix::host

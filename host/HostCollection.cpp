@@ -79,28 +79,7 @@ AAX_Result HostCollection::SetPackageVersion (uint32_t version)
 
 AAX_Result HostCollection::SetProperties (IACFUnknown* propertyMap)
 {
-    const auto* map = HostObject::as<HostPropertyMap> (propertyMap);
-
-    if (propertyMap != nullptr && map == nullptr)
-        return AAX_ERROR_INVALID_ARGUMENT;
-
-    record.properties = map != nullptr ? map->getProperties() : PropertyList {};
-    return AAX_SUCCESS;
-}
-
-ACFRESULT HostCollection::DefineAttribute (const acfUID& attributeID, acfUInt32 typeID, const void* data, acfUInt32 dataSize)
-{
-    return attributes.define (attributeID, typeID, data, dataSize);
-}
-
-ACFRESULT HostCollection::GetAttributeInfo (const acfUID& attributeID, acfUInt32* outTypeID, acfUInt32* outDataSize)
-{
-    return attributes.getInfo (attributeID, outTypeID, outDataSize);
-}
-
-ACFRESULT HostCollection::CopyAttribute (const acfUID& attributeID, acfUInt32 typeID, void* outData, acfUInt32 dataSize)
-{
-    return attributes.copy (attributeID, typeID, outData, dataSize);
+    return HostPropertyMap::readProperties (propertyMap, record.properties);
 }
 
 } // namespace tanglefix::host

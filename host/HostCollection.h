@@ -11,7 +11,7 @@ namespace tanglefix::host
 /** The host's record of one bundle's registration. It is also the plug-in definition that
     ACFRegisterPlugin hands back, which is how the host finds the record again.
 */
-class HostCollection final : public HostObjectWith<AAX_IACFCollection, IACFPluginDefinition>
+class HostCollection final : public HostObjectWith<AAX_IACFCollection, HostDefinition<IACFPluginDefinition>>
 {
 public:
     explicit HostCollection (std::shared_ptr<HostContext> context);
@@ -25,16 +25,10 @@ public:
     AAX_Result SetPackageVersion (uint32_t version) override;
     AAX_Result SetProperties (IACFUnknown* propertyMap) override;
 
-    // IACFDefinition
-    ACFRESULT DefineAttribute (const acfUID& attributeID, acfUInt32 typeID, const void* data, acfUInt32 dataSize) override;
-    ACFRESULT GetAttributeInfo (const acfUID& attributeID, acfUInt32* outTypeID, acfUInt32* outDataSize) override;
-    ACFRESULT CopyAttribute (const acfUID& attributeID, acfUInt32 typeID, void* outData, acfUInt32 dataSize) override;
-
 private:
     void* findInterface (const acfIID& iid) override;
 
     PluginRecord record;
-    HostAttributes attributes;
 };
 
 } // namespace tanglefix::host

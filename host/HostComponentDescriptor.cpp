@@ -40,19 +40,10 @@ HostComponentDescriptor::HostComponentDescriptor (std::shared_ptr<HostContext> c
 
 void* HostComponentDescriptor::findInterface (const acfIID& iid)
 {
-    const auto& options = getContext().getOptions();
-    const auto offers = [&options] (int version) { return options.offers (InterfaceFamily::componentDescriptor, version); };
-
-    if ((iid == IID_IACFUnknown || iid == IID_IAAXComponentDescriptorV1) && offers (1))
-        return static_cast<AAX_IACFComponentDescriptor*> (this);
-
-    if (iid == IID_IAAXComponentDescriptorV2 && offers (2))
-        return static_cast<AAX_IACFComponentDescriptor_V2*> (this);
-
-    if (iid == IID_IAAXComponentDescriptorV3 && offers (3))
-        return static_cast<AAX_IACFComponentDescriptor_V3*> (this);
-
-    return nullptr;
+    return findOfferedVersion (iid, InterfaceFamily::componentDescriptor,
+                               { { IID_IAAXComponentDescriptorV1, static_cast<AAX_IACFComponentDescriptor*> (this) },
+                                 { IID_IAAXComponentDescriptorV2, static_cast<AAX_IACFComponentDescriptor_V2*> (this) },
+                                 { IID_IAAXComponentDescriptorV3, static_cast<AAX_IACFComponentDescriptor_V3*> (this) } });
 }
 
 AAX_Result HostComponentDescriptor::addField (FieldRecord field)

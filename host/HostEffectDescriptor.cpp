@@ -16,16 +16,9 @@ HostEffectDescriptor::HostEffectDescriptor (std::shared_ptr<HostContext> c)
 
 void* HostEffectDescriptor::findInterface (const acfIID& iid)
 {
-    const auto& options = getContext().getOptions();
-    const auto offers = [&options] (int version) { return options.offers (InterfaceFamily::effectDescriptor, version); };
-
-    if ((iid == IID_IACFUnknown || iid == IID_IAAXEffectDescriptorV1) && offers (1))
-        return static_cast<AAX_IACFEffectDescriptor*> (this);
-
-    if (iid == IID_IAAXEffectDescriptorV2 && offers (2))
-        return static_cast<AAX_IACFEffectDescriptor_V2*> (this);
-
-    return nullptr;
+    return findOfferedVersion (iid, InterfaceFamily::effectDescriptor,
+                               { { IID_IAAXEffectDescriptorV1, static_cast<AAX_IACFEffectDescriptor*> (this) },
+                                 { IID_IAAXEffectDescriptorV2, static_cast<AAX_IACFEffectDescriptor_V2*> (this) } });
 }
 
 AAX_Result HostEffectDescriptor::AddComponent (IACFUnknown* componentDescriptor)
@@ -76,13 +69,7 @@ AAX_Result HostEffectDescriptor::AddProcPtr (void* procPtr, AAX_CProcPtrID procI
 
 AAX_Result HostEffectDescriptor::SetProperties (IACFUnknown* propertyMap)
 {
-    const auto* map = HostObject::as<HostPropertyMap> (propertyMap);
-
-    if (propertyMap != nullptr && map == nullptr)
-        return AAX_ERROR_INVALID_ARGUMENT;
-
-    record.properties = map != nullptr ? map->getProperties() : PropertyList {};
-    return AAX_SUCCESS;
+    return HostPropertyMap::readProperties (propertyMap, record.properties);
 }
 
 AAX_Result HostEffectDescriptor::AddResourceInfo (AAX_EResourceType resourceType, const char* info)
@@ -96,13 +83,16 @@ AAX_Result HostEffectDescriptor::AddResourceInfo (AAX_EResourceType resourceType
 
 AAX_Result HostEffectDescriptor::AddMeterDescription (AAX_CTypeID meterID, const char* name, IACFUnknown* propertyMap)
 {
-    const auto* map = HostObject::as<HostPropertyMap> (propertyMap);
+    if (name == nullptr)
+        return AAX_ERROR_NULL_ARGUMENT;
 
-    if (name == nullptr || (propertyMap != nullptr && map == nullptr))
-        return name == nullptr ? AAX_ERROR_NULL_ARGUMENT : AAX_ERROR_INVALID_ARGUMENT;
+    MeterRecord meter { meterID, name, {} };
+    const auto result = HostPropertyMap::readProperties (propertyMap, meter.properties);
 
-    record.meters.push_back ({ meterID, name, map != nullptr ? map->getProperties() : PropertyList {} });
-    return AAX_SUCCESS;
+    if (result == AAX_SUCCESS)
+        record.meters.push_back (std::move (meter));
+
+    return result;
 }
 
 AAX_Result HostEffectDescriptor::AddControlMIDINode (AAX_CTypeID nodeID, AAX_EMIDINodeType nodeType, const char* name, uint32_t channelMask)

@@ -59,10 +59,8 @@ ACFRESULT HostFeatureInfo::acquire (std::shared_ptr<HostContext> context, const 
 
 void* HostFeatureInfo::findInterface (const acfIID& iid)
 {
-    if (! getContext().getOptions().offers (InterfaceFamily::featureInfo, 1))
-        return nullptr;
-
-    return iid == IID_IACFUnknown || iid == IID_IAAXFeatureInfoV1 ? static_cast<AAX_IACFFeatureInfo*> (this) : nullptr;
+    return findOfferedVersion (iid, InterfaceFamily::featureInfo,
+                               { { IID_IAAXFeatureInfoV1, static_cast<AAX_IACFFeatureInfo*> (this) } });
 }
 
 AAX_Result HostFeatureInfo::SupportLevel (AAX_ESupportLevel* outLevel) const

@@ -1,5 +1,7 @@
 #include "HostObject.h"
 
+#include <AAX_UIDs.h>
+
 namespace tanglefix::host
 {
 
@@ -42,6 +44,24 @@ ACFRESULT HostObject::handOut (HostObject* newObject, const acfIID& iid, void** 
         delete newObject;
 
     return result;
+}
+
+void* HostObject::findOfferedVersion (const acfIID& iid, InterfaceFamily family,
+                                      std::initializer_list<InterfaceVersion> versions) const
+{
+    int version = 1;
+
+    for (const auto& entry : versions)
+    {
+        const auto matches = iid == entry.id || (version == 1 && iid == IID_IACFUnknown);
+
+        if (matches)
+            return context->getOptions().offers (family, version) ? entry.pointer : nullptr;
+
+        ++version;
+    }
+
+    return nullptr;
 }
 
 acfUInt32 HostObject::addReference() noexcept

@@ -5,6 +5,7 @@
 #include <ACFTypes.h>
 
 #include <atomic>
+#include <initializer_list>
 #include <memory>
 
 namespace tanglefix::host
@@ -48,6 +49,19 @@ protected:
     acfUInt32 releaseReference() noexcept;
 
     virtual ACFRESULT queryInterface (const acfIID& iid, void** outInterface) = 0;
+
+    /** One version of an interface: its id and this object as that interface. */
+    struct InterfaceVersion
+    {
+        const acfIID& id;
+        void* pointer;
+    };
+
+    /** The version asked for, when the host offers it; versions are listed from 1 upwards,
+        and the first also answers for IACFUnknown.
+    */
+    void* findOfferedVersion (const acfIID& iid, InterfaceFamily family,
+                              std::initializer_list<InterfaceVersion> versions) const;
 
     HostContext& getContext() const noexcept { return *context; }
     const std::shared_ptr<HostContext>& getSharedContext() const noexcept { return context; }

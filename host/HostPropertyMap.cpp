@@ -22,21 +22,23 @@ ACFRESULT HostPropertyMap::create (std::shared_ptr<HostContext> context, const a
     return handOut (map, iid, outInterface);
 }
 
+AAX_Result HostPropertyMap::readProperties (IACFUnknown* map, PropertyList& destination)
+{
+    const auto* hostMap = HostObject::as<HostPropertyMap> (map);
+
+    if (map != nullptr && hostMap == nullptr)
+        return AAX_ERROR_INVALID_ARGUMENT;
+
+    destination = hostMap != nullptr ? hostMap->properties : PropertyList {};
+    return AAX_SUCCESS;
+}
+
 void* HostPropertyMap::findInterface (const acfIID& iid)
 {
-    const auto& options = getContext().getOptions();
-    const auto offers = [&options] (int version) { return options.offers (InterfaceFamily::propertyMap, version); };
-
-    if ((iid == IID_IACFUnknown || iid == IID_IAAXPropertyMapV1) && offers (1))
-        return static_cast<AAX_IACFPropertyMap*> (this);
-
-    if (iid == IID_IAAXPropertyMapV2 && offers (2))
-        return static_cast<AAX_IACFPropertyMap_V2*> (this);
-
-    if (iid == IID_IAAXPropertyMapV3 && offers (3))
-        return static_cast<AAX_IACFPropertyMap_V3*> (this);
-
-    return nullptr;
+    return findOfferedVersion (iid, InterfaceFamily::propertyMap,
+                               { { IID_IAAXPropertyMapV1, static_cast<AAX_IACFPropertyMap*> (this) },
+                                 { IID_IAAXPropertyMapV2, static_cast<AAX_IACFPropertyMap_V2*> (this) },
+                                 { IID_IAAXPropertyMapV3, static_cast<AAX_IACFPropertyMap_V3*> (this) } });
 }
 
 const PropertyRecord* HostPropertyMap::find (AAX_EProperty property) const

@@ -25,6 +25,11 @@ public:
 
     const PropertyList& getProperties() const noexcept { return properties; }
 
+    /** Copies the properties of a map that the bundle passed in: none for null, an error for
+        an object that isn't one of the host's property maps.
+    */
+    static AAX_Result readProperties (IACFUnknown* map, PropertyList& destination);
+
     // AAX_IACFPropertyMap
     AAX_CBoolean GetProperty (AAX_EProperty property, AAX_CPropertyValue* outValue) const override;
     AAX_Result AddProperty (AAX_EProperty property, AAX_CPropertyValue value) override;

@@ -21,19 +21,10 @@ HostServices::HostServices (std::shared_ptr<HostContext> c)
 
 void* HostServices::findInterface (const acfIID& iid)
 {
-    const auto& options = getContext().getOptions();
-    const auto offers = [&options] (int version) { return options.offers (InterfaceFamily::hostServices, version); };
-
-    if ((iid == IID_IACFUnknown || iid == IID_IAAXHostServicesV1) && offers (1))
-        return static_cast<AAX_IACFHostServices*> (this);
-
-    if (iid == IID_IAAXHostServicesV2 && offers (2))
-        return static_cast<AAX_IACFHostServices_V2*> (this);
-
-    if (iid == IID_IAAXHostServicesV3 && offers (3))
-        return static_cast<AAX_IACFHostServices_V3*> (this);
-
-    return nullptr;
+    return findOfferedVersion (iid, InterfaceFamily::hostServices,
+                               { { IID_IAAXHostServicesV1, static_cast<AAX_IACFHostServices*> (this) },
+                                 { IID_IAAXHostServicesV2, static_cast<AAX_IACFHostServices_V2*> (this) },
+                                 { IID_IAAXHostServicesV3, static_cast<AAX_IACFHostServices_V3*> (this) } });
 }
 
 AAX_Result HostServices::Trace (int32_t priority, const char* message)

@@ -75,19 +75,4 @@ AAX_Result HostUnknown::AcquireFeatureProperties (const AAX_Feature_UID& feature
     return HostFeatureInfo::acquire (getSharedContext(), featureID, outFeatureInfo);
 }
 
-ACFRESULT HostUnknown::DefineAttribute (const acfUID& attributeID, acfUInt32 typeID, const void* data, acfUInt32 dataSize)
-{
-    return attributes.define (attributeID, typeID, data, dataSize);
-}
-
-ACFRESULT HostUnknown::GetAttributeInfo (const acfUID& attributeID, acfUInt32* outTypeID, acfUInt32* outDataSize)
-{
-    return attributes.getInfo (attributeID, outTypeID, outDataSize);
-}
-
-ACFRESULT HostUnknown::CopyAttribute (const acfUID& attributeID, acfUInt32 typeID, void* outData, acfUInt32 dataSize)
-{
-    return attributes.copy (attributeID, typeID, outData, dataSize);
-}
-
 } // namespace tanglefix::host

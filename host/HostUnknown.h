@@ -12,7 +12,7 @@ namespace tanglefix::host
     host's component factory (collections, descriptors, property maps, host services), the
     description host with its feature queries, and the host's own definition.
 */
-class HostUnknown final : public HostObjectWith<IACFComponentFactory, AAX_IACFDescriptionHost, IACFDefinition>
+class HostUnknown final : public HostObjectWith<IACFComponentFactory, AAX_IACFDescriptionHost, HostDefinition<IACFDefinition>>
 {
 public:
     explicit HostUnknown (std::shared_ptr<HostContext> context);
@@ -27,18 +27,12 @@ public:
     // AAX_IACFDescriptionHost
     AAX_Result AcquireFeatureProperties (const AAX_Feature_UID& featureID, IACFUnknown** outFeatureInfo) override;
 
-    // IACFDefinition
-    ACFRESULT DefineAttribute (const acfUID& attributeID, acfUInt32 typeID, const void* data, acfUInt32 dataSize) override;
-    ACFRESULT GetAttributeInfo (const acfUID& attributeID, acfUInt32* outTypeID, acfUInt32* outDataSize) override;
-    ACFRESULT CopyAttribute (const acfUID& attributeID, acfUInt32 typeID, void* outData, acfUInt32 dataSize) override;
-
 private:
     void* findInterface (const acfIID& iid) override;
 
     /** A new host object for a component id, not yet referenced; null for an unknown id. */
     HostObject* makeComponent (const acfCLSID& componentID);
 
-    HostAttributes attributes;
 };
 
 } // namespace tanglefix::host
