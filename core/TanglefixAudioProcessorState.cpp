@@ -23,21 +23,38 @@ namespace
     constexpr juce::int64 maxSettingsTextBytes = 1024 * 1024;
     constexpr int maxElementTags = 256;
 
-    /** A character reference "&#...;" must be complete: JUCE's parser steps past the end
-        of the text after a hexadecimal one that the text's end cuts short. */
-    bool hasOnlyCompleteCharacterReferences (std::string_view doc)
+    /** A complete numeric character reference "&#...;" or "&#x...;" starts the text. */
+    bool startsWithCharacterReference (std::string_view text)
     {
-        for (auto pos = doc.find ("&#"); pos != std::string_view::npos; pos = doc.find ("&#", pos + 2))
+        if (text.substr (0, 2) != "&#")
+            return false;
+
+        auto digits = text.substr (2);
+        const auto isHex = ! digits.empty() && (digits[0] == 'x' || digits[0] == 'X');
+
+        if (isHex)
+            digits.remove_prefix (1);
+
+        const auto end = digits.find_first_not_of (isHex ? "0123456789abcdefABCDEF" : "0123456789");
+
+        return end != 0 && end != std::string_view::npos && digits[end] == ';' && end <= (isHex ? 8u : 12u);
+    }
+
+    /** Every "&" must start one of XML's five named references or a complete numeric
+        one, as the writer produces them. JUCE's parser reads past the end of the text
+        after a numeric reference cut short, and re-parses an unknown reference's name as
+        markup, reading past the end of that name. */
+    bool hasOnlyKnownReferences (std::string_view doc)
+    {
+        for (auto pos = doc.find ('&'); pos != std::string_view::npos; pos = doc.find ('&', pos + 1))
         {
-            auto digits = doc.substr (pos + 2);
-            const auto isHex = ! digits.empty() && (digits[0] == 'x' || digits[0] == 'X');
+            const auto rest = doc.substr (pos);
+            bool known = startsWithCharacterReference (rest);
 
-            if (isHex)
-                digits.remove_prefix (1);
+            for (const auto* name : { "&amp;", "&lt;", "&gt;", "&quot;", "&apos;" })
+                known = known || rest.substr (0, std::strlen (name)) == name;
 
-            const auto end = digits.find_first_not_of (isHex ? "0123456789abcdefABCDEF" : "0123456789");
-
-            if (end == 0 || end == std::string_view::npos || digits[end] != ';' || end > (isHex ? 8u : 12u))
+            if (! known)
                 return false;
         }
 
@@ -45,7 +62,7 @@ namespace
     }
 
     /** Stored settings are plain markup: an optional XML declaration at the start, then
-        elements and comments. Anything else is refused before JUCE's parser sees it,
+        elements, comments and XML's own references. Anything else is refused before JUCE's parser sees it,
         because that parser loops forever on a processing instruction inside an element,
         and no settings document needs a document type or its entities. */
     bool isPlainMarkup (const char* text, size_t numBytes)
@@ -68,7 +85,7 @@ namespace
                 return false;
         }
 
-        return hasOnlyCompleteCharacterReferences (doc);
+        return hasOnlyKnownReferences (doc);
     }
 
     /** JUCE's UTF-8 handling trusts its input: a multi-byte sequence cut short makes its

@@ -152,7 +152,9 @@ TEST_F (HostStateTest, TextThatTrapsTheXmlParserIsRefusedEverywhere)
         // UTF-8 cut off in the middle of a character, a character reference cut short:
         // the parser reads past the end of the text (seen with the address sanitizer)
         "<Tanglefix_SETTINGS Gain=\"0.1\" Preset=\"\xe2\x82",
-        "<Tanglefix_SETTINGS Gain=\"0.1\">&#x"
+        "<Tanglefix_SETTINGS Gain=\"0.1\">&#x",
+        // an unknown reference, whose name the parser then reads as markup
+        "<Tanglefix_SETTINGS Gain=\"0.1\">&<b>;</Tanglefix_SETTINGS>"
     };
 
     auto p = makeProcessor();
