@@ -14,7 +14,6 @@ public:
     AAX_CString (const AAX_CString& other) = default;
     AAX_CString (AAX_CString&& other) noexcept = default;
     explicit AAX_CString (const AAX_IString& other);
-    explicit AAX_CString (const std::string& text);
     ~AAX_CString() override = default;
 
     // AAX_IString
@@ -29,17 +28,14 @@ public:
     AAX_CString& operator= (AAX_CString&& other) noexcept;
 
     const char* CString() const noexcept          { return mString.c_str(); }
-    const std::string& StdString() const noexcept { return mString; }
 
     void Clear();
-    bool Empty() const noexcept                   { return mString.empty(); }
 
     /** Removes count bytes from pos on, or everything up to the end when fewer remain.
         pos must not be beyond the length. */
     void Erase (uint32_t pos, uint32_t count);
 
-    /** Appends text or a number in fixed notation with exactly `precision` decimals. */
-    void Append (const char* text);
+    /** Appends the number in fixed notation with exactly `precision` decimals. */
     void AppendNumber (double number, int32_t precision);
 
     /** Reads the leading number of the text, as formatted input of a double does.

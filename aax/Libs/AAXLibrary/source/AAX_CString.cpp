@@ -15,11 +15,6 @@ AAX_CString::AAX_CString (const AAX_IString& other)
 {
 }
 
-AAX_CString::AAX_CString (const std::string& text)
-    : mString (text)
-{
-}
-
 uint32_t AAX_CString::Length() const
 {
     return static_cast<uint32_t> (mString.size());
@@ -78,12 +73,6 @@ void AAX_CString::Erase (uint32_t pos, uint32_t count)
     // out of a call the host may have made.
     if (pos <= mString.size())
         mString.erase (pos, count);
-}
-
-void AAX_CString::Append (const char* text)
-{
-    if (text != nullptr)
-        mString.append (text);
 }
 
 void AAX_CString::AppendNumber (double number, int32_t precision)
