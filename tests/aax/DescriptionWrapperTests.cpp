@@ -309,6 +309,12 @@ TEST (AAXDescriptionWrappers, TheHostsStemFormatSupport)
 
     EXPECT_EQ (host.outstandingReferences(), 0);
 
+    // An answer that is no feature information reads as unknown support.
+    AAX_VFeatureInfo notAFeature (&host.factory, AAXATTR_ClientFeature_StemFormat);
+    AAX_ESupportLevel level = AAX_eSupportLevel_Supported;
+    EXPECT_EQ (notAFeature.SupportLevel (level), AAX_ERROR_NULL_OBJECT);
+    EXPECT_EQ (notAFeature.AcquireProperties(), nullptr);
+
     FakeHost::Options plain;
     plain.descriptionHost = false;
     FakeHost::Host plainHost (plain);
