@@ -59,7 +59,11 @@ int DescribeCommand::run (const std::string& bundlePath, std::ostream& out, std:
     out << "Start-up: " << formatResult (startUp) << "\n";
 
     if (reportFailure ("ACFStartup", startUp, err))
+    {
+        printer.printTraces (session.getTraces());
+        printer.printAsserts (session.getAsserts());
         return bundleCallFailed;
+    }
 
     acfUInt64 sdkVersion = 0;
     const auto version = session.getSdkVersion (sdkVersion);
