@@ -58,17 +58,6 @@ extern "C"
 
 using namespace chain_test;
 
-namespace
-{
-    juce::AudioProcessor::BusesLayout makeLayout (int ins, int outs)
-    {
-        juce::AudioProcessor::BusesLayout layout;
-        layout.inputBuses.add (juce::AudioChannelSet::canonicalChannelSet (ins));
-        layout.outputBuses.add (juce::AudioChannelSet::canonicalChannelSet (outs));
-        return layout;
-    }
-}
-
 TEST (AudioThread, CounterSeesAllocations)
 {
     ScopedAllocationCounter counter;

@@ -14,6 +14,14 @@ namespace chain_test
         return processor;
     }
 
+    inline juce::AudioProcessor::BusesLayout makeLayout (int ins, int outs)
+    {
+        juce::AudioProcessor::BusesLayout layout;
+        layout.inputBuses.add (juce::AudioChannelSet::canonicalChannelSet (ins));
+        layout.outputBuses.add (juce::AudioChannelSet::canonicalChannelSet (outs));
+        return layout;
+    }
+
     inline void holdSmoother (RampedValue& smoother, float value)
     {
         smoother.current = smoother.target = value;

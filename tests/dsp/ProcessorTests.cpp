@@ -8,14 +8,6 @@ using namespace chain_test;
 
 namespace
 {
-    juce::AudioProcessor::BusesLayout makeLayout (int ins, int outs)
-    {
-        juce::AudioProcessor::BusesLayout layout;
-        layout.inputBuses.add (juce::AudioChannelSet::canonicalChannelSet (ins));
-        layout.outputBuses.add (juce::AudioChannelSet::canonicalChannelSet (outs));
-        return layout;
-    }
-
     /** Gives the chain something audible: resonant filters, moving smoothers, pattern 2. */
     void setAudibleChain (TanglefixAudioProcessor& p)
     {
