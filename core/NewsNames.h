@@ -73,6 +73,12 @@ namespace NewsNames
         parser recurses once per nesting level, so this also bounds its stack use. */
     inline constexpr int maxElementTags = 4096;
 
+    /** The request gives up when connecting takes longer than this, or when the reply
+        then trickles in slower than 100 bytes a second for as long. Without it a server
+        that accepts and never answers would hold the fetch, and so the processor's
+        destructor, forever. */
+    inline constexpr int requestTimeoutMs = 20000;
+
     /** Stack for the fetch thread: room for the parser at maxElementTags levels deep,
         whatever the host's default stack size is. */
     inline constexpr size_t fetchThreadStackBytes = 4 * 1024 * 1024;

@@ -52,12 +52,26 @@ namespace
         return count;
     }
 
+    /** True when the text holds a processing instruction other than a leading XML
+        declaration. JUCE's parser loops forever on one followed by text inside an
+        element, and news never need one. */
+    bool hasProcessingInstruction (const juce::String& text)
+    {
+        auto body = text.trimStart();
+
+        if (body.startsWith ("<?xml"))
+            body = body.fromFirstOccurrenceOf ("?>", false, false);
+
+        return body.contains ("<?");
+    }
+
     /** Whether a reply may go to the XML parser at all. A document type declaration is
-        refused: its entities could expand without bound, and news never needs one. */
+        refused too: its entities could expand without bound. */
     bool isParsableReply (const juce::String& reply)
     {
         return ! reply.containsIgnoreCase (NewsNames::errorWord)
             && ! reply.containsIgnoreCase ("<!DOCTYPE")
+            && ! hasProcessingInstruction (reply)
             && countElementTags (reply, NewsNames::maxElementTags) <= NewsNames::maxElementTags;
     }
 
@@ -235,10 +249,9 @@ std::unique_ptr<juce::InputStream> PluginNotifications::openRequest (const juce:
                          .withParameter (NewsNames::productField, rot13.apply (productName))
                          .withParameter (NewsNames::versionField, JucePlugin_VersionString);
 
-    // The parameters travel as the body of a POST. A time-out of 0 leaves the
-    // connection's time-out to the system.
+    // The parameters travel as the body of a POST.
     return url.createInputStream (juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inPostData)
-                                      .withConnectionTimeoutMs (0)
+                                      .withConnectionTimeoutMs (NewsNames::requestTimeoutMs)
                                       .withNumRedirectsToFollow (5));
 }
 
@@ -303,7 +316,10 @@ PluginNotifications::FetchResult PluginNotifications::parseReply (const juce::St
     if (! isParsableReply (reply))
         return result;
 
-    const auto root = juce::XmlDocument::parse (reply);
+    // JUCE's parser steps one character past a hexadecimal character reference that
+    // runs to the very end of the text, and so past the end of the buffer; a trailing
+    // newline, which XML ignores there, keeps that step inside.
+    const auto root = juce::XmlDocument::parse (reply + "\n");
 
     if (root == nullptr || ! root->getTagName().equalsIgnoreCase (NewsNames::rootTag))
         return result;

@@ -41,9 +41,9 @@ namespace LarkspanBrio
     reply has been handled, so the message thread, which reads them through
     getRecords() and getNewCount(), never sees a list that is still growing.
 
-    Destroying the fetcher waits for a running fetch, however long the server takes:
-    the thread notices the request to stop only between the request and the reply
-    handling, and between entries.
+    Destroying the fetcher waits for a running fetch: the thread notices the request
+    to stop only after the request has been answered or has timed out, while reading
+    the reply, and between entries.
 */
 class PluginNotifications  : public juce::Thread
 {
