@@ -2,6 +2,33 @@
 
 #include <csignal>
 
+namespace
+{
+    /** Reads the head of a request, then as much body as Content-Length announces. */
+    juce::String readRequest (juce::StreamingSocket& connection)
+    {
+        juce::MemoryOutputStream received;
+        char buffer[4096];
+
+        for (int expected = -1; expected < 0 || (int) received.getDataSize() < expected;)
+        {
+            const auto n = connection.waitUntilReady (true, 5000) > 0
+                             ? connection.read (buffer, (int) sizeof (buffer), false) : 0;
+
+            if (n <= 0)
+                break;
+
+            received.write (buffer, (size_t) n);
+            const auto text = received.toString();
+
+            if (const auto headEnd = text.indexOf ("\r\n\r\n"); expected < 0 && headEnd >= 0)
+                expected = headEnd + 4 + text.fromFirstOccurrenceOf ("Content-Length:", false, true).getIntValue();
+        }
+
+        return received.toString();
+    }
+}
+
 LoopbackHttpServer::LoopbackHttpServer()
     : juce::Thread ("LoopbackHttpServer")
 {
@@ -25,19 +52,11 @@ juce::String LoopbackHttpServer::getAddress() const
     return "http://127.0.0.1:" + juce::String (listener.getBoundPort()) + "/news";
 }
 
-void LoopbackHttpServer::setReply (const juce::MemoryBlock& body)
+void LoopbackHttpServer::setReply (const juce::String& body)
 {
     const juce::ScopedLock sl (lock);
     reply = body;
 }
-
-void LoopbackHttpServer::setReply (const juce::String& body)
-{
-    setReply (juce::MemoryBlock (body.toRawUTF8(), body.getNumBytesAsUTF8()));
-}
-
-void LoopbackHttpServer::holdAnswers()  { released.reset(); }
-void LoopbackHttpServer::release()      { released.signal(); }
 
 void LoopbackHttpServer::setBeforeAnswer (std::function<void()> callback)
 {
@@ -45,41 +64,23 @@ void LoopbackHttpServer::setBeforeAnswer (std::function<void()> callback)
     beforeAnswer = std::move (callback);
 }
 
-bool LoopbackHttpServer::waitForRequest (int timeoutMs)  { return requestArrived.wait (timeoutMs); }
-
-int LoopbackHttpServer::getNumRequests() const
-{
-    const juce::ScopedLock sl (lock);
-    return numRequests;
-}
-
-juce::String LoopbackHttpServer::getLastRequest() const
-{
-    const juce::ScopedLock sl (lock);
-    return lastRequest;
-}
-
-int LoopbackHttpServer::getNumAnswered() const
-{
-    const juce::ScopedLock sl (lock);
-    return numAnswered;
-}
+int LoopbackHttpServer::getNumRequests() const   { const juce::ScopedLock sl (lock); return numRequests; }
+int LoopbackHttpServer::getNumAnswered() const   { const juce::ScopedLock sl (lock); return numAnswered; }
+juce::String LoopbackHttpServer::getLastRequest() const   { const juce::ScopedLock sl (lock); return lastRequest; }
 
 void LoopbackHttpServer::run()
 {
     while (! threadShouldExit())
-    {
-        if (listener.waitUntilReady (true, 50) <= 0)
-            continue;
-
-        if (std::unique_ptr<juce::StreamingSocket> connection { listener.waitForNextConnection() })
-            serve (*connection);
-    }
+        if (listener.waitUntilReady (true, 50) > 0)
+            if (std::unique_ptr<juce::StreamingSocket> connection { listener.waitForNextConnection() })
+                serve (*connection);
 }
 
 void LoopbackHttpServer::serve (juce::StreamingSocket& connection)
 {
     const auto request = readRequest (connection);
+    juce::String body;
+    std::function<void()> callback;
 
     {
         const juce::ScopedLock sl (lock);
@@ -88,11 +89,7 @@ void LoopbackHttpServer::serve (juce::StreamingSocket& connection)
     }
 
     requestArrived.signal();
-
-    for (int i = 0; i < 600 && ! released.wait (100); ++i) {}
-
-    juce::MemoryBlock body;
-    std::function<void()> callback;
+    released.wait (60000);
 
     {
         const juce::ScopedLock sl (lock);
@@ -103,14 +100,14 @@ void LoopbackHttpServer::serve (juce::StreamingSocket& connection)
     if (callback != nullptr)
         callback();
 
-    const auto header = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: "
-                      + juce::String ((juce::int64) body.getSize()) + "\r\nConnection: close\r\n\r\n";
-    connection.write (header.toRawUTF8(), (int) header.getNumBytesAsUTF8());
+    const auto answer = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: "
+                      + juce::String (body.getNumBytesAsUTF8()) + "\r\nConnection: close\r\n\r\n" + body;
+    const auto* data = answer.toRawUTF8();
 
-    for (size_t sent = 0; sent < body.getSize();)
+    for (size_t sent = 0, size = answer.getNumBytesAsUTF8(); sent < size;)
     {
-        const auto n = connection.write (static_cast<const char*> (body.getData()) + sent,
-                                         (int) juce::jmin ((size_t) 65536, body.getSize() - sent));
+        const auto n = connection.write (data + sent, (int) juce::jmin ((size_t) 65536, size - sent));
+
         if (n <= 0)
             break;
 
@@ -119,38 +116,6 @@ void LoopbackHttpServer::serve (juce::StreamingSocket& connection)
 
     const juce::ScopedLock sl (lock);
     ++numAnswered;
-}
-
-juce::String LoopbackHttpServer::readRequest (juce::StreamingSocket& connection) const
-{
-    juce::MemoryOutputStream received;
-    char buffer[4096];
-    int expectedSize = -1;
-
-    // Reads the head, then as much body as Content-Length announces.
-    for (int i = 0; i < 1000 && (expectedSize < 0 || (int) received.getDataSize() < expectedSize); ++i)
-    {
-        if (connection.waitUntilReady (true, 5000) <= 0)
-            break;
-
-        const auto n = connection.read (buffer, (int) sizeof (buffer), false);
-
-        if (n <= 0)
-            break;
-
-        received.write (buffer, (size_t) n);
-        const auto text = received.toString();
-        const auto headEnd = text.indexOf ("\r\n\r\n");
-
-        if (expectedSize < 0 && headEnd >= 0)
-        {
-            const auto length = text.fromFirstOccurrenceOf ("Content-Length:", false, true)
-                                    .upToFirstOccurrenceOf ("\r\n", false, false).trim();
-            expectedSize = headEnd + 4 + length.getIntValue();
-        }
-    }
-
-    return received.toString();
 }
 
 juce::String addressWithNoListener()

@@ -19,35 +19,31 @@ public:
     /** The address to point the fetcher at. */
     juce::String getAddress() const;
 
-    void setReply (const juce::MemoryBlock& body);
     void setReply (const juce::String& body);
 
-    /** Answers wait until release() from now on. */
-    void holdAnswers();
-    void release();
+    /** Answers wait (a minute at most) until release() from now on. */
+    void holdAnswers()   { released.reset(); }
+    void release()       { released.signal(); }
 
     /** Called on the server's thread just before each answer goes out. */
     void setBeforeAnswer (std::function<void()> callback);
 
-    /** Waits (up to the time-out) until a request has been read completely. */
-    bool waitForRequest (int timeoutMs);
+    /** Waits (up to the time-out) until a request has been read. */
+    bool waitForRequest (int timeoutMs)   { return requestArrived.wait (timeoutMs); }
 
     int getNumRequests() const;
-    juce::String getLastRequest() const;   // the request line, headers and body
     int getNumAnswered() const;
+    juce::String getLastRequest() const;   // the request line, headers and body
 
 private:
     void run() override;
     void serve (juce::StreamingSocket& connection);
-    juce::String readRequest (juce::StreamingSocket& connection) const;
 
     juce::StreamingSocket listener;
     mutable juce::CriticalSection lock;
-    juce::MemoryBlock reply;
-    juce::String lastRequest;
+    juce::String reply, lastRequest;
     std::function<void()> beforeAnswer;
     int numRequests = 0, numAnswered = 0;
-    bool holding = false;
     juce::WaitableEvent requestArrived, released { true };
 };
 

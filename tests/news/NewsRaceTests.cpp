@@ -53,19 +53,3 @@ TEST_F (NewsRaceTest, ReadersSeeNoListOrTheWholeList)
     EXPECT_EQ (news.getRecords().size(), numEntries);
     EXPECT_GT (emptySeen + fullSeen, 0);
 }
-
-TEST_F (NewsRaceTest, DestroyingWhileReadersPollIsClean)
-{
-    LoopbackHttpServer server;
-    server.setReply (NewsReply().add ("B2").add ("B1").toString());
-
-    for (int round = 0; round < 20; ++round)
-    {
-        PluginNotifications news ("Tanglefix");
-        news.setEndpoint (server.getAddress());
-        news.reloadSettingsAndStart();
-
-        for (int i = 0; i < 50; ++i)
-            EXPECT_LE (news.getRecords().size(), 2);
-    }
-}
