@@ -65,12 +65,15 @@ namespace
         return body.contains ("<?");
     }
 
-    /** Whether a reply may go to the XML parser at all. A document type declaration is
-        refused too: its entities could expand without bound. */
+    /** Whether a reply may go to the XML parser at all. Also refused: a document type
+        declaration, whose entities could expand without bound, and an ampersand followed
+        by '<', which JUCE's parser takes for an entity holding markup and parses again
+        on its own, past the end of that copy when it ends in a character reference. */
     bool isParsableReply (const juce::String& reply)
     {
         return ! reply.containsIgnoreCase (NewsNames::errorWord)
             && ! reply.containsIgnoreCase ("<!DOCTYPE")
+            && ! reply.contains ("&<")
             && ! hasProcessingInstruction (reply)
             && countElementTags (reply, NewsNames::maxElementTags) <= NewsNames::maxElementTags;
     }
@@ -292,12 +295,12 @@ void PluginNotifications::publish (FetchResult result)
 //==============================================================================
 std::optional<juce::String> PluginNotifications::decodeReply (const juce::MemoryBlock& bytes)
 {
+    if (bytes.isEmpty())
+        return juce::String();
+
     const auto* data = static_cast<const char*> (bytes.getData());
     const auto* zero = static_cast<const char*> (std::memchr (data, 0, bytes.getSize()));
     const auto size = zero != nullptr ? (size_t) (zero - data) : bytes.getSize();
-
-    if (size == 0)
-        return juce::String();
 
     if (size > (size_t) std::numeric_limits<int>::max()
          || ! juce::CharPointer_UTF8::isValidString (data, (int) size))
