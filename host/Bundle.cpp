@@ -24,10 +24,15 @@ namespace
         return error != nullptr ? error : "unknown loader error";
     }
 
-    bool isRegularFile (const std::string& path)
+    /** Why the path can't be a bundle, or an empty text when it names a file. */
+    std::string whyNotAFile (const std::string& path)
     {
         struct stat info {};
-        return stat (path.c_str(), &info) == 0 && S_ISREG (info.st_mode);
+
+        if (stat (path.c_str(), &info) != 0)
+            return "no such file";
+
+        return S_ISREG (info.st_mode) ? std::string() : "not a file";
     }
 }
 
@@ -49,9 +54,9 @@ std::unique_ptr<Bundle> Bundle::open (const std::string& path, std::string& erro
 {
     // dlopen() searches the library path for names without a slash; a host opens the file
     // it was given, so say clearly when there is none.
-    if (! isRegularFile (path))
+    if (const auto reason = whyNotAFile (path); ! reason.empty())
     {
-        errorMessage = "cannot open bundle " + path + ": no such file";
+        errorMessage = "cannot open bundle " + path + ": " + reason;
         return nullptr;
     }
 

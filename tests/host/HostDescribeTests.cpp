@@ -286,6 +286,12 @@ TEST (BundleLoading, MissingFileOrEntryPointIsAClearError)
     EXPECT_FALSE (session.load ("/nonexistent/bundle.so", error));
     EXPECT_NE (error.find ("no such file"), std::string::npos) << error;
 
+    EXPECT_FALSE (session.load ("/", error));
+    EXPECT_NE (error.find ("not a file"), std::string::npos) << error;
+
+    EXPECT_FALSE (session.load (__FILE__, error)) << "a source file is no loadable bundle";
+    EXPECT_NE (error.find ("cannot load bundle"), std::string::npos) << error;
+
     EXPECT_FALSE (session.load (TEST_BUNDLE_INCOMPLETE, error));
     EXPECT_NE (error.find ("does not export the entry point ACFGetSDKVersion"), std::string::npos) << error;
 
