@@ -70,14 +70,20 @@ TEST (AAXDescriptionWrappers, HostWithoutTheInterfaces)
     EXPECT_EQ (component->AddAudioOut (1), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ (component->AddProcessProc_Native (processNothing, nullptr, nullptr, nullptr, nullptr), AAX_ERROR_NULL_OBJECT);
 
-    // The host refused to make the map: it exists but answers every call as missing.
-    auto* map = component->NewPropertyMap();
+    // The host refused to make the map: it exists but answers every call as missing...
+    std::unique_ptr<AAX_VPropertyMap> map (AAX_VPropertyMap::Create (&host));
     ASSERT_NE (map, nullptr);
     AAX_CPropertyValue value = 0;
     EXPECT_FALSE (map->GetProperty (AAX_eProperty_ProductID, &value));
     EXPECT_EQ (map->AddProperty (AAX_eProperty_ProductID, 1), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ (map->RemoveProperty (AAX_eProperty_ProductID), AAX_ERROR_NULL_OBJECT);
     EXPECT_EQ (map->GetIUnknown(), nullptr);
+
+    // ...so a describe function is never handed one: everything put into it would be lost
+    // while the registration still looked successful.
+    EXPECT_THROW (component->NewPropertyMap(), AAX::Exception::ResultError);
+    EXPECT_THROW (effect->NewPropertyMap(), AAX::Exception::ResultError);
+    EXPECT_THROW (collection.NewPropertyMap(), AAX::Exception::ResultError);
 }
 
 TEST (AAXDescriptionWrappers, APropertyMapTheHostCannotMakeIsReportedNotHandedOutAsNull)

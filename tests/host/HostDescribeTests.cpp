@@ -251,15 +251,17 @@ TEST_F (DescribeTest, HostWithoutCollectionGetsAnErrorNotACrash)
     expectCleanShutDown();
 }
 
-TEST_F (DescribeTest, SuccessWithoutProcessProceduresIsNotTakenAsARegistration)
+TEST_F (DescribeTest, HostThatCannotMakePropertyMapsGetsAnErrorNotAnEmptyRegistration)
 {
-    // Without property maps the bundle's components can't carry their plug-in ids, so none of
-    // its procedures can be registered, though the bundle still answers success.
+    // Without property maps the bundle's components could carry neither their plug-in ids
+    // nor their procedures, so the registration fails instead of answering success.
     const auto result = describe (TEST_BUNDLE, { "property-map=0" });
-    EXPECT_EQ (result.code, ACF_OK);
-    EXPECT_NE (result.problem.find ("component 1 of effect \"com.Larkspan.Tanglefix\" has no process procedure"),
-               std::string::npos) << result.problem;
-    EXPECT_TRUE (session->getRegistration().has_value());
+    EXPECT_EQ (result.code, AAX_ERROR_NULL_OBJECT);
+    EXPECT_FALSE (session->getRegistration().has_value());
+
+    const auto traces = session->getTraces();
+    ASSERT_FALSE (traces.empty());
+    EXPECT_EQ (traces.back().message, "AAXRegisterPlugin exception caught: AAX_ERROR_NULL_OBJECT (-20004)");
     expectCleanShutDown();
 }
 

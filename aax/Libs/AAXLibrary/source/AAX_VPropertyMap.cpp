@@ -195,7 +195,9 @@ AAX_VPropertyMap* AAX::NewOwnedPropertyMap (IACFUnknown* hostUnknown, std::vecto
 {
     std::unique_ptr<AAX_VPropertyMap> map (AAX_VPropertyMap::Create (hostUnknown));
 
-    if (map == nullptr)
+    // A map the host refused to make would silently drop every property and procedure put
+    // into it, and the registration would still look successful, so it is an error too.
+    if (map == nullptr || ! map->HasHostInterface())
         AAX_CheckedResult { AAX_ERROR_NULL_OBJECT };    // traces and throws
 
     owner.push_back (std::move (map));

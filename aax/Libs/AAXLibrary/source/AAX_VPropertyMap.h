@@ -36,6 +36,9 @@ public:
                                          uint32_t* outNumPluginIDs) const override;
     IACFUnknown* GetIUnknown() override;
 
+    /** False when the host refused to make the map, so that nothing can be stored in it. */
+    bool HasHostInterface() const     { return mPropertyMapV1.get() != nullptr; }
+
     /** True when an input or output stem-format value can be given to a host that does not
         describe its stem-format support: the two wildcard values, or a layout every host knows. */
     static bool IsUniversalStemFormat (AAX_CPropertyValue value);
