@@ -70,25 +70,32 @@ void BypassCrossfade::prepare (double sampleRate) noexcept
 
 void BypassCrossfade::setBypassed (bool on) noexcept
 {
-    if (on && bypassState != 1)
+    const std::uint8_t newState = on ? 1 : 0;
+
+    // A repeated value must not restart a fade in progress.
+    if (bypassState.load() == newState)
+        return;
+
+    // The ramps of the new direction are armed before the state is published, so the
+    // audio thread never runs the new state with the old ramps.
+    if (on)
     {
-        bypassState = 1;
-        fullyBypassed = 0;
         wetFadeOut.restart();
         dryFadeIn.restart();
     }
-    else if (! on && bypassState != 0)
+    else
     {
-        bypassState = 0;
-        fullyBypassed = 0;
         wetFadeIn.restart();
         dryFadeOut.restart();
     }
+
+    bypassState = newState;
+    fullyBypassed = 0;
 }
 
 void BypassCrossfade::process (juce::AudioBuffer<float>& wet, juce::AudioBuffer<float>& dry, int numSamples) noexcept
 {
-    if (bypassState == 0)
+    if (bypassState.load() == 0)
     {
         if (wetFadeIn.isFinished() && dryFadeOut.isFinished())
             return;
@@ -107,6 +114,12 @@ void BypassCrossfade::process (juce::AudioBuffer<float>& wet, juce::AudioBuffer<
         wet.clear (1, 0, numSamples);
         BrioBufferUtils::addStereo (wet, dry, numSamples);
         fullyBypassed = 1;
+
+        // A release that came in since the state was read has cleared the mark already
+        // or is about to; either way it must win.
+        if (bypassState.load() != 1)
+            fullyBypassed = 0;
+
         return;
     }
 

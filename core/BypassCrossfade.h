@@ -2,6 +2,7 @@
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
+#include <atomic>
 #include <cstdint>
 
 //==============================================================================
@@ -29,7 +30,9 @@ struct FadeRamp
 
     setBypassed is called from the parameter code on the message or automation thread,
     process on the audio thread; as with the other chain targets there is no lock, a
-    transition takes effect from the next block.
+    transition takes effect from the next block. The two flags are atomic because both
+    threads write them: a release arriving just as the audio thread completes the fade
+    must not be overwritten by the fully-bypassed mark.
 */
 struct BypassCrossfade
 {
@@ -45,6 +48,6 @@ struct BypassCrossfade
     FadeRamp dryFadeIn;
     FadeRamp wetFadeOut;
     FadeRamp dryFadeOut;
-    std::uint8_t bypassState = 0;
-    std::uint8_t fullyBypassed = 0;
+    std::atomic<std::uint8_t> bypassState { 0 };
+    std::atomic<std::uint8_t> fullyBypassed { 0 };
 };

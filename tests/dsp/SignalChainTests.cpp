@@ -3,7 +3,9 @@
 #include "ChainTestHelpers.h"
 #include "SoftClipper.h"
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 using namespace chain_test;
 
@@ -180,6 +182,60 @@ TEST (BypassCrossfade, ReleasingStartsFromPureDry)
     EXPECT_NEAR (longBuffer.getSample (1, 479), 1.0f / 480.0f, 1.0e-6);
     EXPECT_NEAR (longBuffer.getSample (1, 480), 0.0f, 1.0e-6);
     EXPECT_EQ (longBuffer.getSample (1, 511), 0.0f);
+}
+
+TEST (BypassCrossfade, ReleaseFromAnotherThreadIsNeverLostAtTheEndOfTheFade)
+{
+    // Hosts automate from their own thread. A release that lands while the audio thread
+    // completes the bypass fade must still bring the effect back.
+    auto p = makeProcessor (44100.0, 64);
+    p->operationsIndex = 7;     // no filtering: the end of the fade is most of the block
+    auto* bypass = p->getParameters()[5];
+    std::atomic<int> blocksDone { 0 };
+    std::atomic<bool> stop { false };
+
+    std::thread audioThread ([&]
+    {
+        juce::AudioBuffer<float> buffer (2, 64);
+
+        while (! stop)
+        {
+            fill (buffer, 0.5f);
+            process (*p, buffer);
+            ++blocksDone;
+        }
+    });
+
+    const auto waitForBlocks = [&] (int count)
+    {
+        const auto target = blocksDone.load() + count;
+
+        while (blocksDone.load() < target)
+            std::this_thread::yield();
+    };
+
+    int releasesLost = 0;
+
+    for (int cycle = 0; cycle < 1500; ++cycle)
+    {
+        // 441 samples of fade take seven 64-sample blocks; release around the block that
+        // hands over to the dry signal.
+        bypass->setValue (1.0f);
+        waitForBlocks (7 + cycle % 2);
+
+        // Land at a different point of the block each time.
+        for (volatile int spin = 0; spin < (cycle * 37) % 300; ++spin) {}
+
+        bypass->setValue (0.0f);
+        waitForBlocks (2);
+
+        if (p->crossfade.fullyBypassed != 0)
+            ++releasesLost;
+    }
+
+    stop = true;
+    audioThread.join();
+    EXPECT_EQ (releasesLost, 0);
 }
 
 //==============================================================================
