@@ -139,7 +139,7 @@ void TanglefixAudioProcessor::setOversamplingFactor (int factor)
         oversamplerIndex = juce::roundToInt (std::log2 (factor)) - 1;
 
         const auto capacity = juce::jmax (1, (int) blockSize);
-        oversamplers[(size_t) oversamplerIndex]->initProcessing ((size_t) capacity);
+        getActiveOversampler().initProcessing ((size_t) capacity);
         oversamplerCapacity = capacity;
         filterRate = factor * sampleRate;
     }
@@ -162,7 +162,19 @@ void TanglefixAudioProcessor::setOversamplingFactor (int factor)
     reapplyParameter (mixIndex);
     reapplyParameter (gainIndex);
 
+    // The host hears of the new latency here, on the message thread: a change reported
+    // from the audio callback would take JUCE's listener lock and call into the host
+    // there. The chain then only re-reports the same figure. A fully bypassed chain keeps
+    // the figure it last reported.
+    if (crossfade.fullyBypassed == 0)
+        setLatencySamples (oversamplingOn ? juce::roundToInt (getActiveOversampler().getLatencyInSamples()) : 0);
+
     suspendProcessing (wasSuspended);
+}
+
+juce::dsp::Oversampling<float>& TanglefixAudioProcessor::getActiveOversampler() const noexcept
+{
+    return *oversamplers[(size_t) oversamplerIndex];
 }
 
 void TanglefixAudioProcessor::reapplyParameter (int index)
@@ -253,7 +265,7 @@ void TanglefixAudioProcessor::processStereoBlock (juce::AudioBuffer<float>& buff
 
     if (oversamplingOn)
     {
-        auto& oversampler = *oversamplers[(size_t) oversamplerIndex];
+        auto& oversampler = getActiveOversampler();
         const auto latency = oversampler.getLatencyInSamples();
 
         setLatencySamples (juce::roundToInt (latency));

@@ -132,6 +132,8 @@ private:
     /** Creates the six parameters in id order and hands them to addParameter. */
     void createParameters();
 
+    juce::dsp::Oversampling<float>& getActiveOversampler() const noexcept;
+
     /** Re-applies one parameter's value (by index) so its chain targets are re-derived. */
     void reapplyParameter (int index);
 

@@ -82,6 +82,60 @@ TEST (Processor, OversamplingFactorAndPreparationFallbacks)
     EXPECT_TRUE (p->isSuspended());
 }
 
+TEST (Processor, LatencyChangesReachTheHostOutsideTheAudioCallback)
+{
+    // A latency change reported from processBlock would lock and call the host's listener
+    // on the audio thread; the factor change announces it instead.
+    struct Listener  : public juce::AudioProcessorListener
+    {
+        void audioProcessorParameterChanged (juce::AudioProcessor*, int, float) override {}
+
+        void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails& details) override
+        {
+            if (details.latencyChanged && insideProcessBlock)
+                ++changesFromTheAudioCallback;
+        }
+
+        bool insideProcessBlock = false;
+        int changesFromTheAudioCallback = 0;
+    };
+
+    auto p = makeProcessor (48000.0, 256);
+    Listener listener;
+    p->addListener (&listener);
+    juce::AudioBuffer<float> buffer (2, 256);
+
+    const auto processWatched = [&]
+    {
+        listener.insideProcessBlock = true;
+        process (*p, buffer);
+        listener.insideProcessBlock = false;
+    };
+
+    for (const auto factor : { 2, 16, 1, 8, 4, 1 })
+    {
+        p->setOversamplingFactor (factor);
+        const auto announced = p->getLatencySamples();
+        EXPECT_EQ (announced, factor == 1 ? 0 : juce::roundToInt (p->oversamplers[(size_t) p->oversamplerIndex]->getLatencyInSamples()));
+
+        processWatched();
+        EXPECT_EQ (p->getLatencySamples(), announced) << factor;
+    }
+
+    // Fully bypassed, the chain keeps the latency it last reported, whatever the factor.
+    p->crossfade.setBypassed (true);
+
+    for (int i = 0; i < 4; ++i)
+        processWatched();
+
+    ASSERT_EQ (p->crossfade.fullyBypassed, 1);
+    p->setOversamplingFactor (16);
+    EXPECT_EQ (p->getLatencySamples(), 0);
+
+    EXPECT_EQ (listener.changesFromTheAudioCallback, 0);
+    p->removeListener (&listener);
+}
+
 TEST (Processor, MonoLayoutsMatchAStereoPassOfTheDuplicatedInput)
 {
     juce::Random random (3);
