@@ -300,7 +300,7 @@ float BrioParameterBase::getValueForTextForDisplayType (const juce::String& text
 
         case displayOnOff:
         case displayOnOffButton:
-            return text.trim().toLowerCase() == "on" ? 1.0f : 0.0f;
+            return text.toLowerCase() == "on" ? 1.0f : 0.0f;
 
         case displayTwoChoices:
             return (float) juce::jmax (0, choices.indexOf (text));
