@@ -3,7 +3,6 @@
 #include "NewsNames.h"
 
 #include <cstring>
-#include <limits>
 
 //==============================================================================
 BrioRot13::BrioRot13()
@@ -32,6 +31,56 @@ namespace LarkspanBrio
 
 namespace
 {
+    /** Length of the well-formed UTF-8 sequence at the start of the bytes, or 0.
+        JUCE's own check lets overlong forms through, which its strings then measure
+        and copy differently, so untrusted text is held to the strict rules. */
+    size_t utf8SequenceLength (const juce::uint8* bytes, size_t available)
+    {
+        const auto lead = bytes[0];
+
+        if (lead < 0x80)
+            return 1;
+
+        const auto length = lead >= 0xc2 && lead <= 0xdf ? 2u
+                          : lead >= 0xe0 && lead <= 0xef ? 3u
+                          : lead >= 0xf0 && lead <= 0xf4 ? 4u
+                                                         : 0u;
+        if (length == 0 || length > available)
+            return 0;
+
+        // The second byte's range rules out overlong forms, surrogates and code
+        // points above U+10FFFF.
+        const auto second = bytes[1];
+        const auto low  = lead == 0xe0 ? 0xa0 : lead == 0xf0 ? 0x90 : 0x80;
+        const auto high = lead == 0xed ? 0x9f : lead == 0xf4 ? 0x8f : 0xbf;
+
+        if (second < low || second > high)
+            return 0;
+
+        for (size_t i = 2; i < length; ++i)
+            if ((bytes[i] & 0xc0) != 0x80)
+                return 0;
+
+        return length;
+    }
+
+    bool isWellFormedUtf8 (const void* data, size_t size)
+    {
+        const auto* bytes = static_cast<const juce::uint8*> (data);
+
+        for (size_t i = 0; i < size;)
+        {
+            const auto length = utf8SequenceLength (bytes + i, size - i);
+
+            if (length == 0)
+                return false;
+
+            i += length;
+        }
+
+        return true;
+    }
+
     /** Counts the '<' that may open an element. Closing tags, comments, CDATA sections
         and processing instructions never add a level to the parser's recursion. */
     int countElementTags (const juce::String& text, int limit)
@@ -302,8 +351,7 @@ std::optional<juce::String> PluginNotifications::decodeReply (const juce::Memory
     const auto* zero = static_cast<const char*> (std::memchr (data, 0, bytes.getSize()));
     const auto size = zero != nullptr ? (size_t) (zero - data) : bytes.getSize();
 
-    if (size > (size_t) std::numeric_limits<int>::max()
-         || ! juce::CharPointer_UTF8::isValidString (data, (int) size))
+    if (! isWellFormedUtf8 (data, size))
         return std::nullopt;
 
     return juce::String (juce::CharPointer_UTF8 (data), juce::CharPointer_UTF8 (data + size));

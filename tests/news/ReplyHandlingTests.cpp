@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 using LarkspanBrio::PluginNotifications;
 
 namespace
@@ -109,11 +111,15 @@ TEST (NewsReply, HostileRepliesAreRefusedWithoutCrashingOrHanging)
 
 TEST (NewsReply, RawBytesMustBeTextAndEndAtTheFirstZero)
 {
-    const char junk[] = { '<', 'n', (char) 0xff, (char) 0xfe, (char) 0x80, '>' };
-    EXPECT_FALSE (PluginNotifications::decodeReply (juce::MemoryBlock (junk, sizeof (junk))).has_value());
+    const auto decode = [] (const char* bytes) { return PluginNotifications::decodeReply ({ bytes, std::strlen (bytes) }); };
 
-    const char truncatedSequence[] = { 'a', (char) 0xe2, (char) 0x82 };
-    EXPECT_FALSE (PluginNotifications::decodeReply (juce::MemoryBlock (truncatedSequence, sizeof (truncatedSequence))).has_value());
+    // Junk, a cut sequence, overlong forms (which JUCE's strings mis-measure), a
+    // surrogate and a code point beyond U+10FFFF.
+    for (const auto* bytes : { "<n\xff\xfe\x80>", "a\xe2\x82", "\xc0\xbc", "x\xf0\x8b\x96\x99y", "\xe0\x80\xbc",
+                               "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xf8\x88\x80\x80\x80" })
+        EXPECT_FALSE (decode (bytes).has_value()) << juce::String::toHexString (bytes, (int) std::strlen (bytes));
+
+    EXPECT_EQ (decode ("\xe2\x82\xac \xf0\x9f\x8e\xb5"), juce::String (juce::CharPointer_UTF8 ("\xe2\x82\xac \xf0\x9f\x8e\xb5")));
 
     const char withZero[] = { 'c', 'a', 'f', (char) 0xc3, (char) 0xa9, 0, (char) 0xff };
     EXPECT_EQ (PluginNotifications::decodeReply (juce::MemoryBlock (withZero, sizeof (withZero))),
