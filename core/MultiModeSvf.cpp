@@ -66,8 +66,12 @@ void MultiModeSvf::prepare() noexcept
 
 void MultiModeSvf::advanceRamps() noexcept
 {
-    const auto fc = cutoffRamp.getNextValue();
-    const auto r = resonanceRamp.getNextValue();
+    // The message thread may retarget a ramp while this thread advances it, so a step
+    // computed from a stale start can overshoot by a little. Past the cutoff limit or a
+    // resonance of 1 the filter would turn unstable, so the ramped values are held in range
+    // here (a no-op for every undisturbed ramp).
+    const auto fc = limitCutoff (cutoffRamp.getNextValue());
+    const auto r = juce::jlimit (0.0f, 1.0f, resonanceRamp.getNextValue());
     const auto modeGain = gainRamp.getNextValue();
     updateCoefficients (fc, r, modeGain);
 }

@@ -200,3 +200,33 @@ TEST (MultiModeSvf, ModesAtZeroCutoffAndUnknownModes)
         EXPECT_EQ (filter.processSample (0.3f, 0), expected) << "mode " << mode;
     }
 }
+
+TEST (MultiModeSvf, RampOvershootFromARaceNeverLeavesTheStableRange)
+{
+    // A target written while the audio thread advances the ramp can leave a step computed
+    // from a stale start; the ramp then passes its target before it lands on it.
+    MultiModeSvf filter;
+    filter.setSampleRate (32000.0f);
+    filter.prepare();
+
+    filter.cutoffRamp.current = 15990.0f;
+    filter.cutoffRamp.target = filter.cutoffLimit;
+    filter.cutoffRamp.step = 50.0f;
+    filter.cutoffRamp.countdown = 3;
+
+    filter.resonanceRamp.current = 0.99f;
+    filter.resonanceRamp.target = 1.0f;
+    filter.resonanceRamp.step = 0.05f;
+    filter.resonanceRamp.countdown = 3;
+
+    filter.processSample (0.0f, 0);
+    EXPECT_GT (filter.g, 0.0f) << "a cutoff past Nyquist flips the integrator gain";
+    EXPECT_GE (filter.damping, 0.0f) << "a resonance above 1 gives negative damping";
+
+    float peak = 0.0f;
+    for (int i = 0; i < 4096; ++i)
+        for (int channel = 0; channel < 2; ++channel)
+            peak = std::max (peak, std::abs (filter.processSample (i == 0 ? 1.0f : 0.0f, channel)));
+
+    EXPECT_TRUE (std::isfinite (peak));
+}
