@@ -24,8 +24,10 @@ namespace NewsNames
     //==============================================================================
     // The request
 
-    /** The maker's news endpoint, asked once per start with a POST. */
-    inline constexpr const char* endpoint = "https://larkspan.com/api/plugin-news";
+    /** The maker's news endpoint, asked once per start with a POST. Until the maker's
+        service is published this is a placeholder on a reserved domain that never
+        resolves, so no build sends requests to somebody else's server. */
+    inline constexpr const char* endpoint = "https://news.larkspan.invalid/api/plugin-news";
 
     /** Field carrying the fixed client key below, which lets the endpoint tell our
         plug-ins from stray requests. */

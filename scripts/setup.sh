@@ -14,7 +14,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libsndfile1-dev
     xvfb xauth fonts-open-sans
-    python3 util-linux
+    python3 util-linux iproute2
 )
 
 missing=()

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs a command with private folders: a fresh, empty /opt (JUCE's common documents
-# folder on Linux) and a temporary HOME, both gone when the command ends. With --display
-# it also starts a private Xvfb. The real /opt and home folder are never touched.
+# folder on Linux) and a temporary HOME, both gone when the command ends, in a private
+# network namespace that has only the loopback interface, so nothing a test starts can
+# reach another machine. With --display it also starts a private Xvfb. The real /opt and
+# home folder are never touched.
 set -euo pipefail
 
 display=0
@@ -9,8 +11,10 @@ if [ "${1:-}" = "--display" ]; then display=1; shift; fi
 
 if [ -z "${TANGLEFIX_IN_PRIVATE_NS:-}" ]; then
     export TANGLEFIX_IN_PRIVATE_NS=1
-    exec unshare --mount --propagation private -- "$0" $([ $display = 1 ] && echo --display) "$@"
+    exec unshare --mount --net --propagation private -- "$0" $([ $display = 1 ] && echo --display) "$@"
 fi
+
+ip link set lo up
 
 scratch=$(mktemp -d)
 trap 'umount /opt 2>/dev/null || true; rm -rf "$scratch"' EXIT
