@@ -1,4 +1,5 @@
 #include "BrioSettings.h"
+#include "BrioXmlGuard.h"
 
 namespace
 {
@@ -15,6 +16,11 @@ namespace
     {
         return folder.isSymbolicLink() ? folder.getLinkedTarget() : folder;
     }
+
+    /** The settings files lie in a folder every user and application can write to, so
+        they are read like any other text from outside. Each holds one element with a
+        few attributes. */
+    constexpr BrioXmlGuard::Limits settingsFileLimits { 1024 * 1024, 256 };
 }
 
 //==============================================================================
@@ -87,8 +93,9 @@ juce::XmlElement* BrioSettings::loadInto (std::unique_ptr<juce::XmlElement>& cac
     if (! file.existsAsFile())
         file.create();
 
-    cached = juce::XmlDocument::parse (file.loadFileAsString());
+    cached = BrioXmlGuard::parseFile (file, settingsFileLimits);
 
+    // A file that is malformed, or that could trap the parser, counts as empty.
     if (cached == nullptr)
         cached = std::make_unique<juce::XmlElement> (rootName);
 

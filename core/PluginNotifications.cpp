@@ -1,5 +1,6 @@
 #include "PluginNotifications.h"
 
+#include "BrioXmlGuard.h"
 #include "NewsNames.h"
 
 #include <cstring>
@@ -31,101 +32,9 @@ namespace LarkspanBrio
 
 namespace
 {
-    /** Length of the well-formed UTF-8 sequence at the start of the bytes, or 0.
-        JUCE's own check lets overlong forms through, which its strings then measure
-        and copy differently, so untrusted text is held to the strict rules. */
-    size_t utf8SequenceLength (const juce::uint8* bytes, size_t available)
-    {
-        const auto lead = bytes[0];
-
-        if (lead < 0x80)
-            return 1;
-
-        const auto length = lead >= 0xc2 && lead <= 0xdf ? 2u
-                          : lead >= 0xe0 && lead <= 0xef ? 3u
-                          : lead >= 0xf0 && lead <= 0xf4 ? 4u
-                                                         : 0u;
-        if (length == 0 || length > available)
-            return 0;
-
-        // The second byte's range rules out overlong forms, surrogates and code
-        // points above U+10FFFF.
-        const auto second = bytes[1];
-        const auto low  = lead == 0xe0 ? 0xa0 : lead == 0xf0 ? 0x90 : 0x80;
-        const auto high = lead == 0xed ? 0x9f : lead == 0xf4 ? 0x8f : 0xbf;
-
-        if (second < low || second > high)
-            return 0;
-
-        for (size_t i = 2; i < length; ++i)
-            if ((bytes[i] & 0xc0) != 0x80)
-                return 0;
-
-        return length;
-    }
-
-    bool isWellFormedUtf8 (const void* data, size_t size)
-    {
-        const auto* bytes = static_cast<const juce::uint8*> (data);
-
-        for (size_t i = 0; i < size;)
-        {
-            const auto length = utf8SequenceLength (bytes + i, size - i);
-
-            if (length == 0)
-                return false;
-
-            i += length;
-        }
-
-        return true;
-    }
-
-    /** Counts the '<' that may open an element. Closing tags, comments, CDATA sections
-        and processing instructions never add a level to the parser's recursion. */
-    int countElementTags (const juce::String& text, int limit)
-    {
-        int count = 0;
-
-        for (auto p = text.getCharPointer(); ! p.isEmpty() && count <= limit;)
-        {
-            if (p.getAndAdvance() == '<')
-            {
-                const auto next = *p;
-
-                if (next != '/' && next != '!' && next != '?')
-                    ++count;
-            }
-        }
-
-        return count;
-    }
-
-    /** True when the text holds a processing instruction other than a leading XML
-        declaration. JUCE's parser loops forever on one followed by text inside an
-        element, and news never need one. */
-    bool hasProcessingInstruction (const juce::String& text)
-    {
-        auto body = text.trimStart();
-
-        if (body.startsWith ("<?xml"))
-            body = body.fromFirstOccurrenceOf ("?>", false, false);
-
-        return body.contains ("<?");
-    }
-
-    /** Whether a reply may go to the XML parser at all. Also refused: a document type
-        declaration, whose entities could expand without bound, and an ampersand followed
-        by '<', which JUCE's parser takes for an entity holding markup and parses again
-        on its own, past the end of that copy when it ends in a character reference. */
-    bool isParsableReply (const juce::String& reply)
-    {
-        return ! reply.containsIgnoreCase (NewsNames::errorWord)
-            && ! reply.containsIgnoreCase ("<!DOCTYPE")
-            && ! reply.contains ("&<")
-            && ! hasProcessingInstruction (reply)
-            && countElementTags (reply, NewsNames::maxElementTags) <= NewsNames::maxElementTags;
-    }
+    /** What a reply may hold: a news list is a few KiB, but may list a few thousand
+        entries. */
+    constexpr BrioXmlGuard::Limits replyLimits { NewsNames::maxReplyBytes, NewsNames::maxElementTags };
 
     NotificationRecord makeRecord (const juce::XmlElement& entry)
     {
@@ -351,7 +260,9 @@ std::optional<juce::String> PluginNotifications::decodeReply (const juce::Memory
     const auto* zero = static_cast<const char*> (std::memchr (data, 0, bytes.getSize()));
     const auto size = zero != nullptr ? (size_t) (zero - data) : bytes.getSize();
 
-    if (! isWellFormedUtf8 (data, size))
+    // JUCE's own check lets overlong forms through, which its strings then measure
+    // and copy differently, so the reply is held to the strict rules.
+    if (! BrioXmlGuard::isStrictUtf8 (data, size))
         return std::nullopt;
 
     return juce::String (juce::CharPointer_UTF8 (data), juce::CharPointer_UTF8 (data + size));
@@ -364,13 +275,10 @@ PluginNotifications::FetchResult PluginNotifications::parseReply (const juce::St
 {
     FetchResult result;
 
-    if (! isParsableReply (reply))
+    if (reply.containsIgnoreCase (NewsNames::errorWord))
         return result;
 
-    // JUCE's parser steps one character past a hexadecimal character reference that
-    // runs to the very end of the text, and so past the end of the buffer; a trailing
-    // newline, which XML ignores there, keeps that step inside.
-    const auto root = juce::XmlDocument::parse (reply + "\n");
+    const auto root = BrioXmlGuard::parse (reply, replyLimits);
 
     if (root == nullptr || ! root->getTagName().equalsIgnoreCase (NewsNames::rootTag))
         return result;

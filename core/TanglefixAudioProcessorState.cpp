@@ -1,11 +1,10 @@
 #include "TanglefixAudioProcessor.h"
 #include "TanglefixBrioParameter.h"
+#include "BrioXmlGuard.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <limits>
-#include <string_view>
 
 // The settings element carries the sound (parameters, limiter, oversampling). It is a
 // preset file, the clipboard text and the core of the host state. Everything here runs
@@ -18,99 +17,12 @@ namespace
 
     /** Presets, clipboard texts and host state blocks come from outside. A real settings
         document is one element of a few hundred bytes; these bounds keep anything else
-        from costing unbounded memory, or unbounded stack in the XML parser, which
-        recurses once per nesting level. */
-    constexpr juce::int64 maxSettingsTextBytes = 1024 * 1024;
-    constexpr int maxElementTags = 256;
+        from costing unbounded memory, or unbounded stack in the XML parser. */
+    constexpr BrioXmlGuard::Limits settingsTextLimits { 1024 * 1024, 256 };
 
-    /** A complete numeric character reference "&#...;" or "&#x...;" starts the text. */
-    bool startsWithCharacterReference (std::string_view text)
-    {
-        if (text.substr (0, 2) != "&#")
-            return false;
-
-        auto digits = text.substr (2);
-        const auto isHex = ! digits.empty() && (digits[0] == 'x' || digits[0] == 'X');
-
-        if (isHex)
-            digits.remove_prefix (1);
-
-        const auto end = digits.find_first_not_of (isHex ? "0123456789abcdefABCDEF" : "0123456789");
-
-        return end != 0 && end != std::string_view::npos && digits[end] == ';' && end <= (isHex ? 8u : 12u);
-    }
-
-    /** Every "&" must start one of XML's five named references or a complete numeric
-        one, as the writer produces them. JUCE's parser reads past the end of the text
-        after a numeric reference cut short, and re-parses an unknown reference's name as
-        markup, reading past the end of that name. */
-    bool hasOnlyKnownReferences (std::string_view doc)
-    {
-        for (auto pos = doc.find ('&'); pos != std::string_view::npos; pos = doc.find ('&', pos + 1))
-        {
-            const auto rest = doc.substr (pos);
-            bool known = startsWithCharacterReference (rest);
-
-            for (const auto* name : { "&amp;", "&lt;", "&gt;", "&quot;", "&apos;" })
-                known = known || rest.substr (0, std::strlen (name)) == name;
-
-            if (! known)
-                return false;
-        }
-
-        return true;
-    }
-
-    /** Stored settings are plain markup: an optional XML declaration at the start, then
-        elements, comments and XML's own references. Anything else is refused before JUCE's parser sees it,
-        because that parser loops forever on a processing instruction inside an element,
-        and no settings document needs a document type or its entities. */
-    bool isPlainMarkup (const char* text, size_t numBytes)
-    {
-        const std::string_view doc (text, numBytes);
-        const auto start = doc.find_first_not_of (" \t\r\n");
-        int numTags = 0;
-
-        for (auto pos = doc.find ('<'); pos != std::string_view::npos; pos = doc.find ('<', pos + 1))
-        {
-            if (++numTags > maxElementTags)
-                return false;
-
-            const auto next = doc.substr (pos + 1, 3);
-
-            if (next.substr (0, 1) == "?" && pos != start)
-                return false;
-
-            if (next.substr (0, 1) == "!" && next != "!--")
-                return false;
-        }
-
-        return hasOnlyKnownReferences (doc);
-    }
-
-    /** JUCE's UTF-8 handling trusts its input: a multi-byte sequence cut short makes its
-        string iteration step over the terminating zero and read past the end. Stored
-        text is written by us as valid UTF-8, so anything else is rejected unread. */
-    bool isValidUtf8 (const char* text, size_t numBytes)
-    {
-        return numBytes <= (size_t) std::numeric_limits<int>::max()
-                && juce::CharPointer_UTF8::isValidString (text, (int) numBytes);
-    }
-
-    /** Parses settings text without ever reading other files: a document parsed from a
-        string has no source to resolve external entities against. */
-    std::unique_ptr<juce::XmlElement> parseSettingsText (const char* utf8, size_t numBytes)
-    {
-        if (numBytes > (size_t) maxSettingsTextBytes
-             || ! isPlainMarkup (utf8, numBytes)
-             || ! isValidUtf8 (utf8, numBytes))
-            return {};
-
-        return juce::XmlDocument (juce::String::fromUTF8 (utf8, (int) numBytes)).getDocumentElement (false);
-    }
-
-    /** The text of a state block as getXmlFromBinary will see it: after the 8-byte
-        header, as many bytes as the header's length says, at most what the block holds. */
+    /** Whether the text of a host state block may go to getXmlFromBinary: the text
+        that it reads after the 8-byte header, as many bytes as the header's length says
+        and at most what the block holds. */
     bool stateTextIsSafe (const void* data, int sizeInBytes)
     {
         if (sizeInBytes <= 8)
@@ -118,9 +30,8 @@ namespace
 
         const auto declared = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
         const auto numBytes = (size_t) juce::jlimit (0, sizeInBytes - 8, declared);
-        const auto* text = static_cast<const char*> (data) + 8;
 
-        return isPlainMarkup (text, numBytes) && isValidUtf8 (text, numBytes);
+        return BrioXmlGuard::isSafeToParse (static_cast<const char*> (data) + 8, numBytes, settingsTextLimits);
     }
 
     juce::String attributeNameFor (const juce::AudioProcessorParameter& p)
@@ -274,23 +185,10 @@ void TanglefixAudioProcessor::loadPresetFile (const juce::String& fullPath)
 
     const juce::File file (fullPath);
 
-    if (! file.existsAsFile() || file.getSize() > maxSettingsTextBytes)
+    if (! file.existsAsFile())
         return;
 
-    juce::MemoryBlock bytes;
-    file.loadFileAsData (bytes);
-
-    // Text editors may put a byte-order mark in front.
-    const auto* text = static_cast<const char*> (bytes.getData());
-    auto numBytes = bytes.getSize();
-
-    if (numBytes >= 3 && juce::CharPointer_UTF8::isByteOrderMark (text))
-    {
-        text += 3;
-        numBytes -= 3;
-    }
-
-    const auto xml = parseSettingsText (text, numBytes);
+    const auto xml = BrioXmlGuard::parseFile (file, settingsTextLimits);
     applySettingsXml (xml.get(), true);
 }
 
@@ -325,6 +223,6 @@ void TanglefixAudioProcessor::pasteSettingsFromClipboard()
     const auto text = juce::SystemClipboard::getTextFromClipboard();
     const auto* utf8 = text.toRawUTF8();
 
-    const auto xml = parseSettingsText (utf8, std::strlen (utf8));
+    const auto xml = BrioXmlGuard::parse (utf8, std::strlen (utf8), settingsTextLimits);
     applySettingsXml (xml.get(), false);
 }
