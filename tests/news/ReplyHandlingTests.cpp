@@ -95,29 +95,20 @@ TEST (NewsReply, HostileRepliesAreRefusedWithoutCrashingOrHanging)
 
     EXPECT_EQ (parse (many.toString(), "B1").newCount, 2999);
 
-    EXPECT_TRUE (parse (repeated ("<notifications>", 200000) + repeated ("</notifications>", 200000)).records.isEmpty());
     EXPECT_TRUE (parse ("<notifications>" + repeated ("<notification id=\"x\"/>", NewsNames::maxElementTags)
                         + "</notifications>").records.isEmpty());
 
-    // Entities of a document type could expand without bound.
-    EXPECT_TRUE (parse ("<!DOCTYPE n [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;\">]>"
-                        "<notifications><notification id=\"&b;\"/></notifications>").records.isEmpty());
-
-    // JUCE's parser never returns from a processing instruction followed by text inside
-    // an element; the leading XML declaration is the only one let through.
+    // Text that would trap JUCE's parser (more forms in the guard's own tests).
     EXPECT_TRUE (parse ("<notifications><?pi?>text<notification id=\"B1\"/></notifications>").records.isEmpty());
-    EXPECT_EQ (parse ("<?xml version=\"1.0\"?><notifications><notification id=\"B1\"/></notifications>").records.size(), 1);
 }
 
 TEST (NewsReply, RawBytesMustBeTextAndEndAtTheFirstZero)
 {
     const auto decode = [] (const char* bytes) { return PluginNotifications::decodeReply ({ bytes, std::strlen (bytes) }); };
 
-    // Junk, a cut sequence, overlong forms (which JUCE's strings mis-measure), a
-    // surrogate and a code point beyond U+10FFFF.
-    for (const auto* bytes : { "<n\xff\xfe\x80>", "a\xe2\x82", "\xc0\xbc", "x\xf0\x8b\x96\x99y", "\xe0\x80\xbc",
-                               "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xf8\x88\x80\x80\x80" })
-        EXPECT_FALSE (decode (bytes).has_value()) << juce::String::toHexString (bytes, (int) std::strlen (bytes));
+    // Junk, and an overlong form that JUCE's own check lets through.
+    EXPECT_FALSE (decode ("<n\xff\xfe\x80>").has_value());
+    EXPECT_FALSE (decode ("\xc0\xbc").has_value());
 
     EXPECT_EQ (decode ("\xe2\x82\xac \xf0\x9f\x8e\xb5"), juce::String (juce::CharPointer_UTF8 ("\xe2\x82\xac \xf0\x9f\x8e\xb5")));
 

@@ -143,18 +143,13 @@ TEST_F (HostStateTest, BadBlocksLeaveValidSettings)
 
 TEST_F (HostStateTest, TextThatTrapsTheXmlParserIsRefusedEverywhere)
 {
+    // Each way in goes through the guard; every form it refuses is in its own tests.
     const char* texts[] =
     {
         // a processing instruction inside an element: the parser never gets past it
         "<Tanglefix_SETTINGS Gain=\"0.1\">text<?pi?>more</Tanglefix_SETTINGS>",
-        // a document type whose entity expands to markup
-        "<!DOCTYPE t [<!ENTITY e \"<a>&e;</a>\">]><Tanglefix_SETTINGS Gain=\"0.1\">&e;</Tanglefix_SETTINGS>",
-        // UTF-8 cut off in the middle of a character, a character reference cut short:
-        // the parser reads past the end of the text (seen with the address sanitizer)
-        "<Tanglefix_SETTINGS Gain=\"0.1\" Preset=\"\xe2\x82",
+        // a character reference cut short: the parser reads past the end of the text
         "<Tanglefix_SETTINGS Gain=\"0.1\">&#x",
-        // an unknown reference, whose name the parser then reads as markup
-        "<Tanglefix_SETTINGS Gain=\"0.1\">&<b>;</Tanglefix_SETTINGS>"
     };
 
     auto p = makeProcessor();

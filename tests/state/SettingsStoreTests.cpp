@@ -1,6 +1,8 @@
 #include "BrioSettings.h"
 #include "PrivateFolders.h"
 
+#include <string>
+
 #include <unistd.h>
 
 namespace
@@ -80,6 +82,32 @@ TEST_F (SettingsStoreTest, EmptyOrMalformedFileGivesANewEmptyElement)
         EXPECT_TRUE (store.saveGlobalSettings());
         EXPECT_EQ (BrioSettings().getGlobalDouble ("WindowSize", 1.0), 0.75);
     }
+}
+
+TEST_F (SettingsStoreTest, FileThatCouldTrapTheParserGivesANewEmptyElement)
+{
+    // Anybody can write to the shared folder: a planted file must not hang, crash or
+    // exhaust the host when the plug-in loads.
+    const std::string texts[] = { "<a WindowSize=\"2\"><?x?>t</a>",
+                                  "<a WindowSize=\"2\">&#x",
+                                  std::string (2 * 1024 * 1024, '<') };
+
+    for (const auto& text : texts)
+    {
+        BrioSettings store;
+        juce::File (store.getGlobalSettingsFile()).replaceWithData (text.data(), text.size());
+
+        const auto* e = store.loadGlobalSettings (true);
+        ASSERT_NE (e, nullptr);
+        EXPECT_EQ (e->getTagName(), "Tanglefix_GLOBAL_SETTINGS");
+        EXPECT_EQ (e->getNumAttributes(), 0);
+    }
+
+    // A byte-order mark in front, as text editors write it, is still read.
+    const std::string withMark ("\xef\xbb\xbf<a WindowSize=\"2\"/>");
+    BrioSettings store;
+    juce::File (store.getGlobalSettingsFile()).replaceWithData (withMark.data(), withMark.size());
+    EXPECT_EQ (store.getGlobalDouble ("WindowSize", 1.0), 2.0);
 }
 
 TEST_F (SettingsStoreTest, SymbolicLinkFoldersAreReplacedByTheirTargets)

@@ -1,0 +1,127 @@
+#include "BrioXmlGuard.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace
+{
+    constexpr BrioXmlGuard::Limits roomy { 1024 * 1024, 64 };
+
+    std::unique_ptr<juce::XmlElement> guarded (const std::string& text, BrioXmlGuard::Limits limits = roomy)
+    {
+        return BrioXmlGuard::parse (text.data(), text.size(), limits);
+    }
+
+    std::string hex (const std::string& text)
+    {
+        return juce::String::toHexString (text.data(), (int) text.size()).toStdString();
+    }
+
+    std::string repeated (const std::string& piece, int times)
+    {
+        std::string result;
+
+        for (int i = 0; i < times; ++i)
+            result += piece;
+
+        return result;
+    }
+}
+
+//==============================================================================
+TEST (XmlGuard, RefusesTextThatTrapsTheParser)
+{
+    const std::string texts[] =
+    {
+        // processing instructions other than a leading declaration: the parser never
+        // returns from one followed by text inside an element
+        "<a><?x?>t</a>",
+        "<a/><?x?>",
+        "<?pi?><a/>",
+        "<?xml version=\"1.0\"",
+        // document types and other declarations, whose entities expand without bound
+        "<!DOCTYPE a [<!ENTITY e \"<a>&e;</a>\">]><a>&e;</a>",
+        "<!doctype a><a/>",
+        "<a><!ENTITY e \"x\"></a>",
+        // references cut short, unknown, or naming no character: the parser reads past
+        // the end of the text or parses the name again as markup
+        "<a>&#x",
+        "<a>&#x41",
+        "<a x=\"&#65\"/>",
+        "<a>&<b>&#x</b>;</a>",
+        "<a>&nbsp;</a>",
+        "<a>fish & chips</a>",
+        "<a>&AMP;</a>",
+        "<a>&#;</a>",
+        "<a>&#x;</a>",
+        "<a>&#x123456789;</a>",
+        "<a>&#0;</a>",
+        "<a>&#xD800;</a>",
+        "<a>&#x110000;</a>",
+        "<a>&#xFFFFFFFF;</a>",
+        // malformed UTF-8: junk, a cut sequence, overlong forms (which JUCE's strings
+        // measure and copy differently), a surrogate, code points beyond U+10FFFF
+        "<a\xff\xfe\x80/>",
+        "<a x=\"\xe2\x82",
+        "<a x=\"\xc0\xbc\"/>",
+        "<a x=\"\xe0\x80\xbc\"/>",
+        "<a x=\"\xf0\x8b\x96\x99\"/>",
+        "<a x=\"\xed\xa0\x80\"/>",
+        "<a x=\"\xf4\x90\x80\x80\"/>",
+        "<a x=\"\xf8\x88\x80\x80\x80\"/>",
+    };
+
+    for (const auto& text : texts)
+    {
+        EXPECT_FALSE (BrioXmlGuard::isSafeToParse (text.data(), text.size(), roomy)) << hex (text);
+        EXPECT_EQ (guarded (text), nullptr) << hex (text);
+    }
+}
+
+TEST (XmlGuard, ReadsOrdinaryDocuments)
+{
+    const auto doc = guarded ("\r\n <?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- made by hand -->"
+                            "<a x=\"&lt;&amp;&gt;&quot;&apos;\" y=\"&#65;&#x42;&#X1F3B5;\" z=\"\xe2\x82\xac\">"
+                            "<b/><![CDATA[<raw>]]></a>");
+    ASSERT_NE (doc, nullptr);
+    EXPECT_EQ (doc->getStringAttribute ("x"), "<&>\"'");
+    EXPECT_EQ (doc->getStringAttribute ("y"), juce::String (juce::CharPointer_UTF8 ("AB\xf0\x9f\x8e\xb5")));
+    EXPECT_EQ (doc->getStringAttribute ("z"), juce::String (juce::CharPointer_UTF8 ("\xe2\x82\xac")));
+    EXPECT_EQ (doc->getNumChildElements(), 2);
+
+    // Whatever JUCE writes reads back the same, control characters and all.
+    juce::XmlElement written ("settings");
+    written.setAttribute ("name", juce::String (juce::CharPointer_UTF8 ("tab\there \"quoted\" & \x01 caf\xc3\xa9")));
+    written.createNewChildElement ("child")->addTextElement ("a < b");
+    const auto read = BrioXmlGuard::parse (written.toString(), roomy);
+    ASSERT_NE (read, nullptr);
+    EXPECT_TRUE (read->isEquivalentTo (&written, false));
+
+    // The text ends at its first zero byte, as JUCE's strings do.
+    const std::string withZero ("<a/>\0\xff<?x?>", 10);
+    EXPECT_NE (guarded (withZero), nullptr);
+
+    // Text that passes the checks but isn't a document still yields nothing.
+    for (const auto* notXml : { "", "plain text", "<a>", "<a><b>" })
+        EXPECT_EQ (guarded (notXml), nullptr) << notXml;
+}
+
+TEST (XmlGuard, LimitsCountBytesAndOpeningTags)
+{
+    const BrioXmlGuard::Limits limits { 100, 3 };
+
+    // Closing tags, comments and the declaration don't open elements.
+    EXPECT_NE (guarded ("<?xml version=\"1.0\"?><a><b></b><!----><c/></a>", limits), nullptr);
+    EXPECT_EQ (guarded ("<a><b></b><c/><d/></a>", limits), nullptr);
+
+    const auto atLimit = "<a x=\"" + std::string (100 - 10, 'x') + "\"/>\n";
+    ASSERT_EQ (atLimit.size(), 100u);
+    EXPECT_NE (guarded (atLimit, limits), nullptr);
+    EXPECT_EQ (guarded (atLimit + " ", limits), nullptr);
+
+    // Nesting deep enough to exhaust the parser's stack is refused before it recurses.
+    const auto deep = repeated ("<a>", 1000000) + repeated ("</a>", 1000000);
+    EXPECT_EQ (guarded (deep, { deep.size(), 4096 }), nullptr);
+}
