@@ -1,6 +1,9 @@
 #include "BrioSettings.h"
 #include "BrioXmlGuard.h"
 
+#include <cstdlib>
+#include <memory>
+
 namespace
 {
     const juce::String productNameWithBlanks ("Tanglefix");
@@ -15,6 +18,26 @@ namespace
     juce::File followLink (const juce::File& folder)
     {
         return folder.isSymbolicLink() ? folder.getLinkedTarget() : folder;
+    }
+
+    /** The path with every symbolic link on the way resolved; a path that can't be
+        resolved (a missing folder) stands as it is. */
+    juce::File withLinksResolved (const juce::File& file)
+    {
+        const std::unique_ptr<char, decltype (&std::free)> resolved (::realpath (file.getFullPathName().toRawUTF8(), nullptr),
+                                                                   &std::free);
+
+        return resolved != nullptr ? juce::File (juce::String (juce::CharPointer_UTF8 (resolved.get()))) : file;
+    }
+
+    /** True when the target folder is the source or lies inside it, however links lead
+        there. Copying a folder into itself only ends when the path gets too long. */
+    bool liesWithin (const juce::File& target, const juce::File& source)
+    {
+        const auto realTarget = withLinksResolved (target);
+        const auto realSource = withLinksResolved (source);
+
+        return realTarget == realSource || realTarget.isAChildOf (realSource);
     }
 
     /** The settings files lie in a folder every user and application can write to, so
@@ -239,10 +262,12 @@ void BrioSettings::migratePresetsOnce()
         return;
 
     const juce::File legacyFolder (getLegacyPresetsFolder());
+    const juce::String presets = getPresetsFolder();
 
-    if (legacyFolder.isDirectory())
+    // An older folder that links to the new one (or to a folder above it) has nothing
+    // to move, and copying it would copy the new folder into itself.
+    if (legacyFolder.isDirectory() && ! liesWithin (juce::File (presets), legacyFolder))
     {
-        const juce::String presets = getPresetsFolder();
         legacyFolder.copyDirectoryTo (presets + BrioStoredNames::legacyImportSegment);
 
         const juce::File legacySettings (presets + BrioStoredNames::legacySettingsFile);

@@ -180,3 +180,37 @@ TEST_F (SettingsStoreTest, MigrationCopiesTheOlderPresetsOnce)
     afterwards.migratePresetsOnce();
     EXPECT_FALSE (imported.exists());
 }
+
+TEST_F (SettingsStoreTest, MigrationNeverCopiesTheNewFolderIntoItself)
+{
+    // Users link the older folder to the new one so that older tools see the new
+    // presets. Copying a folder into a folder inside itself only ends when the path
+    // gets too long, leaving hundreds of nested copies of every preset behind.
+    const auto linkOlderFolderTo = [] (const juce::File& target)
+    {
+        makeLink (juce::File (BrioSettings().getLegacyPresetsFolder()), target);
+    };
+
+    const std::function<void()> arrangements[] =
+    {
+        [&] { linkOlderFolderTo (juce::File (BrioSettings().getPresetsFolder())); },
+        [&] { linkOlderFolderTo (juce::File (BrioSettings().getBaseFolder())); }
+    };
+
+    for (const auto& arrange : arrangements)
+    {
+        clearFolder (shared());
+        clearFolder (home());
+
+        const juce::File presets (BrioSettings().getPresetsFolder());
+        presets.getChildFile ("Deep.qzr").replaceWithText ("<Tanglefix_SETTINGS Gain=\"0.7\"/>");
+        arrange();
+
+        BrioSettings store;
+        store.migratePresetsOnce();
+
+        EXPECT_FALSE (presets.getChildFile (juce::String (BrioStoredNames::legacyImportSegment).substring (1)).exists());
+        EXPECT_EQ (presets.getChildFile ("Deep.qzr").loadFileAsString(), "<Tanglefix_SETTINGS Gain=\"0.7\"/>");
+        EXPECT_TRUE (BrioSettings().loadGlobalSettings (true)->getBoolAttribute (BrioStoredNames::presetsMigratedKey));
+    }
+}
