@@ -88,6 +88,42 @@ TEST_F (HostStateTest, RestoreAppliesBypassAndSplitsTheLockList)
     EXPECT_TRUE (p->lockedParameterNames.isEmpty());
 }
 
+TEST_F (HostStateTest, ForeignRootKeepsTheSoundAndMissingAttributesFallBack)
+{
+    auto p = makeProcessor();
+    set (p->gainParam, 0.9f);
+    p->limiterOn = true;
+    p->setOversamplingFactor (8);
+    p->randomLockFlags[1] = true;
+
+    // Locks, preset name and flags are read from any root; the sound only from ours.
+    juce::XmlElement foreign ("SomethingElse");
+    foreign.setAttribute ("Gain", 0.1);
+    foreign.setAttribute ("ParameterLock", "Mix");
+    foreign.setAttribute ("Preset", "Elsewhere");
+    foreign.setAttribute ("lock7", 1);
+    setState (*p, foreign);
+
+    EXPECT_EQ (p->gainParam->getValue(), 0.9f);
+    EXPECT_TRUE (p->limiterOn);
+    EXPECT_EQ (p->oversamplingFactor, 8);
+    EXPECT_EQ (p->lockedParameterNames, juce::StringArray ({ "Mix" }));
+    EXPECT_EQ (p->currentPresetName, "Elsewhere");
+    EXPECT_TRUE (p->randomLockFlags[7]);
+    EXPECT_FALSE (p->randomLockFlags[1]);
+
+    juce::XmlElement sparse ("Tanglefix_SETTINGS");
+    sparse.setAttribute ("Mix", 0.2);
+    setState (*p, sparse);
+
+    EXPECT_EQ (p->mixParam->getValue(), 0.2f);
+    EXPECT_EQ (p->gainParam->getValue(), p->gainParam->getDefaultValue());
+    EXPECT_FALSE (p->limiterOn);
+    EXPECT_EQ (p->oversamplingFactor, 1);
+    EXPECT_TRUE (p->lockedParameterNames.isEmpty());
+    EXPECT_FALSE (p->randomLockFlags[7]);
+}
+
 //==============================================================================
 TEST_F (HostStateTest, BadBlocksLeaveValidSettings)
 {
