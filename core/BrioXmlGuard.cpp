@@ -184,6 +184,11 @@ std::unique_ptr<juce::XmlElement> parse (const char* utf8, size_t numBytes, Limi
 
     const auto doc = upToFirstZero (utf8, numBytes);
 
+    // JUCE's string reads the first byte even of an empty range, and the bytes need
+    // not be followed by a zero (a file holding only a byte-order mark).
+    if (doc.empty())
+        return {};
+
     // A trailing newline, which XML ignores there, keeps any step the parser takes past
     // the last character inside the text.
     const auto text = juce::String (juce::CharPointer_UTF8 (doc.data()),

@@ -90,7 +90,8 @@ TEST_F (SettingsStoreTest, FileThatCouldTrapTheParserGivesANewEmptyElement)
     // exhaust the host when the plug-in loads.
     const std::string texts[] = { "<a WindowSize=\"2\"><?x?>t</a>",
                                   "<a WindowSize=\"2\">&#x",
-                                  std::string (2 * 1024 * 1024, '<') };
+                                  std::string (2 * 1024 * 1024, '<'),
+                                  "\xef\xbb\xbf" };   // a byte-order mark and nothing after it
 
     for (const auto& text : texts)
     {
