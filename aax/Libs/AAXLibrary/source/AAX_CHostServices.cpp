@@ -41,7 +41,7 @@ AAX_Result AAX_CHostServices::Trace (int32_t priority, const char* format, ...)
     char message[traceBufferSize];
     va_list arguments;
     va_start (arguments, format);
-    const int length = std::vsnprintf (message, sizeof (message), format != nullptr ? format : "", arguments);
+    const int length = format != nullptr ? std::vsnprintf (message, sizeof (message), format, arguments) : -1;
     va_end (arguments);
 
     if (length < 0)
