@@ -10,6 +10,7 @@
 #include "AAX_CParameter.h"
 #include "CACFUnknown.h"
 
+#include <atomic>
 #include <memory>
 #include <set>
 #include <string>
@@ -104,7 +105,9 @@ public:
     const AAX_ITransport* Transport() const;
 
 protected:
-    int32_t mNumPlugInChanges = 0;      // value changes seen, for the host's dirty check
+    // Value changes seen, for the host's dirty check. Atomic: JUCE's wrapper counts changes
+    // that its processor reports, which may happen on the audio thread.
+    std::atomic<int32_t> mNumPlugInChanges { 0 };
     mutable int32_t mChunkSize = 0;     // data size of the controls chunk at the last size query
     mutable AAX_CChunkDataParser mChunkParser;
     int32_t mNumChunkedParameters = 0;
