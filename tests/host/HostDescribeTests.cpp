@@ -283,7 +283,7 @@ TEST (BundleLoading, MissingFileOrEntryPointIsAClearError)
     EXPECT_FALSE (session.load ("/", error));
     EXPECT_NE (error.find ("not a file"), std::string::npos) << error;
 
-    EXPECT_FALSE (session.load (__FILE__, error)) << "a source file is no loadable bundle";
+    EXPECT_FALSE (session.load (TEST_NOT_A_BUNDLE, error)) << "a text file is no loadable bundle";
     EXPECT_NE (error.find ("cannot load bundle"), std::string::npos) << error;
 
     EXPECT_FALSE (session.load (TEST_BUNDLE_INCOMPLETE, error));
