@@ -13,7 +13,7 @@ packages=(
     libflac-dev libvorbis-dev libogg-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libsndfile1-dev
-    xvfb xauth fonts-open-sans
+    xvfb xauth fonts-open-sans fonttools
     python3 util-linux iproute2
 )
 
