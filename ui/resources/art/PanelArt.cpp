@@ -1,0 +1,87 @@
+#include "PanelArt.h"
+#include "ArtLayout.h"
+#include "ArtStyle.h"
+
+namespace ArtMaker
+{
+
+namespace
+{
+    void drawTopBar (juce::Graphics& g, int width)
+    {
+        g.setColour (Palette::topBar);
+        g.fillRect (0, 0, width, topBarHeight);
+        g.setColour (Palette::edge);
+        g.fillRect (0, topBarHeight, width, 1);
+    }
+
+    void drawSection (juce::Graphics& g, juce::Rectangle<float> area)
+    {
+        g.setColour (Palette::section);
+        g.fillRoundedRectangle (area, 6.0f);
+        g.setColour (Palette::edge);
+        g.drawRoundedRectangle (area.reduced (0.5f), 6.0f, 1.0f);
+    }
+
+    /** Thin rules between the four small controls, stopping short of the section's
+        edge like the seams of a machined plate. */
+    void drawRightDividers (juce::Graphics& g)
+    {
+        const auto area = rightSection.reduced (16.0f);
+        const auto middleX = std::round (area.getCentreX());
+        const auto middleY = 232.0f;
+
+        g.setColour (Palette::edge);
+        g.fillRect (juce::Rectangle<float> (area.getX(), middleY, area.getWidth(), 1.0f));
+        g.fillRect (juce::Rectangle<float> (middleX, area.getY(), 1.0f, area.getHeight()));
+    }
+
+    /** A recessed socket under every knob, so that a knob sits in the panel rather
+        than on it. */
+    void drawSockets (juce::Graphics& g)
+    {
+        for (const auto& look : getKnobLooks())
+        {
+            const auto radius = look.capRadius + 6.0f;
+            const auto socket = juce::Rectangle<float> (radius * 2.0f, radius * 2.0f).withCentre (look.centreOnPanel());
+            g.setColour (Palette::well);
+            g.fillEllipse (socket);
+            g.setColour (juce::Colours::white.withAlpha (0.04f));
+            g.drawEllipse (socket.expanded (0.5f), 1.0f);
+        }
+    }
+}
+
+juce::Image makeBackground()
+{
+    auto image = makeCanvas (650, 420);
+    juce::Graphics g (image);
+
+    g.fillAll (Palette::dark);
+    drawTopBar (g, image.getWidth());
+    drawSection (g, leftSection);
+    drawSection (g, rightSection);
+    drawRightDividers (g);
+    drawSockets (g);
+    return image;
+}
+
+juce::Image makePresetBar()
+{
+    auto image = makeCanvas (presetBarBounds.getWidth(), presetBarBounds.getHeight());
+    juce::Graphics g (image);
+    const auto area = image.getBounds().toFloat();
+
+    g.setColour (Palette::well);
+    g.fillRoundedRectangle (area, 4.0f);
+    g.setColour (Palette::edge);
+    g.drawRoundedRectangle (area.reduced (0.5f), 4.0f, 1.0f);
+
+    // The name field is the only part that no button covers: a faint face of its own.
+    const auto name = presetNameBounds - presetBarBounds.getPosition();
+    g.setColour (Palette::key.darker (0.2f));
+    g.fillRect (name);
+    return image;
+}
+
+} // namespace ArtMaker
