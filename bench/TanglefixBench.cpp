@@ -33,7 +33,9 @@ namespace
         p.limiterOn = true;
     }
 
-    void processBlockThroughput (benchmark::State& state)
+    /** The chain per block; with automation, the four knob parameters move before every
+        block, so the smoothers and the filter coefficients ramp all the time. */
+    void processBlockCost (benchmark::State& state, bool automated)
     {
         const auto factor = (int) state.range (0);
         TanglefixAudioProcessor processor;
@@ -45,9 +47,19 @@ namespace
         juce::AudioBuffer<float> input (2, benchBlock), buffer (2, benchBlock);
         fillNoise (input, random);
         juce::MidiBuffer midi;
+        const auto& parameters = processor.getParameters();
+        float sweep = 0.0f;
 
         for (auto _ : state)
         {
+            if (automated)
+            {
+                sweep = sweep < 0.9f ? sweep + 0.01f : 0.1f;
+
+                for (const auto index : { 0, 1, 3, 4 })
+                    parameters[index]->setValue (sweep);
+            }
+
             buffer.makeCopyOf (input, true);
             processor.processBlock (buffer, midi);
             benchmark::DoNotOptimize (buffer.getReadPointer (0));
@@ -57,6 +69,9 @@ namespace
         state.SetItemsProcessed ((int64_t) samples);
         state.counters["xRealTime"] = benchmark::Counter (samples / benchRate, benchmark::Counter::kIsRate);
     }
+
+    void processBlockThroughput (benchmark::State& state)   { processBlockCost (state, false); }
+    void processBlockAutomated (benchmark::State& state)    { processBlockCost (state, true); }
 
     constexpr int filterSamples = 4096;
 
@@ -152,6 +167,7 @@ namespace
 }
 
 BENCHMARK (processBlockThroughput)->Arg (1)->Arg (2)->Arg (4)->Arg (8)->Arg (16)->Unit (benchmark::kMicrosecond);
+BENCHMARK (processBlockAutomated)->Arg (1)->Arg (2)->Arg (4)->Arg (8)->Arg (16)->Unit (benchmark::kMicrosecond);
 BENCHMARK (multiModeSvfLowpass)->Arg (1)->Arg (4)->Unit (benchmark::kMicrosecond);
 BENCHMARK (juceStateVariableTptLowpass)->Arg (1)->Arg (4)->Unit (benchmark::kMicrosecond);
 
