@@ -6,6 +6,12 @@ DryDelayLine::DryDelayLine()
     delayRing.clear();
 }
 
+void DryDelayLine::restart (float delayInSamples) noexcept
+{
+    delayRing.clear();
+    delaySmoother.jumpTo (delayInSamples);
+}
+
 void DryDelayLine::process (juce::AudioBuffer<float>& dry, int numSamples) noexcept
 {
     auto* ringL = delayRing.getWritePointer (0);

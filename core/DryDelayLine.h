@@ -9,14 +9,20 @@
 //==============================================================================
 /**
     Delays the dry signal by the oversampler's (fractional) latency, so that dry and wet
-    stay aligned when the mix blends them. The ring is cleared once and never again; the
-    delay glides over 441 samples whenever the latency changes.
+    stay aligned when the mix blends them, and delays the whole signal while the effect is
+    bypassed, so that the output keeps the latency the host compensates. The delay glides
+    over 441 samples whenever the latency changes while the line is in use.
 */
 struct DryDelayLine
 {
     static constexpr int ringLength = 131072;
 
     DryDelayLine();
+
+    /** Empties the ring and puts the delay at once (without a glide) at the given number
+        of samples: for a line that starts being used again, whose old contents are no
+        longer the signal's recent past. */
+    void restart (float delayInSamples) noexcept;
 
     /** Writes the block into the ring and replaces it by the delayed signal (2 channels). */
     void process (juce::AudioBuffer<float>& dry, int numSamples) noexcept;

@@ -58,5 +58,13 @@ struct RampedValue
         countdown = 0;
     }
 
+    /** Stands still at the value at once: no ramp, whatever was running. */
+    void jumpTo (float value) noexcept
+    {
+        current = value;
+        target = value;
+        countdown = 0;
+    }
+
     bool isRamping() const noexcept     { return countdown > 0; }
 };

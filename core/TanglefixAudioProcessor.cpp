@@ -130,6 +130,7 @@ void TanglefixAudioProcessor::setOversamplingFactor (int factor)
     if (factor != 1 && factor != 2 && factor != 4 && factor != 8 && factor != 16)
         factor = 1;
 
+    const auto delayWasInUse = oversamplingOn;
     oversamplingFactor = factor;
     auto filterRate = sampleRate;
 
@@ -142,6 +143,11 @@ void TanglefixAudioProcessor::setOversamplingFactor (int factor)
         getActiveOversampler().initProcessing ((size_t) capacity);
         oversamplerCapacity = capacity;
         filterRate = factor * sampleRate;
+
+        // While oversampling was off the dry delay was not written: what it holds is
+        // audio from back then, which must not come out again.
+        if (! delayWasInUse)
+            dryDelay.restart ((float) getActiveOversampler().getLatencyInSamples());
     }
     else
     {
@@ -162,12 +168,11 @@ void TanglefixAudioProcessor::setOversamplingFactor (int factor)
     reapplyParameter (mixIndex);
     reapplyParameter (gainIndex);
 
-    // The host hears of the new latency here, on the message thread: a change reported
-    // from the audio callback would take JUCE's listener lock and call into the host
-    // there. The chain then only re-reports the same figure. A fully bypassed chain keeps
-    // the figure it last reported.
-    if (crossfade.fullyBypassed == 0)
-        setLatencySamples (oversamplingOn ? juce::roundToInt (getActiveOversampler().getLatencyInSamples()) : 0);
+    // The host hears of the new latency here, on the message thread, and only here: a
+    // change reported from the audio callback would take JUCE's listener lock and call
+    // into the host there. Bypassed or not, the output carries this latency from the
+    // next block on.
+    setLatencySamples (oversamplingOn ? juce::roundToInt (getActiveOversampler().getLatencyInSamples()) : 0);
 
     suspendProcessing (wasSuspended);
 }
@@ -213,6 +218,16 @@ int TanglefixAudioProcessor::getMaxChunkLength (int numSamples)
 
 void TanglefixAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
+    processLayout (buffer, false);
+}
+
+void TanglefixAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    processLayout (buffer, true);
+}
+
+void TanglefixAudioProcessor::processLayout (juce::AudioBuffer<float>& buffer, bool hostBypassed)
+{
     const auto numIns = getTotalNumInputChannels();
     const auto numOuts = juce::jmin (getTotalNumOutputChannels(), buffer.getNumChannels());
     const auto numSamples = buffer.getNumSamples();
@@ -226,17 +241,25 @@ void TanglefixAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
     const auto maxChunk = getMaxChunkLength (numSamples);
 
     for (int start = 0; start < numSamples; start += maxChunk)
-        processChunk (buffer, start, juce::jmin (maxChunk, numSamples - start), numIns, numOuts);
+        processChunk (buffer, start, juce::jmin (maxChunk, numSamples - start), numIns, numOuts, hostBypassed);
 }
 
 void TanglefixAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int start, int numSamples,
-                                            int numIns, int numOuts)
+                                            int numIns, int numOuts, bool hostBypassed)
 {
+    const auto run = [this, numSamples, hostBypassed] (juce::AudioBuffer<float>& stereo)
+    {
+        if (hostBypassed)
+            delayByLatency (stereo, numSamples);
+        else
+            processStereoBlock (stereo, numSamples);
+    };
+
     if (numIns == 2 && numOuts == 2)
     {
         // A view of the host's own channels: no copy, and no allocation for two channels.
         juce::AudioBuffer<float> view (buffer.getArrayOfWritePointers(), 2, start, numSamples);
-        processStereoBlock (view, numSamples);
+        run (view);
         return;
     }
 
@@ -246,7 +269,7 @@ void TanglefixAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, in
     scratchBuffer.copyFrom (0, 0, buffer, 0, start, numSamples);
     scratchBuffer.copyFrom (1, 0, buffer, 0, start, numSamples);
 
-    processStereoBlock (scratchBuffer, numSamples);
+    run (scratchBuffer);
 
     for (int ch = 0; ch < numOuts; ++ch)
         buffer.copyFrom (ch, start, scratchBuffer, ch, 0, numSamples);
@@ -257,30 +280,29 @@ void TanglefixAudioProcessor::processStereoBlock (juce::AudioBuffer<float>& buff
 {
     const juce::ScopedNoDenormals noDenormals;
 
-    // Fully bypassed: the input passes untouched and undelayed.
+    // Fully bypassed: the input passes untouched but for the delay, which keeps it in
+    // line with the latency the host compensates, and keeps the delay line current for
+    // the release.
     if (crossfade.fullyBypassed != 0)
+    {
+        delayByLatency (buffer, numSamples);
         return;
+    }
 
     auto block = juce::dsp::AudioBlock<float> (buffer.getArrayOfWritePointers(), 2, (size_t) numSamples);
+
+    // The latency itself was announced by setOversamplingFactor, off this thread.
+    copyDry (buffer, numSamples);
+    delayByLatency (dryBuffer, numSamples);
 
     if (oversamplingOn)
     {
         auto& oversampler = getActiveOversampler();
-        const auto latency = oversampler.getLatencyInSamples();
-
-        setLatencySamples (juce::roundToInt (latency));
-        dryDelay.delaySmoother.setTarget (latency);
-
-        copyDry (buffer, numSamples);
-        dryDelay.process (dryBuffer, numSamples);
-
         runFilterNetwork (oversampler.processSamplesUp (block));
         oversampler.processSamplesDown (block);
     }
     else
     {
-        setLatencySamples (0);
-        copyDry (buffer, numSamples);
         runFilterNetwork (block);
     }
 
@@ -290,6 +312,15 @@ void TanglefixAudioProcessor::processStereoBlock (juce::AudioBuffer<float>& buff
         applySoftClipper (buffer, numSamples);
 
     crossfade.process (buffer, dryBuffer, numSamples);
+}
+
+void TanglefixAudioProcessor::delayByLatency (juce::AudioBuffer<float>& buffer, int numSamples) noexcept
+{
+    if (! oversamplingOn)
+        return;
+
+    dryDelay.delaySmoother.setTarget ((float) getActiveOversampler().getLatencyInSamples());
+    dryDelay.process (buffer, numSamples);
 }
 
 void TanglefixAudioProcessor::copyDry (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept

@@ -45,6 +45,11 @@ public:
     void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
     using juce::AudioProcessor::processBlock;
 
+    /** The host's own bypass: the input goes through the dry delay, so the output keeps
+        the latency the host compensates for; a mono input feeds both outputs. */
+    void processBlockBypassed (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
+    using juce::AudioProcessor::processBlockBypassed;
+
     double getTailLengthSeconds() const override;
     bool acceptsMidi() const override;
     bool producesMidi() const override;
@@ -137,9 +142,16 @@ private:
     /** Re-applies one parameter's value (by index) so its chain targets are re-derived. */
     void reapplyParameter (int index);
 
+    /** Runs the chain, or only the bypass delay, over the host's buffer in any accepted layout. */
+    void processLayout (juce::AudioBuffer<float>& buffer, bool hostBypassed);
+
     /** The longest piece of a block that the work buffers and the oversampler can take. */
     int getMaxChunkLength (int numSamples);
-    void processChunk (juce::AudioBuffer<float>& buffer, int start, int numSamples, int numIns, int numOuts);
+    void processChunk (juce::AudioBuffer<float>& buffer, int start, int numSamples, int numIns, int numOuts,
+                       bool hostBypassed);
+
+    /** Delays two channels in place by the active oversampler's latency (none without oversampling). */
+    void delayByLatency (juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
 
     void copyDry (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
     void runFilterNetwork (juce::dsp::AudioBlock<float> block);

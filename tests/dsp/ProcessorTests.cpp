@@ -122,7 +122,8 @@ TEST (Processor, LatencyChangesReachTheHostOutsideTheAudioCallback)
         EXPECT_EQ (p->getLatencySamples(), announced) << factor;
     }
 
-    // Fully bypassed, the chain keeps the latency it last reported, whatever the factor.
+    // Fully bypassed, the output carries the latency too, so a new factor is announced
+    // at once, and the release that follows announces nothing from the audio callback.
     p->crossfade.setBypassed (true);
 
     for (int i = 0; i < 4; ++i)
@@ -130,8 +131,16 @@ TEST (Processor, LatencyChangesReachTheHostOutsideTheAudioCallback)
 
     ASSERT_EQ (p->crossfade.fullyBypassed, 1);
     p->setOversamplingFactor (16);
-    EXPECT_EQ (p->getLatencySamples(), 0);
+    const auto latency16 = juce::roundToInt (p->oversamplers[3]->getLatencyInSamples());
+    EXPECT_EQ (p->getLatencySamples(), latency16);
 
+    processWatched();
+    p->crossfade.setBypassed (false);
+
+    for (int i = 0; i < 4; ++i)
+        processWatched();
+
+    EXPECT_EQ (p->getLatencySamples(), latency16);
     EXPECT_EQ (listener.changesFromTheAudioCallback, 0);
     p->removeListener (&listener);
 }
