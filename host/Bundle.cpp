@@ -1,5 +1,7 @@
 #include "Bundle.h"
 
+#include <AAX_LinuxRunLoop.h>
+
 #include <dlfcn.h>
 #include <sys/stat.h>
 
@@ -89,6 +91,11 @@ std::unique_ptr<Bundle> Bundle::open (const std::string& path, std::string& erro
 void* Bundle::entryPoint (const char* name) const
 {
     return dlsym (handle, name);
+}
+
+void* Bundle::runLoopEntryPoint() const
+{
+    return dlsym (handle, AAX_LINUX_RUN_LOOP_EXPORT_NAME);
 }
 
 bool Bundle::contains (const void* address) const

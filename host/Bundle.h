@@ -26,6 +26,9 @@ public:
     /** The address of a named entry point; open() has made sure each of the seven exists. */
     void* entryPoint (const char* name) const;
 
+    /** The bundle's Linux run-loop function (AAX_LinuxRunLoop.h), or null when it has none. */
+    void* runLoopEntryPoint() const;
+
     /** True when the address lies inside this bundle's loaded image. */
     bool contains (const void* address) const;
 

@@ -3,6 +3,8 @@
 #include "HostCollection.h"
 #include "HostUnknown.h"
 
+#include <AAX_LinuxRunLoop.h>
+
 #include <exception>
 
 namespace tanglefix::host
@@ -159,6 +161,12 @@ EntryPointResult HostSession::shutDown()
 {
     started = false;
     return call<ShutdownFunction> ("ACFShutdown", hostUnknown->asUnknown());
+}
+
+int HostSession::dispatchRunLoop()
+{
+    auto* runLoop = bundle != nullptr ? bundle->runLoopEntryPoint() : nullptr;
+    return runLoop != nullptr ? reinterpret_cast<AAXLinuxRunLoopDispatchProc> (runLoop)() : 0;
 }
 
 EntryPointResult HostSession::canUnloadNow (acfUInt32& activeObjects)

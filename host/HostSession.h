@@ -63,6 +63,12 @@ public:
     EntryPointResult getClassFactory (const acfCLSID& classID, const acfIID& interfaceID, bool& gotFactory);
     EntryPointResult shutDown();
 
+    /** Main thread: lets the bundle dispatch its pending messages (the platform's run loop on
+        other systems). Returns how often it found something to do; 0 for a bundle without
+        the Linux run-loop export. Call it regularly while instances are alive.
+    */
+    int dispatchRunLoop();
+
     /** The bundle's count of live objects: 0 means it may be unloaded. */
     EntryPointResult canUnloadNow (acfUInt32& activeObjects);
 

@@ -3,6 +3,7 @@
 
 #include "DescribeCommand.h"
 #include "HostOptions.h"
+#include "SignalCommand.h"
 
 #include <iostream>
 #include <string>
@@ -15,8 +16,10 @@ namespace
     void printUsage (std::ostream& out)
     {
         out << "Usage: tanglefix-host describe [--offer FAMILY=N]... BUNDLE\n"
+               "       tanglefix-host signal OUT.wav [--seconds S] [--rate R] [--channels 1|2]\n"
                "\n"
                "  describe   starts BUNDLE up, registers it, prints the registration, shuts it down\n"
+               "  signal     writes the built-in test signal (a log sweep with noise bursts)\n"
                "  --offer    offer only versions 1..N of a host interface (0: none); FAMILY is\n"
                "             'all' or one of:";
 
@@ -74,6 +77,9 @@ int main (int argc, char** argv)
 
     if (args[0] == "describe")
         return runDescribe ({ args.begin() + 1, args.end() });
+
+    if (args[0] == "signal")
+        return tanglefix::host::runSignalCommand ({ args.begin() + 1, args.end() }, std::cout, std::cerr);
 
     std::cerr << "tanglefix-host: unknown command '" << args[0] << "'\n";
     printUsage (std::cerr);
