@@ -45,8 +45,14 @@ public:
 
     ~AAX_CEffectGUI() override;
 
+    /** The instance's effect object, as the host's controller handed it over; null before
+        Initialize. */
     AAX_IEffectParameters* GetEffectParameters();
     const AAX_IEffectParameters* GetEffectParameters() const;
+
+    /** The host's view container, controller and transport. While the host has handed none
+        over they are wrappers without a host, whose calls give their no-host results (type 0,
+        no view, SetViewSize succeeding): JUCE's wrapper calls them without checking. */
     AAX_IViewContainer* GetViewContainer();
     const AAX_IViewContainer* GetViewContainer() const;
     int32_t GetViewContainerType();
@@ -70,6 +76,8 @@ protected:
     virtual void UpdateAllParameters();
 
 private:
+    void ReleaseHostObjects();
+
     std::unique_ptr<AAX_VController> mController;
     ACFPtr<AAX_IEffectParameters> mEffectParameters;
     std::unique_ptr<AAX_VViewContainer> mViewContainer;

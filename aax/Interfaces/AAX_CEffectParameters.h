@@ -11,9 +11,13 @@
 #include "CACFUnknown.h"
 
 #include <atomic>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 class AAX_VController;
 class AAX_VTransport;
@@ -99,6 +103,9 @@ public:
     /** Fills a control-surface page table; the base has none to offer. */
     virtual AAX_Result UpdatePageTable (uint32_t tableType, int32_t tablePageSize, AAX_IPageTable& pageTable) const;
 
+    /** The host's controller and transport. Before Initialize (and after Uninitialize) they
+        are wrappers without a host, whose calls give their no-host results: JUCE's wrapper
+        calls them without checking. */
     AAX_IController* Controller();
     const AAX_IController* Controller() const;
     AAX_ITransport* Transport();
@@ -108,8 +115,13 @@ protected:
     // Value changes seen, for the host's dirty check. Atomic: JUCE's wrapper counts changes
     // that its processor reports, which may happen on the audio thread.
     std::atomic<int32_t> mNumPlugInChanges { 0 };
-    mutable int32_t mChunkSize = 0;     // data size of the controls chunk at the last size query
+
+    // The controls-chunk size told to each thread by its last size query. A host may ask for
+    // chunks from several threads (JUCE keeps its own chunk per thread too); each GetChunk
+    // must match the size its own thread was told, which is the size of the host's buffer.
+    mutable std::map<std::thread::id, int32_t> mChunkSizes;
     mutable AAX_CChunkDataParser mChunkParser;
+    mutable std::mutex mChunkLock;      // guards mChunkSizes and mChunkParser
     int32_t mNumChunkedParameters = 0;
     AAX_CPacketDispatcher mPacketDispatcher;
     AAX_CParameterManager mParameterManager;
@@ -117,4 +129,28 @@ protected:
     std::unique_ptr<AAX_VController> mController;
     std::unique_ptr<AAX_VTransport> mTransport;
     std::unique_ptr<AAX_VAutomationDelegate> mAutomationDelegate;
+
+private:
+    enum class ValueKind { eNone, eFloat, eInt32, eBool, eDouble, eString };
+
+    /** A parameter's value in the first kind it answers, probed as the chunk stores it. */
+    struct ParameterValue
+    {
+        ValueKind kind = ValueKind::eNone;
+        float floatValue = 0.0f;
+        int32_t int32Value = 0;
+        bool boolValue = false;
+        double doubleValue = 0.0;
+        AAX_CString text;
+    };
+
+    static ParameterValue ReadValue (const AAX_IParameter& parameter);
+    static bool RestoreValue (AAX_IParameter& parameter, AAX_CChunkDataParser& chunk);
+    static bool MatchesChunk (const AAX_IParameter& parameter, AAX_CChunkDataParser& chunk);
+
+    /** The indices of the parameters that go into the controls chunk, in order. */
+    std::vector<int32_t> ChunkedParameterIndices() const;
+    int32_t RebuildChunk() const;
+
+    void ReleaseHostObjects();
 };

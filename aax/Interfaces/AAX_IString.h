@@ -6,6 +6,8 @@
 class AAX_IString
 {
 public:
+    AAX_IString() = default;
+    AAX_IString (const AAX_IString&) = default;    // strings held in containers are copied and moved
     virtual ~AAX_IString() = default;
 
     virtual uint32_t Length() const = 0;
