@@ -25,6 +25,12 @@ namespace
         { "description-host", 1 },
         { "feature-info", 1 },
         { "definition", 1 },
+        { "controller", 3 },
+        { "page-table-controller", 2 },
+        { "automation-delegate", 1 },
+        { "transport", 2 },
+        { "view-container", 2 },
+        { "page-table", 2 },
     };
 
     static_assert (std::size (familyInfo) == static_cast<size_t> (InterfaceFamily::numFamilies));

@@ -18,6 +18,12 @@ enum class InterfaceFamily
     descriptionHost,       // version 1
     featureInfo,           // version 1
     definition,            // version 1
+    controller,            // versions 1 to 3
+    pageTableController,   // versions 1 and 2
+    automationDelegate,    // version 1
+    transport,             // versions 1 and 2
+    viewContainer,         // versions 1 and 2
+    pageTable,             // versions 1 and 2
     numFamilies
 };
 

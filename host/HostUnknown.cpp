@@ -4,6 +4,7 @@
 #include "HostComponentDescriptor.h"
 #include "HostEffectDescriptor.h"
 #include "HostFeatureInfo.h"
+#include "HostPageTable.h"
 #include "HostPropertyMap.h"
 #include "HostServices.h"
 
@@ -46,6 +47,7 @@ HostObject* HostUnknown::makeComponent (const acfCLSID& componentID)
     if (componentID == AAXCompID_EffectDescriptor)      return new HostEffectDescriptor (context);
     if (componentID == AAXCompID_ComponentDescriptor)   return new HostComponentDescriptor (context);
     if (componentID == AAXCompID_PropertyMap)           return new HostPropertyMap (context);
+    if (componentID == AAXCompID_PageTable)             return new HostPageTable (context);
 
     return nullptr;
 }

@@ -42,4 +42,13 @@ namespace AAX
 
         return result;
     }
+
+    /** Gives each output a defined value (zero) before a wrapper forwards a call. A host that
+        lacks the version, or fails, then leaves no caller reading an uninitialised value:
+        JUCE's wrapper reads GetIsAudioSuite's answer without checking the result. */
+    template <typename... Outputs>
+    void ClearOutputs (Outputs*... outputs) noexcept
+    {
+        ((outputs != nullptr ? void (*outputs = Outputs {}) : void()), ...);
+    }
 }
