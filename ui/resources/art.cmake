@@ -45,8 +45,8 @@ endforeach()
 juce_add_binary_data(tanglefix_ui_art HEADER_NAME BrioArt.h NAMESPACE BrioArt
     SOURCES ${artPictures} ${artDrawings})
 
-# juceaide runs again only when its list of files changes; it must also follow the
-# files themselves.
+# juceaide runs again only when its list of files changes; it must also follow the files
+# themselves. (It rewrites only the sources whose data changed, so only those recompile.)
 add_custom_command(OUTPUT
     "${CMAKE_CURRENT_BINARY_DIR}/juce_binarydata_tanglefix_ui_art/JuceLibraryCode/BinaryData1.cpp"
     APPEND DEPENDS ${artPictures} ${artDrawings})

@@ -17,6 +17,7 @@ namespace Palette
     const juce::Colour section   { 0xff25292d };   // the raised sections under the knobs
     const juce::Colour edge      { 0xff30353a };   // outlines and dividers
     const juce::Colour track     { 0xff363b42 };   // unlit arcs and ticks
+    const juce::Colour detent    { 0xff474d55 };   // unlit positions of a selector
     const juce::Colour capTop    { 0xff3a3f46 };
     const juce::Colour capBottom { 0xff2a2e33 };
     const juce::Colour capFace   { 0xff2e3338 };

@@ -74,14 +74,11 @@ namespace
             drawPicture (g, "background.png", 0, 0);
 
             if (auto logo = drawing ("logo.svg", Palette::light))
-            {
-                logo->setTransformToFit ({ 7.0f, 5.0f, 35.0f, 35.0f }, juce::RectanglePlacement::centred);
-                logo->draw (g, 1.0f, logo->getTransform());
-            }
+                logo->drawWithin (g, { 7.0f, 5.0f, 35.0f, 35.0f }, juce::RectanglePlacement::centred, 1.0f);
 
             g.setColour (Palette::light);
             g.setFont (openSans (27.0f, true));
-            g.drawText ("TANGLEFIX", juce::Rectangle<int> (37, 2, 120, 44), juce::Justification::centredLeft);
+            g.drawText ("TANGLEFIX", juce::Rectangle<int> (37, 2, 120, 44).reduced (5, 1), juce::Justification::centredLeft);
 
             drawPicture (g, "preset_bar.png", 205, 10);
             drawPicture (g, "previous.png", 206, 11);
@@ -116,15 +113,16 @@ namespace
 
         /** Every button, normal and down side by side, four times enlarged so that each
             pixel shows, and once at its real size. */
-        void drawButtons (juce::Graphics& g, juce::Point<int> origin) const
+        /** Buttons, normal and down side by side, four times enlarged so that each pixel
+            shows, and once at their real size. */
+        void drawButtons (juce::Graphics& g, juce::Point<int> origin, juce::StringArray names) const
         {
-            const char* names[] { "previous", "next", "save", "delete", "random", "news", "settings", "bypass" };
             auto y = origin.y;
 
-            for (const auto* name : names)
+            for (const auto& name : names)
             {
-                const auto normal = find (juce::String (name) + ".png");
-                const auto down = find (juce::String (name) + "_down.png");
+                const auto normal = find (name + ".png");
+                const auto down = find (name + "_down.png");
                 const auto w = normal.getWidth() * 4, h = normal.getHeight() * 4;
 
                 g.setImageResamplingQuality (juce::Graphics::lowResamplingQuality);
@@ -164,10 +162,7 @@ namespace
                 for (const auto& [size, dy] : { std::pair (48.0f, 0.0f), std::pair (15.0f, 60.0f) })
                 {
                     if (auto d = drawing (name, colour))
-                    {
-                        d->setTransformToFit ({ (float) x, (float) origin.y + dy, size, size }, juce::RectanglePlacement::centred);
-                        d->draw (g, 1.0f, d->getTransform());
-                    }
+                        d->drawWithin (g, { (float) x, (float) origin.y + dy, size, size }, juce::RectanglePlacement::centred, 1.0f);
                 }
 
                 x += 60;
@@ -199,7 +194,7 @@ namespace
 juce::Image makeContactSheet (const juce::OwnedArray<NamedPicture>& pictures, const juce::File& svgFolder)
 {
     const Sheet sheet { pictures, svgFolder };
-    auto image = makeCanvas (1620, 1540);
+    auto image = makeCanvas (1620, 1760);
     juce::Graphics g (image);
     g.fillAll (Palette::dark.darker (0.5f));
 
@@ -209,16 +204,28 @@ juce::Image makeContactSheet (const juce::OwnedArray<NamedPicture>& pictures, co
         sheet.drawPanel (g);
     }
 
-    sheet.drawButtons (g, { 680, 10 });
-    sheet.drawLocks (g, { 1000, 10 });
-    sheet.drawDrawings (g, { 1000, 190 }, Palette::light);
+    sheet.drawButtons (g, { 680, 10 }, { "previous", "next", "save", "delete", "random" });
+    sheet.drawButtons (g, { 1060, 10 }, { "news", "settings", "bypass" });
+    sheet.drawLocks (g, { 1060, 290 });
+    sheet.drawDrawings (g, { 20, 450 }, Palette::light);
 
-    // The panel's pictures on white too: a stray dark pixel or a soft edge shows there.
+    // The drawings on white too: a part that is not black, or a soft edge, shows there.
     g.setColour (juce::Colours::white);
-    g.fillRect (1000, 280, 600, 140);
-    sheet.drawDrawings (g, { 1010, 300 }, juce::Colours::black);
+    g.fillRect (10, 580, 650, 150);
+    sheet.drawDrawings (g, { 20, 600 }, juce::Colours::black);
 
-    sheet.drawKnobFrames (g, { 10, 440 });
+    sheet.drawKnobFrames (g, { 10, 760 });
+
+    // The top left of the panel as the editor shows it at twice the size.
+    {
+        const juce::Graphics::ScopedSaveState state (g);
+        g.reduceClipRegion (800, 1280, 800, 470);
+        g.setOrigin (800, 1280);
+        g.addTransform (juce::AffineTransform::scale (2.0f));
+        g.setImageResamplingQuality (juce::Graphics::highResamplingQuality);
+        sheet.drawPanel (g);
+    }
+
     return image;
 }
 

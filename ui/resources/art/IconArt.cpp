@@ -50,14 +50,15 @@ namespace
         juce::Path p;
         p.addRoundedRectangle (x, y + 2.0f, 12.0f, 1.5f, 0.5f);               // lid
         p.addRectangle (x + 4.0f, y, 4.0f, 1.5f);                             // handle
-        p.startNewSubPath (x + 1.0f, y + 4.5f);                               // body
-        p.lineTo (x + 11.0f, y + 4.5f);
+        p.startNewSubPath (x + 1.0f, y + 4.0f);                               // body
+        p.lineTo (x + 11.0f, y + 4.0f);
         p.lineTo (x + 10.0f, y + 14.0f);
         p.lineTo (x + 2.0f, y + 14.0f);
         p.closeSubPath();
 
-        for (const auto slot : { 3.5f, 5.5f, 7.5f })
-            p.addRectangle (x + slot, y + 6.5f, 1.0f, 5.5f);
+        // Whole-pixel slots stay sharp at the button's real size.
+        for (const auto slot : { 4.0f, 7.0f })
+            p.addRectangle (x + slot, y + 6.0f, 1.0f, 6.0f);
 
         return evenOdd (p);
     }
@@ -69,7 +70,7 @@ namespace
 
         for (const auto pip : { juce::Point<float> (3.5f, 3.5f), { 9.5f, 3.5f }, { 6.5f, 6.5f },
                                 { 3.5f, 9.5f }, { 9.5f, 9.5f } })
-            p.addEllipse (juce::Rectangle<float> (2.6f, 2.6f).withCentre (origin + pip));
+            p.addEllipse (juce::Rectangle<float> (3.0f, 3.0f).withCentre (origin + pip));
 
         return evenOdd (p);
     }

@@ -39,9 +39,6 @@ namespace
 
     void drawValueArc (juce::Graphics& g, const KnobLook& look, float proportion)
     {
-        g.setColour (Palette::track);
-        strokeArc (g, look, knobStartAngle, knobEndAngle);
-
         const auto origin = look.bipolar ? 0.0f : knobStartAngle;
         const auto angle = angleForProportion (proportion);
 
@@ -52,66 +49,90 @@ namespace
         strokeArc (g, look, juce::jmin (origin, angle), juce::jmax (origin, angle));
     }
 
+    juce::Rectangle<float> circle (juce::Point<float> centre, float radius)
+    {
+        return juce::Rectangle<float> (radius * 2.0f, radius * 2.0f).withCentre (centre);
+    }
+
     void drawCap (juce::Graphics& g, const KnobLook& look)
     {
         const auto c = look.centre;
         const auto r = look.capRadius;
-        const auto circle = [c] (float radius) { return juce::Rectangle<float> (radius * 2.0f, radius * 2.0f).withCentre (c); };
 
         // A flat shadow and a vertical gradient: light falls from above, and rows of one
         // colour keep the filmstrips small.
         g.setColour (juce::Colours::black.withAlpha (0.35f));
-        g.fillEllipse (circle (r + 2.5f).translated (0.0f, 2.0f));
+        g.fillEllipse (circle (c, r + 2.5f).translated (0.0f, 2.0f));
 
         g.setGradientFill (juce::ColourGradient::vertical (Palette::capTop, c.y - r, Palette::capBottom, c.y + r));
-        g.fillEllipse (circle (r));
+        g.fillEllipse (circle (c, r));
+
+        // The rim catches the light along its top.
+        g.setColour (juce::Colours::white.withAlpha (0.07f));
+        g.strokePath (arcPath (c, r - 0.75f, -1.1f, 1.1f), juce::PathStrokeType (1.5f));
 
         g.setColour (Palette::capFace);
-        g.fillEllipse (circle (r * 0.8f));
+        g.fillEllipse (circle (c, r * 0.8f));
         g.setColour (juce::Colours::black.withAlpha (0.25f));
-        g.drawEllipse (circle (r * 0.8f), 1.0f);
+        g.drawEllipse (circle (c, r * 0.8f), 1.0f);
     }
 
     void drawIndicator (juce::Graphics& g, const KnobLook& look, float angle)
     {
         const auto width = juce::jmax (2.5f, look.capRadius * 0.07f);
+        juce::Path line;
+        line.startNewSubPath (look.centre.getPointOnCircumference (look.capRadius * 0.4f, angle));
+        line.lineTo (look.centre.getPointOnCircumference (look.capRadius - width * 1.2f, angle));
+
         g.setColour (Palette::light);
-        g.drawLine ({ look.centre.getPointOnCircumference (look.capRadius * 0.45f, angle),
-                      look.centre.getPointOnCircumference (look.capRadius - width, angle) }, width);
+        g.strokePath (line, juce::PathStrokeType (width, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
     }
 
-    void drawDetents (juce::Graphics& g, const KnobLook& look, int litPosition)
+    juce::Rectangle<float> detentDot (const KnobLook& look, int position)
     {
-        for (int i = 0; i < look.frameCount; ++i)
-        {
-            const auto angle = angleForProportion ((float) i / (float) (look.frameCount - 1));
-            const auto dot = look.centre.getPointOnCircumference (look.arcRadius, angle);
-            const auto radius = look.arcThickness * 0.9f;
+        const auto angle = angleForProportion ((float) position / (float) (look.frameCount - 1));
+        return circle (look.centre.getPointOnCircumference (look.arcRadius, angle), look.arcThickness);
+    }
 
-            g.setColour (i == litPosition ? Palette::light : Palette::track);
-            g.fillEllipse (juce::Rectangle<float> (radius * 2.0f, radius * 2.0f).withCentre (dot));
-        }
+    bool isSelector (const KnobLook& look)
+    {
+        return look.frameCount <= 4;
     }
 
     void drawKnobFrame (juce::Graphics& g, const KnobLook& look, float proportion)
     {
-        const auto isSelector = look.frameCount <= 4;
-
-        if (isSelector)
+        if (isSelector (look))
         {
-            drawDetents (g, look, juce::roundToInt (proportion * (float) (look.frameCount - 1)));
+            g.setColour (Palette::light);
+            g.fillEllipse (detentDot (look, juce::roundToInt (proportion * (float) (look.frameCount - 1))));
         }
         else
         {
-            if (look.tickCount > 1)
-                drawTicks (g, look);
-
             drawValueArc (g, look, proportion);
         }
 
         drawCap (g, look);
         drawIndicator (g, look, angleForProportion (proportion));
     }
+}
+
+void drawKnobScale (juce::Graphics& g, const KnobLook& look)
+{
+    if (isSelector (look))
+    {
+        g.setColour (Palette::detent);
+
+        for (int position = 0; position < look.frameCount; ++position)
+            g.fillEllipse (detentDot (look, position));
+
+        return;
+    }
+
+    g.setColour (Palette::track);
+    strokeArc (g, look, knobStartAngle, knobEndAngle);
+
+    if (look.tickCount > 1)
+        drawTicks (g, look);
 }
 
 juce::Image makeKnobFilmstrip (const KnobLook& look)

@@ -1,6 +1,7 @@
 #include "PanelArt.h"
 #include "ArtLayout.h"
 #include "ArtStyle.h"
+#include "KnobArt.h"
 
 namespace ArtMaker
 {
@@ -21,6 +22,10 @@ namespace
         g.fillRoundedRectangle (area, 6.0f);
         g.setColour (Palette::edge);
         g.drawRoundedRectangle (area.reduced (0.5f), 6.0f, 1.0f);
+
+        // A bevel: the top edge catches the light.
+        g.setColour (juce::Colours::white.withAlpha (0.03f));
+        g.fillRect (area.reduced (6.0f, 0.0f).withHeight (1.0f).translated (0.0f, 1.0f));
     }
 
     /** Thin rules between the four small controls, stopping short of the section's
@@ -36,9 +41,9 @@ namespace
         g.fillRect (juce::Rectangle<float> (middleX, area.getY(), 1.0f, area.getHeight()));
     }
 
-    /** A recessed socket under every knob, so that a knob sits in the panel rather
-        than on it. */
-    void drawSockets (juce::Graphics& g)
+    /** Under every knob a recessed socket, so that the knob sits in the panel rather
+        than on it, and the knob's printed scale. */
+    void drawKnobBeds (juce::Graphics& g)
     {
         for (const auto& look : getKnobLooks())
         {
@@ -48,6 +53,10 @@ namespace
             g.fillEllipse (socket);
             g.setColour (juce::Colours::white.withAlpha (0.04f));
             g.drawEllipse (socket.expanded (0.5f), 1.0f);
+
+            const juce::Graphics::ScopedSaveState state (g);
+            g.setOrigin (look.framePosition);
+            drawKnobScale (g, look);
         }
     }
 }
@@ -62,7 +71,7 @@ juce::Image makeBackground()
     drawSection (g, leftSection);
     drawSection (g, rightSection);
     drawRightDividers (g);
-    drawSockets (g);
+    drawKnobBeds (g);
     return image;
 }
 
