@@ -3,6 +3,7 @@
 #include "AAX_CMutex.h"
 #include "AAX.h"
 
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -82,6 +83,10 @@ public:
     AAX_Result RegisterPacket (AAX_CParamID parameterID, AAX_CFieldIndex port);
 
     AAX_Result SetDirty (AAX_CParamID parameterID, bool dirty = true);
+
+    /** Has every dirty packet filled by its handler and posted. A packet is marked clean
+        before its handler runs, so a mark made meanwhile is kept for the next dispatch; a
+        packet whose post fails stays dirty, and the first failed post is the result. */
     AAX_Result Dispatch();
 
     AAX_Result GenerateSingleValuePacket (AAX_CParamID parameterID, AAX_CPacket& packet);
@@ -92,9 +97,12 @@ public:
 private:
     struct Registration
     {
-        AAX_CPacket* packet;
+        AAX_CPacket* packet;            // null for a negative port
         AAX_IPacketHandler* handler;
     };
+
+    AAX_CPacket* PacketForPort (AAX_CFieldIndex port);
+    AAX_Result DispatchOne (const std::string& parameterID, const Registration& registration);
 
     std::map<AAX_CFieldIndex, AAX_CPacket*> mPacketsByPort;
     std::multimap<std::string, Registration> mHandlersByParameter;
@@ -102,3 +110,30 @@ private:
     AAX_IEffectParameters* mEffectParameters = nullptr;
     AAX_CMutex mMutex;
 };
+
+//==============================================================================
+template <typename T>
+void AAX_CPacket::SetValue (const T& value)
+{
+    mDataSize = static_cast<uint32_t> (sizeof (T));
+    mData.resize (sizeof (T));
+    std::memcpy (mData.data(), &value, sizeof (T));
+}
+
+template <typename Worker>
+AAX_CPacketHandler<Worker>* AAX_CPacketHandler<Worker>::Clone() const
+{
+    return new AAX_CPacketHandler (*this);
+}
+
+template <typename Worker>
+AAX_Result AAX_CPacketHandler<Worker>::CallHandler (AAX_CParamID parameterID, AAX_CPacket& packet) const
+{
+    if (mWorker != nullptr && mParameterCallback != nullptr)
+        return (mWorker->*mParameterCallback) (parameterID, packet);
+
+    if (mWorker != nullptr && mPacketOnlyCallback != nullptr)
+        return (mWorker->*mPacketOnlyCallback) (packet);
+
+    return AAX_ERROR_NULL_OBJECT;
+}
