@@ -1,0 +1,160 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <BrioLookAndFeel.h>
+
+#include <cstdlib>
+#include <functional>
+
+namespace OverlayTests
+{
+
+/** Runs the message loop until the condition holds or ten seconds have passed; says
+    whether it held. The limit only guards against a hang: nothing is timed. */
+inline bool runUntil (const std::function<bool()>& condition)
+{
+    const auto giveUp = juce::Time::getMillisecondCounter() + 10000;
+
+    while (! condition())
+    {
+        if (juce::Time::getMillisecondCounter() > giveUp)
+            return false;
+
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+    }
+
+    return true;
+}
+
+/** Lets the pending messages (change messages, async updates) be delivered. */
+inline void deliverPendingMessages()
+{
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+}
+
+/** A left click at a position of the component, as its mouseDown sees it. */
+inline juce::MouseEvent clickAt (juce::Component& target, juce::Point<int> position,
+                                 juce::Component* originator = nullptr)
+{
+    const auto now = juce::Time::getCurrentTime();
+    const auto pos = position.toFloat();
+
+    return { juce::Desktop::getInstance().getMainMouseSource(), pos,
+             juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier),
+             juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+             juce::MouseInputSource::defaultRotation, juce::MouseInputSource::defaultTiltX,
+             juce::MouseInputSource::defaultTiltY, &target, originator != nullptr ? originator : &target,
+             now, pos, now, 1, false };
+}
+
+/** The message boxes open now with the given title. */
+inline int countMessageBoxes (const juce::String& title)
+{
+    int count = 0;
+    auto& desktop = juce::Desktop::getInstance();
+
+    for (int i = 0; i < desktop.getNumComponents(); ++i)
+        if (auto* box = dynamic_cast<juce::AlertWindow*> (desktop.getComponent (i)))
+            if (box->getName() == title)
+                ++count;
+
+    return count;
+}
+
+inline void closeMessageBoxes()
+{
+    juce::ModalComponentManager::getInstance()->cancelAllModalComponents();
+    deliverPendingMessages();
+}
+
+/** The colours the main window gives the overlays. */
+inline void applyColourScheme (juce::LookAndFeel& lf)
+{
+    const juce::Colour panel (0xff212528), text (0xffa4aab6);
+
+    lf.setColour (LarkspanBrio::BrioLookAndFeel::panelBackgroundColourId, panel);
+    lf.setColour (LarkspanBrio::BrioLookAndFeel::panelOutlineColourId, text);
+    lf.setColour (juce::PopupMenu::highlightedBackgroundColourId, panel);
+    lf.setColour (juce::Label::textColourId, text);
+    lf.setColour (juce::BubbleComponent::backgroundColourId, panel);
+    lf.setColour (juce::BubbleComponent::outlineColourId, text);
+    lf.setColour (juce::TooltipWindow::textColourId, text);
+    lf.setColour (juce::ScrollBar::thumbColourId, text);
+}
+
+//==============================================================================
+/**
+    A stand-in for xdg-open, first on PATH while it lives. It writes each argument it
+    is given on a line of its own to a record file and exits with the given code.
+    The working folder is the test's scratch folder, so that a command smuggled into
+    an argument would leave its traces there.
+*/
+class StubOpener
+{
+public:
+    StubOpener (const juce::File& scratch, int exitCode = 0)
+        : folder (scratch.getChildFile ("bin")), record (scratch.getChildFile ("opened.txt")),
+          oldPath (juce::SystemStats::getEnvironmentVariable ("PATH", {})),
+          oldWorkingFolder (juce::File::getCurrentWorkingDirectory())
+    {
+        folder.createDirectory();
+        record.deleteFile();
+        const auto script = folder.getChildFile ("xdg-open");
+        script.replaceWithText ("#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + record.getFullPathName() + "'\n"
+                                "exit " + juce::String (exitCode) + "\n",
+                                false, false, "\n");
+        script.setExecutePermission (true);
+        setenv ("PATH", (folder.getFullPathName() + ":" + oldPath).toRawUTF8(), 1);
+        scratch.setAsCurrentWorkingDirectory();
+    }
+
+    ~StubOpener()
+    {
+        setenv ("PATH", oldPath.toRawUTF8(), 1);
+        oldWorkingFolder.setAsCurrentWorkingDirectory();
+    }
+
+    /** Waits for the stand-in to have run and returns what it was given. */
+    juce::StringArray waitForArguments() const
+    {
+        runUntil ([this] { return record.existsAsFile() && record.getSize() > 0; });
+        return juce::StringArray::fromLines (record.loadFileAsString().trimEnd());
+    }
+
+    bool wasRun() const    { return record.existsAsFile(); }
+
+    const juce::File folder, record;
+
+private:
+    const juce::String oldPath;
+    const juce::File oldWorkingFolder;
+};
+
+//==============================================================================
+/** Runs each test in a scratch folder of its own below the runner's private one. */
+class ScratchTest  : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const char* scratch = std::getenv ("TANGLEFIX_TEST_TMP");
+        ASSERT_TRUE (scratch != nullptr) << "run these tests through tests/private-run.sh (ctest does)";
+
+        tmp = juce::File (juce::String (scratch)).getChildFile (::testing::UnitTest::GetInstance()
+                                                                    ->current_test_info()->name());
+        tmp.deleteRecursively();
+        ASSERT_TRUE (tmp.createDirectory());
+        applyColourScheme (juce::LookAndFeel::getDefaultLookAndFeel());
+    }
+
+    void TearDown() override
+    {
+        closeMessageBoxes();
+    }
+
+    juce::File tmp;
+};
+
+} // namespace OverlayTests

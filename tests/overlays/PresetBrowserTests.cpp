@@ -1,0 +1,248 @@
+#include "OverlayTestHelpers.h"
+#include "PrivateFolders.h"
+
+#include <ComboboxSubmenu.h>
+
+using namespace OverlayTests;
+using LarkspanBrio::ComboboxSubmenu;
+
+namespace
+{
+    /** Counts the browser's change messages. */
+    struct ChangeCounter  : public juce::ChangeListener
+    {
+        void changeListenerCallback (juce::ChangeBroadcaster*) override    { ++count; }
+        int count = 0;
+    };
+
+    /** A presets folder tree made by the test, in the private /opt. */
+    class PresetBrowserTest  : public PrivateFoldersTest
+    {
+    protected:
+        void SetUp() override
+        {
+            PrivateFoldersTest::SetUp();
+            applyColourScheme (juce::LookAndFeel::getDefaultLookAndFeel());
+            root = juce::File (BrioSettings().getPresetsFolder());
+            browser.addChangeListener (&changes);
+        }
+
+        void TearDown() override
+        {
+            closeMessageBoxes();
+        }
+
+        juce::File preset (const juce::String& relativePath) const
+        {
+            const auto file = root.getChildFile (relativePath);
+            file.getParentDirectory().createDirectory();
+            file.replaceWithText ("<TanglefixSETTINGS/>");
+            return file;
+        }
+
+        /** The menu as lines: "name=id", submenus as "[title]" before their items and
+            "[/]" after them, the separator as "--". */
+        static void describe (const juce::PopupMenu& menu, juce::StringArray& lines)
+        {
+            for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
+            {
+                const auto& item = it.getItem();
+
+                if (item.isSeparator)
+                    lines.add ("--");
+                else if (item.subMenu != nullptr)
+                {
+                    lines.add ("[" + item.text + "]");
+                    describe (*item.subMenu, lines);
+                    lines.add ("[/]");
+                }
+                else
+                    lines.add (item.text + "=" + juce::String (item.itemID) + (item.isTicked ? " ticked" : ""));
+            }
+        }
+
+        juce::String menuText() const
+        {
+            juce::StringArray lines;
+            describe (browser.getMenu(), lines);
+            return lines.joinIntoString (" ");
+        }
+
+        juce::File root;
+        ComboboxSubmenu browser;
+        ChangeCounter changes;
+    };
+}
+
+TEST_F (PresetBrowserTest, NumbersPresetsInReadingOrderFoldersFirst)
+{
+    preset ("Pad 10.qzr");
+    preset ("pad 2.qzr");
+    preset ("Bass.qzr");
+    preset ("Warm.Keys.Soft.qzr");
+    preset ("Leads/A.qzr");
+    preset ("Leads/Mono/B.qzr");
+    preset ("Old.Set/C.qzr");
+    root.getChildFile ("Empty").createDirectory();
+    root.getChildFile ("notes.txt").replaceWithText ("");
+
+    browser.rebuildMenu (false);
+
+    EXPECT_EQ (menuText(), "[Empty] [/] [Leads] [Mono] B=1 [/] A=2 [/] [Old.Set] C=3 [/] "
+                           "Bass=4 pad 2=5 Pad 10=6 Warm.Keys.Soft=7 -- Open presets folder=99999");
+    EXPECT_EQ (browser.getNextItemId(), 8);
+    EXPECT_EQ (browser.getPresetPaths()[0], root.getChildFile ("Leads/Mono/B.qzr").getFullPathName());
+}
+
+TEST_F (PresetBrowserTest, InitMeansTheInitPresetNotTheFirstItem)
+{
+    preset ("Leads/A.qzr");
+    const auto init = preset ("Init.qzr");
+    browser.rebuildMenu (false);
+
+    browser.setPresetName ("Init", false, false);
+    EXPECT_EQ (browser.getLabelText(), "Init");
+    EXPECT_EQ (browser.getCurrentPresetPath(), init.getFullPathName());
+    EXPECT_EQ (menuText(), "[Leads] A=1 [/] Init=2 ticked -- Open presets folder=99999");
+
+    // Without the file, "Init" is no item at all.
+    init.deleteFile();
+    browser.setPresetName ("Init", false, true);
+    EXPECT_EQ (browser.getCurrentItemId(), 0);
+    EXPECT_EQ (browser.getCurrentPresetPath(), "");
+}
+
+TEST_F (PresetBrowserTest, StepsWrapAroundAndEachStepAnnouncesTheNewPreset)
+{
+    preset ("A.qzr");
+    preset ("B.qzr");
+    const auto c = preset ("C.qzr");
+    browser.rebuildMenu (false);
+    browser.setPresetName (c.getFullPathName(), false, false);
+    ASSERT_EQ (browser.getCurrentItemId(), 3);
+
+    browser.selectNext();
+    EXPECT_EQ (browser.getCurrentItemId(), 1);
+    EXPECT_EQ (browser.getLabelText(), "A");
+    browser.selectPrevious();
+    EXPECT_EQ (browser.getCurrentPresetPath(), c.getFullPathName());
+    browser.selectPrevious();
+    EXPECT_EQ (browser.getLabelText(), "B");
+    EXPECT_TRUE (runUntil ([this] { return changes.count > 0; }));
+
+    // While a deferred rebuild is pending there is no current item; next starts over.
+    browser.rebuildMenu (true);
+    EXPECT_EQ (browser.getCurrentPresetPath(), "");
+    browser.selectNext();
+    EXPECT_EQ (browser.getLabelText(), "A");
+
+    // A file outside the tree is shown but is no item.
+    const auto outside = tmp.getChildFile ("Elsewhere.qzr");
+    outside.replaceWithText ("");
+    browser.setPresetName (outside.getFullPathName(), false, false);
+    EXPECT_EQ (browser.getLabelText(), "Elsewhere");
+    EXPECT_EQ (browser.getCurrentItemId(), 0);
+}
+
+TEST_F (PresetBrowserTest, EmptyFolderOffersOnlyTheFolderItself)
+{
+    const StubOpener opener (tmp);
+    browser.rebuildMenu (false);
+    EXPECT_EQ (menuText(), "Open presets folder=99999");
+
+    browser.selectNext();
+    EXPECT_EQ (browser.getCurrentPresetPath(), "");
+    EXPECT_EQ (browser.getLabelText(), "");
+
+    // Revealing the folder changes nothing and announces nothing.
+    deliverPendingMessages();
+    changes.count = 0;
+    browser.setPresetName ("Shown", true, false);
+    ComboboxSubmenu::menuCallback (ComboboxSubmenu::openFolderItemId, &browser);
+    ComboboxSubmenu::menuCallback (0, &browser);
+    EXPECT_EQ (opener.waitForArguments(), juce::StringArray (root.getFullPathName()));
+    EXPECT_EQ (browser.getLabelText(), "Shown");
+    deliverPendingMessages();
+    EXPECT_EQ (changes.count, 0);
+}
+
+TEST_F (PresetBrowserTest, LinksNeitherLoopNorLeaveTheTree)
+{
+    preset ("Leads/A.qzr");
+    preset ("Pads/P.qzr");
+    const auto leads = root.getChildFile ("Leads");
+    leads.getChildFile ("Up").createSymbolicLink (root, true);
+    leads.getChildFile ("Self").createSymbolicLink (leads, true);
+    root.getChildFile ("System").createSymbolicLink (juce::File ("/usr"), true);
+    root.getChildFile ("Top").createSymbolicLink (juce::File ("/"), true);
+    root.getChildFile ("Favourites").createSymbolicLink (root.getChildFile ("Pads"), true);
+
+    browser.rebuildMenu (false);
+
+    // "Favourites" stands for Pads, which is listed once, under the name of the folder
+    // the link leads to.
+    EXPECT_EQ (menuText(), "[Leads] A=1 [/] [Pads] P=2 [/] -- Open presets folder=99999");
+}
+
+TEST_F (PresetBrowserTest, NamesThatDifferOnlyInCaseKeepTheirIds)
+{
+    const juce::StringArray names { "pad", "Pad", "PAD", "pAd" };
+
+    // Without a fixed order between them, their places, and so their ids, would depend
+    // on the order in which the folder happens to list them.
+    const auto compare = [] (const juce::String& a, const juce::String& b)
+    {
+        return ComboboxSubmenu::compareFileNames (juce::File ("/p/" + a + ".qzr"), juce::File ("/p/" + b + ".qzr"));
+    };
+
+    for (const auto& a : names)
+        for (const auto& b : names)
+        {
+            if (a != b)
+            {
+                EXPECT_TRUE ((compare (a, b) < 0 && compare (b, a) > 0) || (compare (a, b) > 0 && compare (b, a) < 0))
+                    << a << " " << b;
+            }
+        }
+
+    for (const auto& name : names)
+        preset (name + ".qzr");
+
+    browser.rebuildMenu (false);
+    const auto firstOrder = browser.getPresetPaths();
+    ASSERT_EQ (firstOrder.size(), 4);
+
+    for (int i = 0; i < 20; ++i)
+    {
+        browser.rebuildMenu (false);
+        ASSERT_EQ (browser.getPresetPaths(), firstOrder);
+    }
+
+    for (int id = 1; id <= 4; ++id)
+    {
+        browser.selectItem (id);
+        EXPECT_EQ (browser.getCurrentItemId(), id);
+        EXPECT_EQ (browser.getCurrentPresetPath(), firstOrder[id - 1]);
+    }
+}
+
+TEST_F (PresetBrowserTest, AVanishedPresetLoadsNothingAndTheUserIsTold)
+{
+    const auto a = preset ("A.qzr");
+    const auto b = preset ("B.qzr");
+    preset ("C.qzr");
+    browser.rebuildMenu (false);
+    browser.setPresetName (a.getFullPathName(), false, false);
+    deliverPendingMessages();
+    changes.count = 0;
+
+    b.deleteFile();
+    browser.selectNext();
+
+    EXPECT_EQ (browser.getLabelText(), "A");
+    EXPECT_EQ (browser.getCurrentPresetPath(), a.getFullPathName());
+    EXPECT_EQ (menuText(), "A=1 ticked C=2 -- Open presets folder=99999");
+    EXPECT_EQ (countMessageBoxes ("Preset not found"), 1);
+    deliverPendingMessages();
+    EXPECT_EQ (changes.count, 0);
+}
