@@ -246,3 +246,22 @@ TEST_F (PresetBrowserTest, AVanishedPresetLoadsNothingAndTheUserIsTold)
     deliverPendingMessages();
     EXPECT_EQ (changes.count, 0);
 }
+
+TEST_F (PresetBrowserTest, NoPresetTakesTheIdOfTheFolderItem)
+{
+    // 99999 is the id of "Open presets folder"; presets beyond 99998 get no item rather
+    // than one that reveals the folder when chosen.
+    for (int i = 0; i < ComboboxSubmenu::openFolderItemId + 1; ++i)
+        root.getChildFile ("p" + juce::String (i) + ".qzr").create();
+
+    browser.rebuildMenu (false);
+    EXPECT_EQ (browser.getNextItemId(), ComboboxSubmenu::openFolderItemId);
+    EXPECT_EQ (browser.getPresetPaths().size(), ComboboxSubmenu::openFolderItemId - 1);
+
+    int folderItems = 0;
+
+    for (juce::PopupMenu::MenuItemIterator it (browser.getMenu()); it.next();)
+        folderItems += it.getItem().itemID == ComboboxSubmenu::openFolderItemId ? 1 : 0;
+
+    EXPECT_EQ (folderItems, 1);
+}
