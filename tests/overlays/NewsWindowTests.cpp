@@ -8,7 +8,7 @@ using namespace OverlayTests;
 namespace
 {
     /** The news window as the main window places it: full size, anchored at the news
-        button (x + 19, y + 3) of a button at (600, 10). */
+        button's (x + 19, y + 3), the button being at (557, 13). */
     class NewsWindowTest  : public ScratchTest
     {
     protected:
@@ -16,7 +16,7 @@ namespace
         {
             ScratchTest::SetUp();
             window.setBounds (0, 0, 650, 420);
-            window.setPanelPosition (619, 13);
+            window.setPanelPosition (576, 16);
         }
 
         void fill (int numRows)
@@ -66,17 +66,17 @@ TEST_F (NewsWindowTest, PanelFitsOneTwoOrMoreRows)
     window.clearNotifications();
     window.addNotification ("No News Today", "Nothing new.", "#", "none");
     window.showWindow (1);
-    EXPECT_EQ (window.getPanelBounds(), juce::Rectangle<int> (319, 37, 290, 66));
+    EXPECT_EQ (window.getPanelBounds(), juce::Rectangle<int> (276, 40, 290, 66));
     EXPECT_FALSE (window.getViewport().getVerticalScrollBar().isVisible());
     EXPECT_EQ (separators(), juce::StringArray ("-"));
 
     fill (2);
-    EXPECT_EQ (window.getPanelBounds(), juce::Rectangle<int> (319, 37, 290, 130));
+    EXPECT_EQ (window.getPanelBounds(), juce::Rectangle<int> (276, 40, 290, 130));
     EXPECT_FALSE (window.getViewport().getVerticalScrollBar().isVisible());
     EXPECT_EQ (separators(), juce::StringArray ("line", "-"));
 
     fill (3);
-    EXPECT_EQ (window.getPanelBounds(), juce::Rectangle<int> (319, 37, 300, 130));
+    EXPECT_EQ (window.getPanelBounds(), juce::Rectangle<int> (276, 40, 300, 130));
     EXPECT_TRUE (window.getViewport().getVerticalScrollBar().isVisible());
     EXPECT_EQ (window.getViewport().getScrollBarThickness(), 12);
     EXPECT_EQ (separators(), juce::StringArray ("line", "line", "-"));

@@ -5,21 +5,19 @@
 #include "OverlayTestHelpers.h"
 
 #include <AboutWindow.h>
+#include <BrioArt.h>
 #include <BrioTopNotificationAmount.h>
 #include <NotificationWindow.h>
 
 namespace
 {
-    /** Stands in for the main window: its background and the news button's place. */
+    /** Stands in for the main window: its background and the news button. */
     struct Backdrop  : public juce::Component
     {
         void paint (juce::Graphics& g) override
         {
-            g.fillAll (juce::Colour (0xff2b3034));
-            g.setColour (juce::Colour (0xffa4aab6));
-            g.fillEllipse (600.0f, 10.0f, 20.0f, 20.0f);
-            g.setFont (juce::Font (27.0f, juce::Font::bold));
-            g.drawText ("Tanglefix", 20, 8, 200, 32, juce::Justification::centredLeft);
+            g.drawImageAt (juce::ImageFileFormat::loadFrom (BrioArt::background_png, BrioArt::background_pngSize), 0, 0);
+            g.drawImageAt (juce::ImageFileFormat::loadFrom (BrioArt::news_png, BrioArt::news_pngSize), 557, 13);
         }
     };
 
@@ -57,9 +55,7 @@ int main (int argc, char** argv)
     }
 
     juce::ScopedJuceInitialiser_GUI juce;
-    LarkspanBrio::BrioLookAndFeel lookAndFeel;
-    juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
-    OverlayTests::applyColourScheme (lookAndFeel);
+    const OverlayTests::EditorLookAndFeel lookAndFeel;
 
     const juce::File outFolder (juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]));
     outFolder.createDirectory();
@@ -70,15 +66,18 @@ int main (int argc, char** argv)
         main.setBounds (0, 0, 650, 420);
         LarkspanBrio::BrioTopNotificationAmount badge;
         main.addAndMakeVisible (badge);
-        badge.setBounds (612, 7, 10, 12);
+        badge.setBounds (569, 10, 10, 12);
         badge.setUnreadCount (3);
 
         NotificationWindow news (300);
         main.addChildComponent (news);
         news.setBounds (main.getLocalBounds());
-        news.setPanelPosition (619, 13);
+        news.setPanelPosition (576, 16);
 
-        fillNews (news, 1);
+        // What the news command shows when there is no news.
+        news.clearNotifications();
+        news.addNotification ("No News Today", "Please, check back later to get news and updates.", "#", "nonews");
+        news.showWindow (1);
         ok = OverlayTests::runUntil ([&] { return news.isVisible() && news.getAlpha() == 1.0f; }) && ok;
         ok = save (main, outFolder.getChildFile ("news-one-row.png")) && ok;
 
@@ -93,6 +92,8 @@ int main (int argc, char** argv)
         main.addChildComponent (about);
         about.setBounds (main.getLocalBounds());
         about.show (1);
+        ok = OverlayTests::runUntil ([&] { return about.getAlpha() == 1.0f; }) && ok;
+        ok = save (main, outFolder.getChildFile ("about.png")) && ok;
 
         for (int i = 0; i < 6; ++i)
             about.mouseDown (OverlayTests::clickAt (about, about.getLogoStrip().getCentre()));
@@ -101,6 +102,5 @@ int main (int argc, char** argv)
         ok = save (main, outFolder.getChildFile ("about-with-bubble.png")) && ok;
     }
 
-    juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
     return ok ? 0 : 1;
 }

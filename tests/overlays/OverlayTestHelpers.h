@@ -69,20 +69,18 @@ inline void closeMessageBoxes()
     deliverPendingMessages();
 }
 
-/** The colours the main window gives the overlays. */
-inline void applyColourScheme (juce::LookAndFeel& lf)
+/** The editor's look and feel, the default while it lives, with the colours that
+    every editor window gives it. */
+struct EditorLookAndFeel
 {
-    const juce::Colour panel (0xff212528), text (0xffa4aab6);
+    EditorLookAndFeel()
+    {
+        lookAndFeel->setColourScheme (juce::Colour (LarkspanBrio::BrioLookAndFeel::darkColour),
+                                      juce::Colour (LarkspanBrio::BrioLookAndFeel::lightColour));
+    }
 
-    lf.setColour (LarkspanBrio::BrioLookAndFeel::panelBackgroundColourId, panel);
-    lf.setColour (LarkspanBrio::BrioLookAndFeel::panelOutlineColourId, text);
-    lf.setColour (juce::PopupMenu::highlightedBackgroundColourId, panel);
-    lf.setColour (juce::Label::textColourId, text);
-    lf.setColour (juce::BubbleComponent::backgroundColourId, panel);
-    lf.setColour (juce::BubbleComponent::outlineColourId, text);
-    lf.setColour (juce::TooltipWindow::textColourId, text);
-    lf.setColour (juce::ScrollBar::thumbColourId, text);
-}
+    juce::SharedResourcePointer<LarkspanBrio::BrioLookAndFeel> lookAndFeel;
+};
 
 //==============================================================================
 /**
@@ -146,7 +144,6 @@ protected:
                                                                     ->current_test_info()->name());
         tmp.deleteRecursively();
         ASSERT_TRUE (tmp.createDirectory());
-        applyColourScheme (juce::LookAndFeel::getDefaultLookAndFeel());
     }
 
     void TearDown() override
@@ -154,6 +151,7 @@ protected:
         closeMessageBoxes();
     }
 
+    EditorLookAndFeel lookAndFeel;
     juce::File tmp;
 };
 

@@ -22,7 +22,6 @@ namespace
         void SetUp() override
         {
             PrivateFoldersTest::SetUp();
-            applyColourScheme (juce::LookAndFeel::getDefaultLookAndFeel());
             root = juce::File (BrioSettings().getPresetsFolder());
             browser.addChangeListener (&changes);
         }
@@ -68,6 +67,7 @@ namespace
             return lines.joinIntoString (" ");
         }
 
+        EditorLookAndFeel lookAndFeel;
         juce::File root;
         ComboboxSubmenu browser;
         ChangeCounter changes;
