@@ -126,6 +126,27 @@ TEST (ArtPictures, KnobFramesTurn)
     }
 }
 
+// The editor lays each knob's caption over the bottom of its frame: a knob drawn into
+// that band would run into its caption.
+TEST (ArtPictures, KnobsLeaveTheirCaptionBandsClear)
+{
+    struct Band { size_t picture; int top; };
+    const Band bands[] { { 18, 281 }, { 19, 127 }, { 20, 135 }, { 21, 127 }, { 22, 136 } };
+
+    for (const auto& band : bands)
+    {
+        const auto& p = pictures[band.picture];
+        SCOPED_TRACE (p.name);
+        const auto strip = decode (p);
+
+        for (int frame = 0; frame < p.frames; ++frame)
+        {
+            const auto caption = frameOf (strip, p.frames, frame).getClippedImage ({ 0, band.top, p.width, p.height - band.top });
+            ASSERT_EQ (coveredPixels (caption), 0) << frame;
+        }
+    }
+}
+
 //==============================================================================
 namespace
 {

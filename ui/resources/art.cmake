@@ -55,7 +55,7 @@ target_link_libraries(tanglefix_ui_resources INTERFACE tanglefix_ui_art)
 
 # A contact sheet of all the art, for looking at it; built only on request.
 add_custom_target(tanglefix_art_sheet
-    COMMAND tanglefix_art "${artOutputDir}" --sheet "${CMAKE_BINARY_DIR}/art-contact-sheet.png" "${artSourceDir}"
-    DEPENDS tanglefix_art
+    COMMAND tanglefix_art --sheet "${CMAKE_BINARY_DIR}/art-contact-sheet.png" "${artOutputDir}" "${artSourceDir}"
+    DEPENDS tanglefix_art ${artPictures} ${artDrawings}
     COMMENT "Drawing the contact sheet of the editor's art: ${CMAKE_BINARY_DIR}/art-contact-sheet.png"
     VERBATIM)

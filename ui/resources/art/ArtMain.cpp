@@ -1,5 +1,5 @@
 // Draws every picture of the editor into a folder; the build embeds them from there.
-// With --sheet it also lays them out on one contact sheet, for looking at them together.
+// With --sheet it lays those files out on one contact sheet, for looking at them together.
 
 #include "ContactSheet.h"
 #include "IconArt.h"
@@ -70,19 +70,21 @@ static bool writePng (const juce::Image& image, const juce::File& file)
     return out.openedOk() && juce::PNGImageFormat().writeImageToStream (image, out);
 }
 
-static int run (const juce::StringArray& args)
+static juce::OwnedArray<NamedPicture> loadPictures (const juce::File& folder)
 {
-    if (args.isEmpty())
-    {
-        std::cerr << "usage: tanglefix_art OUTPUT_FOLDER [--sheet SHEET_PNG SVG_FOLDER]\n";
-        return 2;
-    }
+    juce::OwnedArray<NamedPicture> pictures;
 
-    const juce::File folder (args[0]);
+    for (const auto& file : folder.findChildFiles (juce::File::findFiles, false, "*.png"))
+        pictures.add (new NamedPicture { file.getFileName(), juce::ImageFileFormat::loadFrom (file) });
+
+    return pictures;
+}
+
+static int writePictures (const juce::File& folder)
+{
     folder.createDirectory();
-    const auto pictures = makeAllPictures();
 
-    for (const auto* picture : pictures)
+    for (const auto* picture : makeAllPictures())
     {
         if (! writePng (picture->image, folder.getChildFile (picture->name)))
         {
@@ -91,10 +93,24 @@ static int run (const juce::StringArray& args)
         }
     }
 
-    if (args.size() >= 4 && args[1] == "--sheet")
-        return writePng (makeContactSheet (pictures, juce::File (args[3])), juce::File (args[2])) ? 0 : 1;
-
     return 0;
+}
+
+static int run (const juce::StringArray& args)
+{
+    if (args.size() == 1)
+        return writePictures (juce::File (args[0]));
+
+    // The sheet shows the files as the build embeds them, so it only reads them.
+    if (args.size() == 4 && args[0] == "--sheet")
+    {
+        const auto sheet = makeContactSheet (loadPictures (juce::File (args[2])), juce::File (args[3]));
+        return writePng (sheet, juce::File (args[1])) ? 0 : 1;
+    }
+
+    std::cerr << "usage: tanglefix_art OUTPUT_FOLDER\n"
+                 "       tanglefix_art --sheet SHEET_PNG PICTURE_FOLDER SVG_FOLDER\n";
+    return 2;
 }
 
 } // namespace ArtMaker

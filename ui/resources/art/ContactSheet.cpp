@@ -1,6 +1,7 @@
 #include "ContactSheet.h"
 #include "ArtLayout.h"
 #include "ArtStyle.h"
+#include "KnobArt.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -182,7 +183,13 @@ namespace
                 {
                     const auto frame = look.frameCount == 4 ? juce::jmin (i, 3)
                                                             : (look.frameCount - 1) * i / 4;
-                    g.drawImageAt (frameOf (strip, look.frameCount, frame), origin.x + i * (look.frameWidth + 8), y);
+                    const juce::Graphics::ScopedSaveState state (g);
+                    g.setOrigin (origin.x + i * (look.frameWidth + 8), y);
+                    g.setColour (Palette::section);
+                    g.fillRect (0, 0, look.frameWidth, look.frameHeight);
+                    drawKnobScale (g, look);
+                    g.setOpacity (1.0f);    // images take the opacity of the last colour
+                    g.drawImageAt (frameOf (strip, look.frameCount, frame), 0, 0);
                 }
 
                 y += look.frameHeight + 8;
