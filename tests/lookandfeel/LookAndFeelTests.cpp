@@ -212,18 +212,3 @@ TEST (LookAndFeel, TooltipsOpenAwayFromTheCentreAndStayInside)
     const auto nearEdge = lf->getTooltipBounds ("A rather longer tip", { 5, 590 }, area);
     EXPECT_TRUE (area.contains (nearEdge));
 }
-
-TEST (LookAndFeel, OpaqueMenuWindowsGetADarkGround)
-{
-    SchemedLookAndFeel s;
-    ASSERT_FALSE (juce::Desktop::canUseSemiTransparentWindows());    // Xvfb has no compositor
-
-    const auto image = render (60, 40, [&] (juce::Graphics& g)
-    {
-        g.fillAll (juce::Colours::white);    // as JUCE's opaque menu window does
-        s.lf->drawPopupMenuBackground (g, 60, 40);
-    });
-
-    EXPECT_EQ (image.getPixelAt (0, 0).getARGB(), BrioLookAndFeel::darkColour);
-    EXPECT_EQ (image.getPixelAt (30, 20).getARGB(), BrioLookAndFeel::darkColour);
-}
