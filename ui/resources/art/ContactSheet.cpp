@@ -223,11 +223,11 @@ juce::Image makeContactSheet (const juce::OwnedArray<NamedPicture>& pictures, co
 
     sheet.drawKnobFrames (g, { 10, 760 });
 
-    // The top left of the panel as the editor shows it at twice the size.
+    // The panel's right half as the editor shows it at twice the size.
     {
         const juce::Graphics::ScopedSaveState state (g);
         g.reduceClipRegion (800, 1280, 800, 470);
-        g.setOrigin (800, 1280);
+        g.setOrigin (800 - 2 * 340, 1280 - 2 * 180);
         g.addTransform (juce::AffineTransform::scale (2.0f));
         g.setImageResamplingQuality (juce::Graphics::highResamplingQuality);
         sheet.drawPanel (g);
