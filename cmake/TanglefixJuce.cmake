@@ -71,11 +71,16 @@ set(TANGLEFIX_ALL_JUCE_MODULES
     juce_core juce_events juce_data_structures juce_graphics juce_gui_basics juce_gui_extra
     juce_audio_basics juce_audio_formats juce_audio_processors juce_dsp)
 
-# tanglefix_juce_library(NAME [MODULES m...] [COMPILE_OPTIONS o...] [LINK_OPTIONS o...])
+# tanglefix_juce_library(NAME [MODULES m...] [COMPILE_OPTIONS o...] [LINK_OPTIONS o...]
+#                        [OPTIONS_ONLY_FOR m...])
 # Compiles the given JUCE modules (all of the product's by default) into one static
 # library. Consumers get JUCE's include folder, the settings above and the system libraries.
+# OPTIONS_ONLY_FOR applies COMPILE_OPTIONS to those modules' sources alone: a sanitizer
+# flavour instruments only what its test exercises, and the other modules compile exactly
+# as in the plain library, so ccache hands them over. (The options are source properties
+# of the calling folder: call it from a folder that builds no other JUCE library.)
 function(tanglefix_juce_library name)
-    cmake_parse_arguments(ARG "" "" "MODULES;COMPILE_OPTIONS;LINK_OPTIONS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "MODULES;COMPILE_OPTIONS;LINK_OPTIONS;OPTIONS_ONLY_FOR" ${ARGN})
     if(NOT ARG_MODULES)
         set(ARG_MODULES ${TANGLEFIX_ALL_JUCE_MODULES})
     endif()
@@ -89,7 +94,19 @@ function(tanglefix_juce_library name)
 
     target_compile_definitions(${name} PUBLIC ${TANGLEFIX_JUCE_DEFINITIONS} ${available})
     target_include_directories(${name} SYSTEM PUBLIC "${JUCE_MODULES_DIR}")
-    target_compile_options(${name} PRIVATE -w ${ARG_COMPILE_OPTIONS})
+
+    if(ARG_OPTIONS_ONLY_FOR)
+        target_compile_options(${name} PRIVATE -w)
+        set(sources)
+        foreach(module IN LISTS ARG_OPTIONS_ONLY_FOR)
+            get_target_property(moduleSources juce::${module} INTERFACE_JUCE_MODULE_SOURCES)
+            list(APPEND sources ${moduleSources})
+        endforeach()
+        set_source_files_properties(${sources} TARGET_DIRECTORY ${name}
+            PROPERTIES COMPILE_OPTIONS "${ARG_COMPILE_OPTIONS}")
+    else()
+        target_compile_options(${name} PRIVATE -w ${ARG_COMPILE_OPTIONS})
+    endif()
     target_link_options(${name} PUBLIC ${ARG_LINK_OPTIONS})
     target_link_libraries(${name} PUBLIC PkgConfig::TANGLEFIX_JUCE_SYSLIBS
         Threads::Threads ${CMAKE_DL_LIBS} rt)

@@ -212,7 +212,7 @@ juce::String BrioParameterBase::getTextForDisplayType (float v) const
         case displayDecibelSplit:   return getDecibelTextSigned (v);
         case displayDecibelExp:     return getDecibelText (v);
         case displayFrequency:      return getFrequencyText (v);
-        case displayPlain:          return juce::String (plainValue.target, 2);
+        case displayPlain:          return juce::String (plainValue.getTarget(), 2);
         case displayPan:            return getPanText (v);
         case displayOnOff:
         case displayOnOffButton:    return v > 0.5f ? "on" : "off";

@@ -70,15 +70,18 @@ void BypassCrossfade::prepare (double sampleRate) noexcept
 
 void BypassCrossfade::setBypassed (bool on) noexcept
 {
-    const std::uint8_t newState = on ? 1 : 0;
+    requestedState.store (on ? 1 : 0, std::memory_order_relaxed);
+}
+
+void BypassCrossfade::followRequest() noexcept
+{
+    const auto newState = requestedState.load (std::memory_order_relaxed);
 
     // A repeated value must not restart a fade in progress.
-    if (bypassState.load() == newState)
+    if (newState == bypassState.load (std::memory_order_relaxed))
         return;
 
-    // The ramps of the new direction are armed before the state is published, so the
-    // audio thread never runs the new state with the old ramps.
-    if (on)
+    if (newState != 0)
     {
         wetFadeOut.restart();
         dryFadeIn.restart();
@@ -89,13 +92,18 @@ void BypassCrossfade::setBypassed (bool on) noexcept
         dryFadeOut.restart();
     }
 
-    bypassState = newState;
-    fullyBypassed = 0;
+    bypassState.store (newState, std::memory_order_relaxed);
+    fullyBypassed.store (0, std::memory_order_relaxed);
+}
+
+bool BypassCrossfade::isFullyBypassed() const noexcept
+{
+    return fullyBypassed.load (std::memory_order_relaxed) != 0;
 }
 
 void BypassCrossfade::process (juce::AudioBuffer<float>& wet, juce::AudioBuffer<float>& dry, int numSamples) noexcept
 {
-    if (bypassState.load() == 0)
+    if (bypassState.load (std::memory_order_relaxed) == 0)
     {
         if (wetFadeIn.isFinished() && dryFadeOut.isFinished())
             return;
@@ -113,13 +121,7 @@ void BypassCrossfade::process (juce::AudioBuffer<float>& wet, juce::AudioBuffer<
         wet.clear (0, 0, numSamples);
         wet.clear (1, 0, numSamples);
         BrioBufferUtils::addStereo (wet, dry, numSamples);
-        fullyBypassed = 1;
-
-        // A release that came in since the state was read has cleared the mark already
-        // or is about to; either way it must win.
-        if (bypassState.load() != 1)
-            fullyBypassed = 0;
-
+        fullyBypassed.store (1, std::memory_order_relaxed);
         return;
     }
 

@@ -10,7 +10,7 @@ void MultiModeSvf::setType (const int& mode) noexcept
 
 float MultiModeSvf::limitCutoff (float hz) const noexcept
 {
-    return hz < 0.0f ? 0.0f : std::min (cutoffLimit, hz);
+    return hz < 0.0f ? 0.0f : std::min (cutoffLimit.load (std::memory_order_relaxed), hz);
 }
 
 void MultiModeSvf::setCutoff (float hz) noexcept
@@ -29,19 +29,17 @@ void MultiModeSvf::setSampleRate (const float& fs) noexcept
         return;
 
     sampleRate = fs;
-    cutoffLimit = (float) std::min (20000.0, ((double) fs - 1.0) * 0.5);
+    cutoffLimit.store ((float) std::min (20000.0, ((double) fs - 1.0) * 0.5), std::memory_order_relaxed);
 
     cutoffRamp.reset (fs, rampSeconds);
     resonanceRamp.reset (fs, rampSeconds);
     gainRamp.reset (fs, rampSeconds);
 
     // A rate change must not glide the cutoff: it stands still at the limited target.
-    const auto fc = limitCutoff (cutoffRamp.target);
-    cutoffRamp.current = fc;
-    cutoffRamp.target = fc;
-    cutoffRamp.countdown = -1;
+    const auto fc = limitCutoff (cutoffRamp.getTarget());
+    cutoffRamp.jumpTo (fc);
 
-    updateCoefficients (fc, resonanceRamp.target, gainRamp.target);
+    updateCoefficients (fc, resonanceRamp.getTarget(), gainRamp.getTarget());
 }
 
 void MultiModeSvf::prepare() noexcept
@@ -56,20 +54,19 @@ void MultiModeSvf::prepare() noexcept
     resonanceRamp.reset (sampleRate, rampSeconds);
     gainRamp.reset (sampleRate, rampSeconds);
 
-    const auto fc = limitCutoff (cutoffRamp.target);
+    const auto fc = limitCutoff (cutoffRamp.getTarget());
 
-    if (fc != cutoffRamp.target)
+    if (fc != cutoffRamp.getTarget())
         cutoffRamp.setTarget (fc);
 
-    updateCoefficients (fc, resonanceRamp.target, gainRamp.target);
+    updateCoefficients (fc, resonanceRamp.getTarget(), gainRamp.getTarget());
 }
 
 void MultiModeSvf::advanceRamps() noexcept
 {
-    // The message thread may retarget a ramp while this thread advances it, so a step
-    // computed from a stale start can overshoot by a little. Past the cutoff limit or a
-    // resonance of 1 the filter would turn unstable, so the ramped values are held in range
-    // here (a no-op for every undisturbed ramp).
+    // Past the cutoff limit or a resonance of 1 the filter would turn unstable, so the
+    // ramped values are held in range here, whatever a ramp's rounding or a target set
+    // before a rate change lowered the limit may give (a no-op for every other ramp).
     const auto fc = limitCutoff (cutoffRamp.getNextValue());
     const auto r = juce::jlimit (0.0f, 1.0f, resonanceRamp.getNextValue());
     const auto modeGain = gainRamp.getNextValue();

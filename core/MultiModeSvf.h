@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <atomic>
 #include <cstdint>
 
 #include "RampedValue.h"
@@ -15,9 +16,11 @@
     4 band shelf (x + gain * 2R * bp), 5 notch, 6 all-pass, 7 lp - hp; anything else
     gives silence.
 
-    Targets are set from the message thread while the audio thread runs processSample;
-    the ramps advance only on channel 0, so a caller that processes channel 0 before
-    channel 1 for each sample moves every ramp once per stereo sample pair.
+    Targets are set from the message or the host's automation thread while the audio
+    thread runs processSample (the ramps' targets and the cutoff limit they are checked
+    against are atomic); the ramps advance only on channel 0, so a caller that processes
+    channel 0 before channel 1 for each sample moves every ramp once per stereo sample
+    pair. setSampleRate and prepare run only while no block does.
 */
 struct MultiModeSvf
 {
@@ -31,7 +34,7 @@ struct MultiModeSvf
     RampedValue cutoffRamp;
     RampedValue resonanceRamp;
     RampedValue gainRamp;
-    float cutoffLimit = 20000.0f;
+    std::atomic<float> cutoffLimit { 20000.0f };
     float rampSeconds = 0.01f;
 
     void setType (const int& mode) noexcept;

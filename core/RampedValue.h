@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 
@@ -8,37 +9,43 @@
     A linear smoother: a new target is reached in a fixed number of samples, the last
     step landing exactly on the target.
 
-    Targets are written on the message thread while the audio thread advances the ramp;
-    there is deliberately no lock (a target written mid-block takes effect at the next
-    sample that reads it).
+    The target is the one field that other threads write (the parameter code, on the
+    message or the host's automation thread), so it is atomic; a relaxed order is enough
+    because nothing else is published with it. Everything else belongs to the thread that
+    advances the ramp: it starts a new ramp itself when it first reads a new target, so a
+    target written mid-block takes effect at the next sample that reads it, and a ramp is
+    never computed from a start that the other thread has moved meanwhile.
+
+    reset and jumpTo rewrite the ramp as a whole; they run only while no block does
+    (at set-up, or with processing suspended).
 */
 struct RampedValue
 {
     double sampleRate = 44100.0;
     float current = 0.01f;
-    float target = 0.01f;
+    std::atomic<float> target { 0.01f };
     float step = 0.0f;
     std::int32_t countdown = 0;
     std::int32_t stepsToTarget = 441;
 
+    /** The target of the ramp in progress: what target held when the advancing thread
+        last read it. */
+    float rampTarget = 0.01f;
+
+    /** Any thread. A value equal to the running target changes nothing. */
     void setTarget (float newTarget) noexcept
     {
-        if (newTarget == target)
-            return;
-
-        target = newTarget;
-        countdown = stepsToTarget;
-
-        if (stepsToTarget < 1)
-            current = newTarget;
-        else
-            step = (newTarget - current) / (float) stepsToTarget;
+        target.store (newTarget, std::memory_order_relaxed);
     }
+
+    float getTarget() const noexcept    { return target.load (std::memory_order_relaxed); }
 
     float getNextValue() noexcept
     {
+        followTarget();
+
         if (countdown <= 0)
-            return target;
+            return rampTarget;
 
         if (--countdown > 0)
         {
@@ -46,25 +53,43 @@ struct RampedValue
             return current;
         }
 
-        current = target;
-        return target;
+        current = rampTarget;
+        return rampTarget;
     }
 
     void reset (double newSampleRate, double rampSeconds) noexcept
     {
         sampleRate = newSampleRate;
         stepsToTarget = (std::int32_t) std::floor (rampSeconds * newSampleRate);
-        current = target;
+        current = rampTarget = getTarget();
         countdown = 0;
     }
 
     /** Stands still at the value at once: no ramp, whatever was running. */
     void jumpTo (float value) noexcept
     {
-        current = value;
-        target = value;
+        current = rampTarget = value;
+        setTarget (value);
         countdown = 0;
     }
 
-    bool isRamping() const noexcept     { return countdown > 0; }
+    /** True while a ramp runs or a new target waits to start one. */
+    bool isRamping() const noexcept     { return countdown > 0 || getTarget() != rampTarget; }
+
+private:
+    void followTarget() noexcept
+    {
+        const auto newTarget = getTarget();
+
+        if (newTarget == rampTarget)
+            return;
+
+        rampTarget = newTarget;
+        countdown = stepsToTarget;
+
+        if (stepsToTarget < 1)
+            current = newTarget;
+        else
+            step = (newTarget - current) / (float) stepsToTarget;
+    }
 };

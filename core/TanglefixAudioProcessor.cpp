@@ -280,10 +280,12 @@ void TanglefixAudioProcessor::processStereoBlock (juce::AudioBuffer<float>& buff
 {
     const juce::ScopedNoDenormals noDenormals;
 
+    crossfade.followRequest();
+
     // Fully bypassed: the input passes untouched but for the delay, which keeps it in
     // line with the latency the host compensates, and keeps the delay line current for
     // the release.
-    if (crossfade.fullyBypassed != 0)
+    if (crossfade.isFullyBypassed())
     {
         delayByLatency (buffer, numSamples);
         return;
@@ -308,7 +310,7 @@ void TanglefixAudioProcessor::processStereoBlock (juce::AudioBuffer<float>& buff
 
     applyGainAndMix (buffer, numSamples);
 
-    if (limiterOn)
+    if (limiterOn.load (std::memory_order_relaxed))
         applySoftClipper (buffer, numSamples);
 
     crossfade.process (buffer, dryBuffer, numSamples);
@@ -331,7 +333,7 @@ void TanglefixAudioProcessor::copyDry (const juce::AudioBuffer<float>& buffer, i
 
 void TanglefixAudioProcessor::runFilterNetwork (juce::dsp::AudioBlock<float> block)
 {
-    const auto pattern = operationsIndex;
+    const auto pattern = operationsIndex.load (std::memory_order_relaxed);
 
     if (pattern < 0 || pattern > 3)
         return;

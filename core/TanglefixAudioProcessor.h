@@ -4,6 +4,7 @@
 #include <juce_dsp/juce_dsp.h>
 
 #include <array>
+#include <atomic>
 #include <memory>
 
 #include "BrioSettings.h"
@@ -114,8 +115,9 @@ public:
     juce::AudioBuffer<float> scratchBuffer;
     juce::AudioBuffer<float> dryBuffer;
 
-    bool limiterOn = false;
-    int operationsIndex = 0;
+    // Written by the parameters and the settings menu on other threads, read by the chain.
+    std::atomic<bool> limiterOn { false };
+    std::atomic<int> operationsIndex { 0 };
 
     RampedValue gainSmoother;
     RampedValue mixSmoother;

@@ -152,7 +152,7 @@ void TanglefixAudioProcessor::BrioParameter::setValue (float newValue)
             break;
         }
 
-        case Role::operations:  owner.operationsIndex = operationsIndexForValue (v); break;
+        case Role::operations:  owner.operationsIndex.store (operationsIndexForValue (v), std::memory_order_relaxed); break;
         case Role::gain:        owner.gainSmoother.setTarget (gainForValue (v)); break;
         case Role::mix:         owner.mixSmoother.setTarget (v); break;
         case Role::bypass:      owner.crossfade.setBypassed (v >= 0.5f); break;
@@ -192,7 +192,7 @@ juce::String TanglefixAudioProcessor::BrioParameter::getText (float v, int) cons
 juce::String TanglefixAudioProcessor::BrioParameter::getGainText() const
 {
     // Describes the gain the chain is heading for, whatever value was asked about.
-    const auto figure = formatDecibelFigure (processor->gainSmoother.target);
+    const auto figure = formatDecibelFigure (processor->gainSmoother.getTarget());
 
     if (figure.getFloatValue() > 0.0f)
         return "+" + figure + "dB";

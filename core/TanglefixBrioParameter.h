@@ -17,9 +17,9 @@
 
     Any other name gets only the base class's behaviour.
 
-    setValue writes the chain's targets without a lock and allocates nothing, because
-    hosts may automate from their own thread; the audio thread picks the targets up on
-    its next block.
+    setValue writes the chain's targets, which are atomic, without a lock and allocates
+    nothing, because hosts may automate from their own thread; the audio thread picks the
+    targets up at the next sample or block that reads them.
 */
 class TanglefixAudioProcessor::BrioParameter  : public LarkspanBrio::BrioParameterBase
 {

@@ -24,8 +24,7 @@ namespace chain_test
 
     inline void holdSmoother (RampedValue& smoother, float value)
     {
-        smoother.current = smoother.target = value;
-        smoother.countdown = 0;
+        smoother.jumpTo (value);
     }
 
     /** Unity wet gain, fully wet, no limiter. */

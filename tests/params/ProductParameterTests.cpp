@@ -195,6 +195,7 @@ TEST_F (ProductParameters, EveryShownKnobTextRoundTrips)
 TEST_F (ProductParameters, BypassEngagesAtTheMiddleAndIgnoresRepeats)
 {
     bypass().setValue (0.5f);
+    processor.crossfade.followRequest();     // what the next block does first
     EXPECT_EQ (processor.crossfade.bypassState, 1);
     EXPECT_EQ (bypass().getText (0.5f, 1024), "off");
     EXPECT_EQ (bypass().getText (0.51f, 1024), "on");
@@ -202,9 +203,11 @@ TEST_F (ProductParameters, BypassEngagesAtTheMiddleAndIgnoresRepeats)
     // A second value on the same side must not restart the fade in progress.
     processor.crossfade.wetFadeOut.gain = 0.3;
     bypass().setValue (1.0f);
+    processor.crossfade.followRequest();
     EXPECT_EQ (processor.crossfade.wetFadeOut.gain, 0.3);
 
     bypass().setValue (bypass().getValueForText ("off"));
+    processor.crossfade.followRequest();
     EXPECT_EQ (processor.crossfade.bypassState, 0);
     EXPECT_EQ (bypass().getValueForText ("on"), 1.0f);
 }

@@ -85,7 +85,7 @@ TEST_F (PresetTest, InitFileGivesStartValuesAndDefaultsButNeverBypass)
     EXPECT_EQ (p->emphasisParam->getValue(), 0.5f);   // absent: the coded default
     EXPECT_EQ (p->mixParam->getDefaultValue(), 0.8f);
     EXPECT_EQ (p->bypassParam->getValue(), 0.0f);
-    EXPECT_EQ (p->crossfade.bypassState, 0);
+    EXPECT_EQ (p->crossfade.requestedState, 0);
     EXPECT_EQ (p->oversamplingFactor, 1);
 
     // A preset without Mix falls back to the Init value.
