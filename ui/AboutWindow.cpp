@@ -57,17 +57,6 @@ juce::Rectangle<int> AboutWindow::getLogoStrip() const noexcept
     return { panelX, panelY + logoTop, panelWidth, (int) logoHeight };
 }
 
-juce::StringArray AboutWindow::getTexts() const
-{
-    juce::StringArray texts;
-
-    for (auto* label : { &nameLabel, &versionLabel, &codeHeadingLabel, &codeCreditLabel,
-                         &designHeadingLabel, &designCreditLabel, &footerLabel })
-        texts.add (label->getText());
-
-    return texts;
-}
-
 void AboutWindow::layoutAndText()
 {
     const auto px = panelX, py = panelY, pw = panelWidth;

@@ -30,11 +30,9 @@ public:
     void layoutAndText();
 
     const BrioBubble& getBubble() const noexcept          { return bubble; }
-    juce::Rectangle<int> getPanelBounds() const noexcept  { return { panelX, panelY, panelWidth, panelHeight }; }
     juce::Rectangle<int> getLogoStrip() const noexcept;
     int getLogoClickCount() const noexcept                { return logoClickCount; }
     bool isFading (int timerId) const                      { return isTimerRunning (timerId); }
-    juce::StringArray getTexts() const;
 
     void paint (juce::Graphics&) override;
     void resized() override;

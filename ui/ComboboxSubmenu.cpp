@@ -196,7 +196,7 @@ void ComboboxSubmenu::selectItem (int itemId)
 {
     if (itemId == openFolderItemId)
     {
-        launcher.open (settings.getPresetsFolder());
+        revealPresetsFolder();
         return;
     }
 
@@ -227,6 +227,22 @@ void ComboboxSubmenu::presetVanished (const juce::String& path)
     BrioLauncher::tellUser ("Preset not found",
                             "The preset \"" + nameWithoutExtension (path) + "\" is no longer in the presets folder. "
                             "The list of presets has been read again.");
+}
+
+void ComboboxSubmenu::revealPresetsFolder()
+{
+    const juce::File folder (settings.getPresetsFolder());
+
+    // The shared folder is writable by every user, and the presets folder may be a link.
+    // Handed a file instead, xdg-open would open that with whatever application it names,
+    // and a desktop entry is a program.
+    if (! folder.isDirectory())
+    {
+        BrioLauncher::tellUser ("Cannot open", "\"" + folder.getFullPathName() + "\" is not a folder.");
+        return;
+    }
+
+    launcher.open (folder.getFullPathName());
 }
 
 void ComboboxSubmenu::selectNext()

@@ -83,6 +83,7 @@ private:
     void makeCurrent (const juce::String& path, bool menuIsFresh);
     void updateTicks();
     void presetVanished (const juce::String& path);
+    void revealPresetsFolder();
 
     juce::Label presetLabel;
     juce::PopupMenu presetMenu;

@@ -42,20 +42,6 @@ namespace
     };
 }
 
-TEST_F (AboutWindowTest, ShowsNameVersionAndCreditsOnACentredPanel)
-{
-    showFully();
-    EXPECT_EQ (window.getAlpha(), 1.0f);
-    EXPECT_EQ (window.getPanelBounds(), juce::Rectangle<int> (205, 97, 240, 250));
-
-    const auto texts = window.getTexts();
-    EXPECT_EQ (texts[0], "Tanglefix");
-    EXPECT_EQ (texts[1], "Version 1.2.6 (build 4439)");
-    EXPECT_EQ (texts[2], "DSP & Code");
-    EXPECT_EQ (texts[4], "Design");
-    EXPECT_EQ (texts.size(), 7);
-}
-
 TEST_F (AboutWindowTest, BubbleTextFollowsTheLogoClicks)
 {
     showFully();

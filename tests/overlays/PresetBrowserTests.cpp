@@ -166,6 +166,21 @@ TEST_F (PresetBrowserTest, EmptyFolderOffersOnlyTheFolderItself)
     EXPECT_EQ (changes.count, 0);
 }
 
+TEST_F (PresetBrowserTest, OnlyAFolderIsRevealed)
+{
+    // Someone else made the presets folder a link to a desktop entry.
+    const StubOpener opener (tmp);
+    const auto entry = tmp.getChildFile ("run.desktop");
+    entry.replaceWithText ("[Desktop Entry]\nType=Application\nExec=touch ran\n");
+    ASSERT_TRUE (root.deleteRecursively());
+    ASSERT_TRUE (entry.createSymbolicLink (root, true));
+
+    ComboboxSubmenu::menuCallback (ComboboxSubmenu::openFolderItemId, &browser);
+    deliverPendingMessages();
+    EXPECT_FALSE (opener.wasRun());
+    EXPECT_EQ (countMessageBoxes ("Cannot open"), 1);
+}
+
 TEST_F (PresetBrowserTest, LinksNeitherLoopNorLeaveTheTree)
 {
     preset ("Leads/A.qzr");
