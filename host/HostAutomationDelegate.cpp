@@ -83,29 +83,12 @@ AAX_Result HostAutomationDelegate::RegisterParameter (AAX_CParamID parameterID)
 
 AAX_Result HostAutomationDelegate::UnregisterParameter (AAX_CParamID parameterID)
 {
-    const auto result = record (AutomationEvent::Kind::unregistered, parameterID);
-
-    if (result == AAX_SUCCESS)
-    {
-        const std::lock_guard<std::mutex> guard (lock);
-        registered.erase (parameterID);
-        touched.erase (parameterID);
-    }
-
-    return result;
+    return record (AutomationEvent::Kind::unregistered, parameterID);
 }
 
 AAX_Result HostAutomationDelegate::PostSetValueRequest (AAX_CParamID parameterID, double normalizedValue)
 {
-    const auto result = record (AutomationEvent::Kind::setRequested, parameterID, normalizedValue);
-
-    if (result == AAX_SUCCESS)
-    {
-        const std::lock_guard<std::mutex> guard (lock);
-        pending.push_back ({ parameterID, normalizedValue });
-    }
-
-    return result;
+    return record (AutomationEvent::Kind::setRequested, parameterID, normalizedValue);
 }
 
 AAX_Result HostAutomationDelegate::PostCurrentValue (AAX_CParamID parameterID, double normalizedValue)
@@ -115,28 +98,12 @@ AAX_Result HostAutomationDelegate::PostCurrentValue (AAX_CParamID parameterID, d
 
 AAX_Result HostAutomationDelegate::PostTouchRequest (AAX_CParamID parameterID)
 {
-    const auto result = record (AutomationEvent::Kind::touched, parameterID);
-
-    if (result == AAX_SUCCESS)
-    {
-        const std::lock_guard<std::mutex> guard (lock);
-        touched.insert (parameterID);
-    }
-
-    return result;
+    return record (AutomationEvent::Kind::touched, parameterID);
 }
 
 AAX_Result HostAutomationDelegate::PostReleaseRequest (AAX_CParamID parameterID)
 {
-    const auto result = record (AutomationEvent::Kind::released, parameterID);
-
-    if (result == AAX_SUCCESS)
-    {
-        const std::lock_guard<std::mutex> guard (lock);
-        touched.erase (parameterID);
-    }
-
-    return result;
+    return record (AutomationEvent::Kind::released, parameterID);
 }
 
 AAX_Result HostAutomationDelegate::GetTouchState (AAX_CParamID parameterID, AAX_CBoolean* outTouched)
@@ -154,13 +121,29 @@ AAX_Result HostAutomationDelegate::record (AutomationEvent::Kind kind, AAX_CPara
     if (parameterID == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
 
+    // One lock for the check, the record and its effect, so that a parameter unregistered by
+    // another thread meanwhile is never touched or queued.
     const std::lock_guard<std::mutex> guard (lock);
 
     if (registered.count (parameterID) == 0)
         return AAX_ERROR_INVALID_PARAMETER_ID;
 
     events.push_back ({ kind, parameterID, value });
+    applyLocked (kind, parameterID, value);
     return AAX_SUCCESS;
+}
+
+void HostAutomationDelegate::applyLocked (AutomationEvent::Kind kind, const std::string& parameterID, double value)
+{
+    switch (kind)
+    {
+        case AutomationEvent::Kind::unregistered:   registered.erase (parameterID); touched.erase (parameterID); break;
+        case AutomationEvent::Kind::touched:        touched.insert (parameterID); break;
+        case AutomationEvent::Kind::released:       touched.erase (parameterID); break;
+        case AutomationEvent::Kind::setRequested:   pending.push_back ({ parameterID, value }); break;
+        case AutomationEvent::Kind::registered:
+        case AutomationEvent::Kind::currentValue:   break;
+    }
 }
 
 } // namespace tanglefix::host

@@ -76,6 +76,9 @@ private:
     /** Records a call on a registered parameter; an unknown or null identifier is refused. */
     AAX_Result record (AutomationEvent::Kind kind, AAX_CParamID parameterID, double value = 0.0);
 
+    /** What a recorded call changes: registration, touch state, queued requests. */
+    void applyLocked (AutomationEvent::Kind kind, const std::string& parameterID, double value);
+
     mutable std::mutex lock;   // the instance may call from the GUI and the host's main thread
     AAX_IACFEffectParameters* effect = nullptr;
     std::vector<AutomationEvent> events;

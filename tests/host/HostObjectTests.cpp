@@ -6,6 +6,7 @@
 #include "HostEffectDescriptor.h"
 #include "HostPropertyMap.h"
 #include "HostUnknown.h"
+#include "TestHostFixture.h"
 
 #include <AAX_Errors.h>
 #include <AAX_IACFFeatureInfo.h>
@@ -17,24 +18,9 @@ using namespace tanglefix::host;
 
 namespace
 {
-    class HostObjectTest : public ::testing::Test
+    class HostObjectTest : public TestHostFixture
     {
     protected:
-        void makeHost (std::initializer_list<const char*> offers = {})
-        {
-            HostOptions options;
-
-            for (const auto* offer : offers)
-                EXPECT_TRUE (options.parseOffer (offer));
-
-            context = std::make_shared<HostContext> (options);
-            host = new HostUnknown (context);
-            host->AddRef();
-        }
-
-        void SetUp() override    { makeHost(); }
-        void TearDown() override { host->Release(); EXPECT_EQ (context->getLiveObjectCount(), 0); }
-
         template <typename Interface>
         Interface* create (const acfCLSID& component, const acfIID& iid)
         {
@@ -43,9 +29,6 @@ namespace
             EXPECT_EQ (result == ACF_OK, object != nullptr);
             return static_cast<Interface*> (object);
         }
-
-        std::shared_ptr<HostContext> context;
-        HostUnknown* host = nullptr;
     };
 }
 

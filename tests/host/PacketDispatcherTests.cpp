@@ -3,6 +3,7 @@
 
 #include "HostController.h"
 #include "HostUnknown.h"
+#include "TestHostFixture.h"
 
 #include "AAX_CPacketDispatcher.h"
 #include "AAX_VController.h"
@@ -47,13 +48,12 @@ namespace
 
     using Handler = AAX_CPacketHandler<Worker>;
 
-    class PacketDispatcherTest : public ::testing::Test
+    class PacketDispatcherTest : public TestHostFixture
     {
     protected:
         void SetUp() override
         {
-            host = new HostUnknown (context);
-            host->AddRef();
+            makeHost();
             hostController = HostController::createForInstance (context, {}, host->asUnknown());
             controller = std::make_unique<AAX_VController> (hostController->asUnknown());
             dispatcher.Initialize (controller.get(), nullptr);
@@ -64,13 +64,11 @@ namespace
         {
             controller.reset();
             hostController->Release();
-            host->Release();
+            TestHostFixture::TearDown();
         }
 
         size_t postsTo (AAX_CFieldIndex port) const    { return hostController->getPackets (port).size(); }
 
-        std::shared_ptr<HostContext> context = std::make_shared<HostContext> (HostOptions());
-        HostUnknown* host = nullptr;
         HostController* hostController = nullptr;
         std::unique_ptr<AAX_VController> controller;
         Worker worker;

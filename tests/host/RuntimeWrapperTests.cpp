@@ -7,6 +7,7 @@
 #include "HostTransport.h"
 #include "HostUnknown.h"
 #include "HostViewContainer.h"
+#include "TestHostFixture.h"
 
 #include "AAX_CString.h"
 #include "AAX_VAutomationDelegate.h"
@@ -23,19 +24,12 @@ using namespace tanglefix::host;
 
 namespace
 {
-    class RuntimeWrapperTest : public ::testing::Test
+    class RuntimeWrapperTest : public TestHostFixture
     {
     protected:
-        void makeHost (std::initializer_list<const char*> offers = {})
+        void makeInstanceHost (std::initializer_list<const char*> offers = {})
         {
-            HostOptions options;
-
-            for (const auto* offer : offers)
-                EXPECT_TRUE (options.parseOffer (offer));
-
-            context = std::make_shared<HostContext> (options);
-            host = new HostUnknown (context);
-            host->AddRef();
+            makeHost (offers);
 
             InstanceSetup setup;
             setup.sampleRate = 44100.0f;
@@ -44,19 +38,16 @@ namespace
             controller = HostController::createForInstance (context, setup, host->asUnknown());
         }
 
-        void SetUp() override    { makeHost(); }
+        void SetUp() override    { makeInstanceHost(); }
 
         void TearDown() override
         {
             controller->Release();
-            host->Release();
-            EXPECT_EQ (context->getLiveObjectCount(), 0) << "a wrapper kept a reference";
+            TestHostFixture::TearDown();
         }
 
         IACFUnknown* instanceUnknown() const { return controller->asUnknown(); }
 
-        std::shared_ptr<HostContext> context;
-        HostUnknown* host = nullptr;
         HostController* controller = nullptr;
     };
 
@@ -113,7 +104,7 @@ TEST_F (RuntimeWrapperTest, AFullHostAnswersEveryController)
 TEST_F (RuntimeWrapperTest, AVersionOneHostGivesFixedResultsAndDefinedOutputs)
 {
     TearDown();
-    makeHost ({ "all=1" });
+    makeInstanceHost ({ "all=1" });
 
     AAX_VController wrapper (instanceUnknown());
 
@@ -176,7 +167,7 @@ TEST_F (RuntimeWrapperTest, AVersionOneHostGivesFixedResultsAndDefinedOutputs)
 TEST_F (RuntimeWrapperTest, AHostWithoutTheInterfacesGivesFixedResults)
 {
     TearDown();
-    makeHost ({ "controller=0", "page-table-controller=0", "automation-delegate=0", "transport=0" });
+    makeInstanceHost ({ "controller=0", "page-table-controller=0", "automation-delegate=0", "transport=0" });
 
     AAX_VController wrapper (instanceUnknown());
     AAX_CSampleRate rate = 5.0f;
