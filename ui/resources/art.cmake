@@ -34,24 +34,8 @@ add_custom_command(OUTPUT ${artPictures}
     COMMENT "Drawing the editor's pictures"
     VERBATIM)
 
-# juce_add_binary_data insists that its files exist when CMake runs, before anything is
-# built: empty stand-ins satisfy it, and the rule above replaces them.
-foreach(picture IN LISTS artPictures)
-    if(NOT EXISTS "${picture}")
-        file(WRITE "${picture}" "")
-    endif()
-endforeach()
-
-juce_add_binary_data(tanglefix_ui_art HEADER_NAME BrioArt.h NAMESPACE BrioArt
+tanglefix_add_built_binary_data(tanglefix_ui_art HEADER_NAME BrioArt.h NAMESPACE BrioArt
     SOURCES ${artPictures} ${artDrawings})
-
-# juceaide runs again only when its list of files changes; it must also follow the files
-# themselves. (It rewrites only the sources whose data changed, so only those recompile.)
-add_custom_command(OUTPUT
-    "${CMAKE_CURRENT_BINARY_DIR}/juce_binarydata_tanglefix_ui_art/JuceLibraryCode/BinaryData1.cpp"
-    APPEND DEPENDS ${artPictures} ${artDrawings})
-
-target_link_libraries(tanglefix_ui_resources INTERFACE tanglefix_ui_art)
 
 # A contact sheet of all the art, for looking at it; built only on request.
 add_custom_target(tanglefix_art_sheet

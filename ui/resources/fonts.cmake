@@ -29,24 +29,8 @@ foreach(style IN ITEMS Regular Bold)
         COMMENT "Subsetting Open Sans ${style}"
         VERBATIM)
 
-    # juce_add_binary_data insists that its inputs exist when CMake configures; the
-    # command above replaces this empty stand-in before anything reads it (Ninja runs a
-    # command it has never run, whatever the file's age).
-    if(NOT EXISTS "${subset}")
-        file(TOUCH "${subset}")
-    endif()
     list(APPEND fontFiles "${subset}")
 endforeach()
 
-juce_add_binary_data(tanglefix_ui_fonts
-    HEADER_NAME BrioFonts.h
-    NAMESPACE BrioFonts
+tanglefix_add_built_binary_data(tanglefix_ui_fonts HEADER_NAME BrioFonts.h NAMESPACE BrioFonts
     SOURCES ${fontFiles})
-
-# JUCE's code-generating command only watches its list of inputs; make it wait for the
-# subsets and run again when they change. Its first output is BinaryData1.cpp.
-add_custom_command(OUTPUT
-    "${CMAKE_CURRENT_BINARY_DIR}/juce_binarydata_tanglefix_ui_fonts/JuceLibraryCode/BinaryData1.cpp"
-    APPEND DEPENDS ${fontFiles})
-
-target_link_libraries(tanglefix_ui_resources INTERFACE tanglefix_ui_fonts)
