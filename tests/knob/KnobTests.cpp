@@ -228,3 +228,37 @@ namespace knob_tests
         EXPECT_EQ (knob.unlockIcon.getHeight(), 13);
     }
 }
+
+namespace knob_tests
+{
+    using KnobLabel = KnobTest;
+
+    TEST_F (KnobLabel, LabelModeTakesTypedTextAndIgnoresDoubleClicksOnTheLabel)
+    {
+        auto& mix = *processor->mixParam;
+        panel.addAndMakeVisible (knob);
+        knob.displayMode = BrioKnob::labelMode;
+        knob.setup (&mix, makeNumberedFilmstrip (65, 60, 60), 65, 100, 50);
+
+        EXPECT_EQ (knob.getBounds(), juce::Rectangle<int> (100, 50, 60, 86));
+        EXPECT_EQ (knob.valueLabel.getBounds(), juce::Rectangle<int> (0, 66, 60, 16));
+        EXPECT_TRUE (knob.valueLabel.isVisible());
+        EXPECT_EQ (knob.valueLabel.getText(), "Mix");
+
+        // What is typed goes through the parameter's own parsing.
+        knob.valueLabel.setText ("25%", juce::sendNotificationSync);
+        EXPECT_NEAR (knob.getValue(), 0.25, 1.0e-6);
+        EXPECT_EQ (knob.valueLabel.getText(), mix.getText (0.25f, 4));
+
+        // A double-click that lands on the label edits it; it does not reset the knob.
+        const juce::Point<float> at (5.0f, 5.0f);
+        const juce::MouseEvent onLabel (juce::Desktop::getInstance().getMainMouseSource(), at, left,
+                                        juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f,
+                                        &knob.valueLabel, &knob.valueLabel, eventTime, at, eventTime, 2, false);
+        knob.mouseDoubleClick (onLabel);
+        EXPECT_NEAR (knob.getValue(), 0.25, 1.0e-6);
+
+        knob.mouseDoubleClick (event (at, left, at, 2));
+        EXPECT_NEAR (knob.getValue(), 0.5, 1.0e-6);
+    }
+}
