@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "BrioButton.h"
+#include "BrioLockMenu.h"
 
 namespace
 {
@@ -173,7 +174,6 @@ TEST_F (Buttons, ToggleShowsItsNewStateFromThePress)
 
 TEST_F (Buttons, PopupClicksWithoutLocksDoNothing)
 {
-    // (A toggle that offers locks would open a menu window here.)
     BrioButton unboundToggle;
     unboundToggle.setUpParameterToggle (nullptr, solid (normalColour), solid (downColour), 0, 0);
     unboundToggle.addListener (&toggleClicks);
@@ -288,4 +288,27 @@ TEST_F (Buttons, LockChoicesReachFlagsIndicatorAndListeners)
     EXPECT_FALSE (toggle.locked || toggle.randomLocked || toggle.lockIndicator.isVisible());
     BrioButton::lockMenuCallback (7, &toggle);
     EXPECT_EQ (log.received(), juce::StringArray ({ "LockParameterUpdate unlocked", "LockParameterAll unlocked" }));
+}
+
+TEST_F (Buttons, RightClickMenuAnswersOnlyALiveButton)
+{
+    MessageLog log (toggle);
+    toggle.mouseDown (Mouse (toggle).event (right));
+
+    auto* menu = juce::Component::getCurrentlyModalComponent();
+    ASSERT_NE (menu, nullptr);
+    menu->exitModalState (LarkspanBrio::BrioLockMenu::lockItemId);
+    EXPECT_EQ (log.received(), juce::StringArray ("LockParameterUpdate locked"));
+    EXPECT_EQ (toggleClicks.clicks, 0);
+
+    // The answer arrives later, on the message loop: by then the button may be gone.
+    auto doomed = std::make_unique<BrioButton>();
+    doomed->setUpParameterToggle (&bypass, solid (normalColour), solid (downColour), 0, 0);
+    doomed->mouseDown (Mouse (*doomed).event (right));
+    menu = juce::Component::getCurrentlyModalComponent();
+    ASSERT_NE (menu, nullptr);
+    doomed.reset();
+    menu->exitModalState (LarkspanBrio::BrioLockMenu::lockAllItemId);
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_EQ (juce::ModalComponentManager::getInstance()->getNumModalComponents(), 0);
 }

@@ -3,8 +3,9 @@
 
 #include "WindowManagerAtoms.h"
 
-// Components, timers, animators and message boxes need JUCE's message manager and the
-// X display that the test runner provides.
+// The main of every test binary that shows components, menus or windows: they need
+// JUCE's message manager and the X display that the test runner provides, on which
+// windows can open only once the window manager's atoms exist.
 int main (int argc, char** argv)
 {
     const tanglefix_tests::WindowManagerAtoms atoms;
