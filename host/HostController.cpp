@@ -7,6 +7,7 @@
 #include <AAX_IString.h>
 #include <AAX_UIDs.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace tanglefix::host
@@ -57,6 +58,17 @@ void HostController::addPart (IACFUnknown* part)
 
     part->AddRef();
     parts.push_back (part);
+}
+
+void HostController::removePart (IACFUnknown* part)
+{
+    const auto found = std::find (parts.begin(), parts.end(), part);
+
+    if (found == parts.end())
+        return;
+
+    parts.erase (found);
+    part->Release();
 }
 
 ACFRESULT HostController::QueryInterface (const acfIID& iid, void** outInterface)

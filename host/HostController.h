@@ -70,6 +70,11 @@ public:
     /** Adds an object whose interfaces the controller hands out too; it keeps a reference. */
     void addPart (IACFUnknown* part);
 
+    /** Lets go of a part. The effect is one: it holds the controller until it is
+        uninitialised, so the host takes it out before releasing it, or neither would go.
+    */
+    void removePart (IACFUnknown* part);
+
     HostAutomationDelegate* getAutomationDelegate() const noexcept { return automationDelegate; }
     HostTransport* getTransport() const noexcept                   { return transport; }
 

@@ -82,6 +82,9 @@ public:
 
     IACFUnknown* getHostUnknown() const noexcept;
 
+    /** What the session's host objects share; objects made for instances join it. */
+    const std::shared_ptr<HostContext>& getSharedContext() const noexcept { return context; }
+
 private:
     template <typename Function, typename... Args>
     EntryPointResult call (const char* name, Args... args);

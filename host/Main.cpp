@@ -3,6 +3,7 @@
 
 #include "DescribeCommand.h"
 #include "HostOptions.h"
+#include "InstanceCommands.h"
 #include "SignalCommand.h"
 
 #include <iostream>
@@ -16,9 +17,15 @@ namespace
     void printUsage (std::ostream& out)
     {
         out << "Usage: tanglefix-host describe [--offer FAMILY=N]... BUNDLE\n"
+               "       tanglefix-host params [--set ID=VALUE]... BUNDLE\n"
+               "       tanglefix-host chunk get [--set ID=VALUE]... BUNDLE FILE\n"
+               "       tanglefix-host chunk set BUNDLE FILE\n"
                "       tanglefix-host signal OUT.wav [--seconds S] [--rate R] [--channels 1|2]\n"
                "\n"
                "  describe   starts BUNDLE up, registers it, prints the registration, shuts it down\n"
+               "  params     makes an instance of BUNDLE's effect and lists its parameters\n"
+               "  chunk      saves an instance's chunks to FILE (get) or restores them from it (set)\n"
+               "  --set      sets a parameter's normalised value first\n"
                "  signal     writes the built-in test signal (a log sweep with noise bursts)\n"
                "  --offer    offer only versions 1..N of a host interface (0: none); FAMILY is\n"
                "             'all' or one of:";
@@ -77,6 +84,12 @@ int main (int argc, char** argv)
 
     if (args[0] == "describe")
         return runDescribe ({ args.begin() + 1, args.end() });
+
+    if (args[0] == "params")
+        return tanglefix::host::runParamsCommand ({ args.begin() + 1, args.end() }, std::cout, std::cerr);
+
+    if (args[0] == "chunk")
+        return tanglefix::host::runChunkCommand ({ args.begin() + 1, args.end() }, std::cout, std::cerr);
 
     if (args[0] == "signal")
         return tanglefix::host::runSignalCommand ({ args.begin() + 1, args.end() }, std::cout, std::cerr);

@@ -13,6 +13,8 @@
 #include <AAX_Init.h>
 #include <AAX_UIDs.h>
 
+#include "TestEffect.h"
+
 #include <memory>
 
 #ifndef TEST_BUNDLE_VARIANT
@@ -40,8 +42,8 @@ namespace
     };
 
     void AAX_CALLBACK processCallback (void* const[], const void* const) {}
-    void* createEffectParameters()  { return nullptr; }
-    void* createEffectGui()         { return nullptr; }
+    void* createEffectParameters()  { return TestEffect::Create(); }
+    void* createEffectGui()         { return TestGui::Create(); }
 
     bool hostSupports (AAX_EStemFormat format, const AAX_IFeatureInfo* stemFormatInfo)
     {

@@ -1,0 +1,331 @@
+#include "InstanceCommands.h"
+
+#include "DescribeCommand.h"
+#include "PluginInstance.h"
+#include "RegistrationPrinter.h"
+
+#include <iomanip>
+#include <sstream>
+
+namespace tanglefix::host
+{
+
+namespace
+{
+    constexpr int usageExitCode = 64;
+    constexpr int fileExitCode = 74;
+
+    struct ParameterSetting
+    {
+        std::string id;
+        double value = 0.0;
+    };
+
+    /** What the command line asked for: --set options, then the positional arguments. */
+    struct Arguments
+    {
+        std::vector<ParameterSetting> settings;
+        std::vector<std::string> positional;
+    };
+
+    bool parseSetting (const std::string& text, ParameterSetting& setting)
+    {
+        const auto equals = text.find ('=');
+
+        if (equals == std::string::npos || equals == 0)
+            return false;
+
+        std::istringstream value (text.substr (equals + 1));
+        value.imbue (std::locale::classic());
+        value >> setting.value;
+        setting.id = text.substr (0, equals);
+        return ! value.fail() && value.eof();
+    }
+
+    bool parseArguments (const std::vector<std::string>& args, bool allowSettings, Arguments& parsed, std::ostream& err)
+    {
+        for (size_t i = 0; i < args.size(); ++i)
+        {
+            ParameterSetting setting;
+
+            if (allowSettings && args[i] == "--set" && i + 1 < args.size() && parseSetting (args[i + 1], setting))
+            {
+                parsed.settings.push_back (setting);
+                ++i;
+            }
+            else if (args[i].rfind ("--", 0) == 0)
+            {
+                err << "tanglefix-host: unusable option '" << args[i] << "'\n";
+                return false;
+            }
+            else
+            {
+                parsed.positional.push_back (args[i]);
+            }
+        }
+
+        return true;
+    }
+
+    std::string formatValue (double value)
+    {
+        std::ostringstream text;
+        text.imbue (std::locale::classic());
+        text << std::setprecision (9) << value;
+        return text.str();
+    }
+
+    //==============================================================================
+    /** One session with one instance: everything between loading the bundle and checking
+        that it can be unloaded, with each step printed and every failure reported.
+    */
+    class InstanceRun
+    {
+    public:
+        InstanceRun (std::ostream& o, std::ostream& e) : out (o), err (e) {}
+
+        /** Loads and registers the bundle, makes an instance of its first effect and
+            initialises it; false when any of that failed.
+        */
+        bool open (const std::string& bundlePath)
+        {
+            std::string error;
+
+            if (! session.load (bundlePath, error))
+                return fail (DescribeCommand::bundleNotLoaded, error);
+
+            if (! succeeded ("ACFStartup", session.startUp()) || ! succeeded ("ACFRegisterPlugin", session.registerPlugin()))
+                return false;
+
+            const auto& effects = session.getRegistration()->effects;
+
+            if (effects.empty())
+                return fail (DescribeCommand::bundleCallFailed, "the bundle registered no effect");
+
+            instance = PluginInstance::create (session, effects.front(), InstanceSetup(), error);
+
+            if (instance == nullptr)
+                return fail (DescribeCommand::bundleCallFailed, error);
+
+            out << "Instance: " << effects.front().identifier << (instance->getGui() != nullptr ? " with GUI" : "") << "\n";
+            return check ("Initialize", instance->initialize());
+        }
+
+        PluginInstance& getInstance() noexcept    { return *instance; }
+
+        /** Prints a call's result; a failure is reported and decides the exit code. */
+        bool check (const std::string& what, AAX_Result result)
+        {
+            out << what << ": " << result << "\n";
+
+            if (result == AAX_SUCCESS)
+                return true;
+
+            return fail (DescribeCommand::bundleCallFailed, what + " failed with result " + std::to_string (result));
+        }
+
+        bool fail (int code, const std::string& message)
+        {
+            err << "tanglefix-host: " << message << "\n";
+
+            if (exitCode == DescribeCommand::success)
+                exitCode = code;
+
+            return false;
+        }
+
+        bool applySettings (const std::vector<ParameterSetting>& settings)
+        {
+            for (const auto& setting : settings)
+                if (! check ("Set " + setting.id + " to " + formatValue (setting.value),
+                             instance->setParameter (setting.id, setting.value)))
+                    return false;
+
+            return true;
+        }
+
+        /** Uninitialises and releases the instance (GUI first), shuts the bundle down and
+            checks that nothing of the bundle or the host is left; returns the exit code.
+        */
+        int close()
+        {
+            if (instance != nullptr)
+            {
+                check ("Uninitialize", instance->uninitialize());
+                instance->release();
+                instance.reset();
+            }
+
+            succeeded ("ACFShutdown", session.shutDown());
+
+            const RegistrationPrinter printer (out, [] (const void*) { return std::string(); });
+            printer.printTraces (session.getTraces());
+            printer.printAsserts (session.getAsserts());
+
+            acfUInt32 activeObjects = 0;
+
+            if (succeeded ("ACFCanUnloadNow", session.canUnloadNow (activeObjects)) && activeObjects != 0)
+                fail (DescribeCommand::bundleNotClean, std::to_string (activeObjects) + " of the bundle's objects are still alive");
+
+            out << "Active objects after release: " << activeObjects << "\n";
+
+            if (const auto leaked = session.getLeakedHostObjectCount(); leaked != 0)
+                fail (DescribeCommand::bundleNotClean, "the bundle still holds " + std::to_string (leaked) + " host object(s)");
+
+            return exitCode;
+        }
+
+    private:
+        bool succeeded (const char* what, const EntryPointResult& result)
+        {
+            if (result.succeeded())
+                return true;
+
+            return fail (DescribeCommand::bundleCallFailed, std::string (what) + " failed with result " + std::to_string (result.code)
+                                                             + (result.problem.empty() ? "" : ": " + result.problem));
+        }
+
+        std::ostream& out;
+        std::ostream& err;
+        HostSession session;
+        std::unique_ptr<PluginInstance> instance;
+        int exitCode = DescribeCommand::success;
+    };
+
+    //==============================================================================
+    void printParameter (const ParameterListing& parameter, std::ostream& out)
+    {
+        out << "Parameter " << parameter.id << "\n"
+            << "  name: \"" << parameter.name << "\"\n"
+            << "  shortened:";
+
+        for (size_t i = 0; i < parameter.shortenedNames.size(); ++i)
+            out << " " << PluginInstance::shortenedNameLengths[i] << ":\"" << parameter.shortenedNames[i] << "\"";
+
+        out << "\n  steps: " << parameter.numSteps << "\n"
+            << "  automatable: " << (parameter.automatable ? "yes" : "no") << "\n"
+            << "  default: " << formatValue (parameter.defaultValue) << "\n"
+            << "  value: " << formatValue (parameter.value) << "\n"
+            << "  text: \"" << parameter.valueText << "\"\n";
+    }
+
+    std::string describeChunk (const ChunkRecord& chunk)
+    {
+        return RegistrationPrinter::formatFourCharCode (chunk.id) + " \"" + chunk.name + "\", "
+             + std::to_string (chunk.data.size()) + " bytes, version " + std::to_string (chunk.version);
+    }
+
+    void getChunks (InstanceRun& run, const std::string& path, std::ostream& out)
+    {
+        std::vector<AAX_CTypeID> ids;
+
+        if (! run.check ("Chunk ids", run.getInstance().getChunkIDs (ids)))
+            return;
+
+        std::vector<ChunkRecord> chunks;
+
+        for (const auto id : ids)
+        {
+            ChunkRecord chunk;
+
+            if (! run.check ("Get chunk " + RegistrationPrinter::formatFourCharCode (id), run.getInstance().getChunk (id, chunk)))
+                return;
+
+            out << "Chunk " << describeChunk (chunk) << "\n";
+            chunks.push_back (std::move (chunk));
+        }
+
+        std::string error;
+
+        if (! ChunkFile::write (path, chunks, error))
+            run.fail (fileExitCode, error);
+        else
+            out << "Wrote " << chunks.size() << " chunk(s)\n";
+    }
+
+    void setChunks (InstanceRun& run, const std::vector<ChunkRecord>& chunks, std::ostream& out)
+    {
+        for (const auto& chunk : chunks)
+        {
+            const auto name = RegistrationPrinter::formatFourCharCode (chunk.id);
+
+            if (! run.check ("Set chunk " + name, run.getInstance().setChunk (chunk)))
+                continue;
+
+            bool equal = false;
+
+            if (run.check ("Compare chunk " + name, run.getInstance().compareChunk (chunk, equal)))
+            {
+                out << "Chunk " << name << (equal ? " is active" : " differs from the active state") << "\n";
+
+                if (! equal)
+                    run.fail (DescribeCommand::bundleCallFailed, "chunk " + name + " does not compare equal after it was set");
+            }
+        }
+    }
+}
+
+//==============================================================================
+int runParamsCommand (const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    Arguments parsed;
+
+    if (! parseArguments (args, true, parsed, err) || parsed.positional.size() != 1)
+        return usageExitCode;
+
+    InstanceRun run (out, err);
+
+    if (run.open (parsed.positional[0]) && run.applySettings (parsed.settings))
+    {
+        std::vector<ParameterListing> parameters;
+
+        if (run.check ("List parameters", run.getInstance().listParameters (parameters)))
+        {
+            out << "Parameters: " << parameters.size() << "\n";
+
+            for (const auto& parameter : parameters)
+                printParameter (parameter, out);
+        }
+
+        run.check ("GenerateCoefficients", run.getInstance().generateCoefficients());
+    }
+
+    return run.close();
+}
+
+int runChunkCommand (const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    Arguments parsed;
+    const bool isGet = ! args.empty() && args[0] == "get";
+    const bool isSet = ! args.empty() && args[0] == "set";
+
+    if (! (isGet || isSet) || ! parseArguments ({ args.begin() + 1, args.end() }, isGet, parsed, err)
+         || parsed.positional.size() != 2)
+        return usageExitCode;
+
+    const auto& bundlePath = parsed.positional[0];
+    const auto& chunkPath = parsed.positional[1];
+    std::vector<ChunkRecord> chunks;
+    std::string error;
+
+    // A file that cannot be read stops the command before the bundle is touched.
+    if (isSet && ! ChunkFile::read (chunkPath, chunks, error))
+    {
+        err << "tanglefix-host: " << error << "\n";
+        return fileExitCode;
+    }
+
+    InstanceRun run (out, err);
+
+    if (run.open (bundlePath) && run.applySettings (parsed.settings))
+    {
+        if (isGet)
+            getChunks (run, chunkPath, out);
+        else
+            setChunks (run, chunks, out);
+    }
+
+    return run.close();
+}
+
+} // namespace tanglefix::host
