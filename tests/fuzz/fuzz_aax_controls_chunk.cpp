@@ -1,8 +1,11 @@
-// Feeds arbitrary bytes to the controls-chunk reader as a host's saved chunk, then writes
-// what it read back: whatever the bytes, nothing is read beyond them, and what was read
-// whole writes out into exactly the size it claims.
+// Feeds arbitrary bytes to the controls chunk as a host's saved state: to the parser, which
+// writes back what it read; and to the test bundle's effect through SetChunk,
+// CompareActiveChunk and the AudioSuite preview notification. Whatever the bytes, nothing is
+// read beyond them, and the effect's own chunk afterwards compares equal to its state.
 
-#include "AAX_CChunkDataParser.h"
+#include "../host/TestEffect.h"
+
+#include <AAX_CChunkDataParser.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -11,18 +14,73 @@
 
 namespace
 {
+    constexpr AAX_CTypeID controlsChunkID = AAX_FourCharCode ('e', 'l', 'c', 'k');
+
+    /** A chunk record with exactly `size` data bytes behind it. */
     std::unique_ptr<unsigned char[]> MakeChunk (const std::uint8_t* data, std::size_t size)
     {
         constexpr auto headerSize = offsetof (AAX_SPlugInChunk, fData);
         std::unique_ptr<unsigned char[]> chunk (new unsigned char[headerSize + size]());
         auto* record = reinterpret_cast<AAX_SPlugInChunk*> (chunk.get());
         record->fSize = static_cast<int32_t> (size);
-        record->fChunkID = AAX_FourCharCode ('e', 'l', 'c', 'k');
+        record->fChunkID = controlsChunkID;
 
         if (data != nullptr && size > 0)
             std::memcpy (record->fData, data, size);
 
         return chunk;
+    }
+
+    AAX_SPlugInChunk* Record (const std::unique_ptr<unsigned char[]>& chunk)
+    {
+        return reinterpret_cast<AAX_SPlugInChunk*> (chunk.get());
+    }
+
+    void RewriteWithParser (const AAX_SPlugInChunk* chunk)
+    {
+        AAX_CChunkDataParser parser;
+        parser.LoadChunk (chunk);
+
+        const auto size = parser.GetChunkDataSize();
+        const auto copy = MakeChunk (nullptr, static_cast<std::size_t> (size));
+
+        if (size < 4 || parser.GetChunkData (Record (copy), size) != 0)
+            __builtin_trap();
+    }
+
+    /** The test effect with its parameters and no host: values change as soon as they are set. */
+    TestEffect& Effect()
+    {
+        static TestEffect* effect = []
+        {
+            auto* made = new TestEffect();
+            made->AddRef();
+            made->EffectInit();
+            return made;
+        }();
+
+        return *effect;
+    }
+
+    void RestoreIntoEffect (const AAX_SPlugInChunk* chunk, const std::uint8_t* data, std::size_t size)
+    {
+        auto& effect = Effect();
+        AAX_CBoolean equal = 0;
+        effect.CompareActiveChunk (chunk, &equal);
+        effect.SetChunk (controlsChunkID, chunk);
+        effect.NotificationReceived (AAX_eNotificationEvent_ASPreviewState, data, static_cast<uint32_t> (size));
+
+        // What the effect now holds, written out, is its state.
+        uint32_t ownSize = 0;
+
+        if (effect.GetChunkSize (controlsChunkID, &ownSize) != AAX_SUCCESS)
+            __builtin_trap();
+
+        const auto own = MakeChunk (nullptr, ownSize);
+
+        if (effect.GetChunk (controlsChunkID, Record (own)) != AAX_SUCCESS
+             || effect.CompareActiveChunk (Record (own), &equal) != AAX_SUCCESS || ! equal)
+            __builtin_trap();
     }
 }
 
@@ -32,25 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
         return 0;
 
     const auto chunk = MakeChunk (data, size);
-    AAX_CChunkDataParser parser;
-    parser.LoadChunk (reinterpret_cast<const AAX_SPlugInChunk*> (chunk.get()));
-
-    double d = 0;
-    int32_t i = 0;
-    AAX_CString text;
-    parser.FindDouble ("1", &d);
-    parser.FindInt32 ("", &i);
-    parser.FindString ("1", &text);
-
-    const auto written = parser.GetChunkDataSize();
-
-    if (written < 4)
-        __builtin_trap();
-
-    const auto copy = MakeChunk (nullptr, static_cast<std::size_t> (written));
-
-    if (parser.GetChunkData (reinterpret_cast<AAX_SPlugInChunk*> (copy.get()), written) != 0)
-        __builtin_trap();
-
+    RewriteWithParser (Record (chunk));
+    RestoreIntoEffect (Record (chunk), data, size);
     return 0;
 }

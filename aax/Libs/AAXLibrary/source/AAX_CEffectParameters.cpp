@@ -31,6 +31,35 @@ namespace
     {
         AAX_CHostServices::HandleAssertFailure (__FILE__, __LINE__, "NULL != parameter", AAX_eAssertFlags_Log);
     }
+
+    /** The answer of a slot that reads one thing of a parameter. */
+    template <typename T, typename Getter>
+    AAX_Result ReadParameter (const AAX_CParameterManager& parameters, AAX_CParamID id, T* outValue, Getter get)
+    {
+        const auto* parameter = parameters.GetParameterByID (id);
+
+        if (parameter == nullptr)
+            return AAX_ERROR_INVALID_PARAMETER_ID;
+
+        if (outValue == nullptr)
+            return AAX_ERROR_NULL_ARGUMENT;
+
+        *outValue = get (*parameter);
+        return AAX_SUCCESS;
+    }
+
+    /** The answer of a slot that does one thing to a parameter. */
+    template <typename Change>
+    AAX_Result ChangeParameter (AAX_CParameterManager& parameters, AAX_CParamID id, Change change)
+    {
+        auto* parameter = parameters.GetParameterByID (id);
+
+        if (parameter == nullptr)
+            return AAX_ERROR_INVALID_PARAMETER_ID;
+
+        change (*parameter);
+        return AAX_SUCCESS;
+    }
 }
 
 //==============================================================================
@@ -246,55 +275,22 @@ AAX_Result AAX_CEffectParameters::GetParameterNameOfLength (AAX_CParamID id, AAX
 
 AAX_Result AAX_CEffectParameters::GetParameterDefaultNormalizedValue (AAX_CParamID id, double* outValue) const
 {
-    const auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
-
-    if (outValue == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-
-    *outValue = parameter->GetNormalizedDefaultValue();
-    return AAX_SUCCESS;
+    return ReadParameter (mParameterManager, id, outValue, [] (const AAX_IParameter& p) { return p.GetNormalizedDefaultValue(); });
 }
 
 AAX_Result AAX_CEffectParameters::SetParameterDefaultNormalizedValue (AAX_CParamID id, double value)
 {
-    auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
-
-    parameter->SetNormalizedDefaultValue (value);
-    return AAX_SUCCESS;
+    return ChangeParameter (mParameterManager, id, [value] (AAX_IParameter& p) { p.SetNormalizedDefaultValue (value); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterType (AAX_CParamID id, AAX_EParameterType* outType) const
 {
-    const auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
-
-    if (outType == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-
-    *outType = parameter->GetType();
-    return AAX_SUCCESS;
+    return ReadParameter (mParameterManager, id, outType, [] (const AAX_IParameter& p) { return p.GetType(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterOrientation (AAX_CParamID id, AAX_EParameterOrientation* outOrientation) const
 {
-    const auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
-
-    if (outOrientation == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-
-    *outOrientation = parameter->GetOrientation();
-    return AAX_SUCCESS;
+    return ReadParameter (mParameterManager, id, outOrientation, [] (const AAX_IParameter& p) { return p.GetOrientation(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameter (AAX_CParamID id, AAX_IParameter** outParameter)
@@ -382,27 +378,12 @@ AAX_Result AAX_CEffectParameters::GetParameterValueString (AAX_CParamID id, AAX_
 
 AAX_Result AAX_CEffectParameters::GetParameterNormalizedValue (AAX_CParamID id, double* outValue) const
 {
-    const auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
-
-    if (outValue == nullptr)
-        return AAX_ERROR_NULL_ARGUMENT;
-
-    *outValue = parameter->GetNormalizedValue();
-    return AAX_SUCCESS;
+    return ReadParameter (mParameterManager, id, outValue, [] (const AAX_IParameter& p) { return p.GetNormalizedValue(); });
 }
 
 AAX_Result AAX_CEffectParameters::SetParameterNormalizedValue (AAX_CParamID id, double value)
 {
-    auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
-
-    parameter->SetNormalizedValue (value);
-    return AAX_SUCCESS;
+    return ChangeParameter (mParameterManager, id, [value] (AAX_IParameter& p) { p.SetNormalizedValue (value); });
 }
 
 AAX_Result AAX_CEffectParameters::SetParameterNormalizedRelative (AAX_CParamID id, double delta)
@@ -417,24 +398,12 @@ AAX_Result AAX_CEffectParameters::SetParameterNormalizedRelative (AAX_CParamID i
 
 AAX_Result AAX_CEffectParameters::TouchParameter (AAX_CParamID id)
 {
-    auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
-
-    parameter->Touch();
-    return AAX_SUCCESS;
+    return ChangeParameter (mParameterManager, id, [] (AAX_IParameter& p) { p.Touch(); });
 }
 
 AAX_Result AAX_CEffectParameters::ReleaseParameter (AAX_CParamID id)
 {
-    auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr)
-        return AAX_ERROR_INVALID_PARAMETER_ID;
-
-    parameter->Release();
-    return AAX_SUCCESS;
+    return ChangeParameter (mParameterManager, id, [] (AAX_IParameter& p) { p.Release(); });
 }
 
 AAX_Result AAX_CEffectParameters::UpdateParameterTouch (AAX_CParamID, AAX_CBoolean)

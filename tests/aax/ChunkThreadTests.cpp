@@ -1,0 +1,69 @@
+// Hosts may ask for the controls chunk from several threads at once, each with the buffer
+// its own size query told it to make. Run under ThreadSanitizer.
+
+#include "AAX_CEffectParameters.h"
+#include "AAX_CLinearTaperDelegate.h"
+#include "AAX_CNumberDisplayDelegate.h"
+#include "ChunkTestHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace
+{
+    constexpr AAX_CTypeID controlsChunkID = AAX_FourCharCode ('e', 'l', 'c', 'k');
+
+    /** An effect with parameters and no host, so that nothing but the chunk code runs. */
+    class PlainEffect : public AAX_CEffectParameters
+    {
+    public:
+        PlainEffect()
+        {
+            for (int i = 0; i < 8; ++i)
+            {
+                const auto id = std::to_string (i);
+                mParameterManager.AddParameter (new AAX_CParameter<float> (id.c_str(), AAX_CString ("p"), 0.125f * static_cast<float> (i),
+                                                                           AAX_CLinearTaperDelegate<float, 0>(),
+                                                                           AAX_CNumberDisplayDelegate<float, 3>(), true));
+            }
+        }
+    };
+
+    /** One size query and one chunk, as a host thread asks for them. */
+    std::vector<unsigned char> TakeChunk (const AAX_CEffectParameters& effect)
+    {
+        uint32_t size = 0;
+
+        if (effect.GetChunkSize (controlsChunkID, &size) != AAX_SUCCESS)
+            return {};
+
+        ChunkBuffer chunk (size);
+        return effect.GetChunk (controlsChunkID, chunk.get()) == AAX_SUCCESS ? chunk.Data() : std::vector<unsigned char> {};
+    }
+}
+
+TEST (AAXChunkThreads, EveryThreadGetsWholeChunks)
+{
+    PlainEffect effect;
+    const auto expected = TakeChunk (effect);
+    ASSERT_EQ (expected.size(), 4u + 8u * 12u);
+
+    std::atomic<int> mismatches { 0 };
+    std::vector<std::thread> threads;
+
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back ([&]
+        {
+            for (int i = 0; i < 200; ++i)
+                if (TakeChunk (effect) != expected)
+                    ++mismatches;
+        });
+
+    for (auto& thread : threads)
+        thread.join();
+
+    EXPECT_EQ (mismatches.load(), 0);
+}
