@@ -145,6 +145,7 @@ private:
     };
 
     static ParameterValue ReadValue (const AAX_IParameter& parameter);
+    /** Sets the parameter from its entry, if any; false when the entry holds no usable value. */
     static bool RestoreValue (AAX_IParameter& parameter, AAX_CChunkDataParser& chunk);
     static bool MatchesChunk (const AAX_IParameter& parameter, AAX_CChunkDataParser& chunk);
 

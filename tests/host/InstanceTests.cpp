@@ -517,6 +517,23 @@ TEST_F (InstanceTest, DamagedChunksRestoreWhatTheyHoldWholeAndSaySo)
     EXPECT_EQ (instance->compareChunk (cut, equal), AAX_ERROR_MALFORMED_CHUNK);
     EXPECT_FALSE (equal);
 
+    // Numbers that are no numbers never reach a parameter; the rest of the chunk does.
+    const auto notANumber = controlsChunk (Concat ({ { 1, 1, 1, 1 },
+                                                     { 'd', '_', '1', 0, 0x7F, 0xF8, 0, 0, 0, 0, 0, 0 },
+                                                     { 'd', '_', 'f', 'i', 'n', 'e', 0, 0, 0x7F, 0xF0, 0, 0, 0, 0, 0, 0 },
+                                                     { 'l', '_', 'c', 'o', 'u', 'n', 't', 0, 0, 0, 0, 9 } }));
+    EXPECT_EQ (instance->setChunk (notANumber), AAX_ERROR_MALFORMED_CHUNK);
+    EXPECT_EQ (value ("1"), 0.25);
+    AAX_IParameter* parameter = nullptr;
+    double fine = -1;
+    std::int32_t count = 0;
+    ASSERT_EQ (effect().GetParameter ("fine", &parameter), AAX_SUCCESS);
+    EXPECT_TRUE (parameter->GetValueAsDouble (&fine));
+    EXPECT_EQ (fine, 0.0);
+    ASSERT_EQ (effect().GetParameter ("count", &parameter), AAX_SUCCESS);
+    EXPECT_TRUE (parameter->GetValueAsInt32 (&count));
+    EXPECT_EQ (count, 9);
+
     for (const auto& damaged : { Bytes {}, Bytes { 1, 1, 1 }, Bytes { 1, 1, 1, 0, 'd', '_', '1', 0 } })
     {
         EXPECT_EQ (instance->setChunk (controlsChunk (damaged)), AAX_ERROR_MALFORMED_CHUNK) << damaged.size();

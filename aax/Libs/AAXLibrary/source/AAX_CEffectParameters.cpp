@@ -8,6 +8,7 @@
 #include "AAX_VTransport.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -534,13 +535,14 @@ AAX_Result AAX_CEffectParameters::SetChunk (AAX_CTypeID chunkID, const AAX_SPlug
     // Read into a parser of its own: restoring posts every value to the host, which may
     // call back into this object, so no lock may be held meanwhile.
     AAX_CChunkDataParser stored;
-    const bool readWhole = stored.LoadChunk (chunk);
+    bool usable = stored.LoadChunk (chunk);
 
     for (const auto index : ChunkedParameterIndices())
-        RestoreValue (*mParameterManager.GetParameter (index), stored);
+        usable = RestoreValue (*mParameterManager.GetParameter (index), stored) && usable;
 
-    // What a damaged chunk held whole has been restored; the host still learns of the damage.
-    return readWhole ? AAX_SUCCESS : AAX_ERROR_MALFORMED_CHUNK;
+    // What a damaged chunk held whole and sound has been restored; the host still learns of
+    // the damage.
+    return usable ? AAX_SUCCESS : AAX_ERROR_MALFORMED_CHUNK;
 }
 
 AAX_Result AAX_CEffectParameters::CompareActiveChunk (const AAX_SPlugInChunk* chunk, AAX_CBoolean* outIsEqual) const
@@ -643,17 +645,29 @@ bool AAX_CEffectParameters::RestoreValue (AAX_IParameter& parameter, AAX_CChunkD
     int32_t i = 0;
     AAX_CString text;
 
+    // A number that is no number (NaN, infinity) would reach the signal chain: such an entry
+    // is refused, the parameter keeps its value.
     switch (ReadValue (parameter).kind)
     {
-        case ValueKind::eFloat:     return chunk.FindDouble (id, &d) && parameter.SetValueWithFloat (ToFloat (d));
-        case ValueKind::eInt32:     return chunk.FindInt32 (id, &i) && parameter.SetValueWithInt32 (i);
-        case ValueKind::eBool:      return chunk.FindInt32 (id, &i) && parameter.SetValueWithBool (i != 0);
-        case ValueKind::eDouble:    return chunk.FindDouble (id, &d) && parameter.SetValueWithDouble (d);
-        case ValueKind::eString:    return chunk.FindString (id, &text) && parameter.SetValueWithString (text);
+        case ValueKind::eFloat:
+            if (! chunk.FindDouble (id, &d))
+                return true;
+
+            return std::isfinite (d) && parameter.SetValueWithFloat (ToFloat (d));
+
+        case ValueKind::eDouble:
+            if (! chunk.FindDouble (id, &d))
+                return true;
+
+            return std::isfinite (d) && parameter.SetValueWithDouble (d);
+
+        case ValueKind::eInt32:     return ! chunk.FindInt32 (id, &i) || parameter.SetValueWithInt32 (i);
+        case ValueKind::eBool:      return ! chunk.FindInt32 (id, &i) || parameter.SetValueWithBool (i != 0);
+        case ValueKind::eString:    return ! chunk.FindString (id, &text) || parameter.SetValueWithString (text);
         case ValueKind::eNone:      break;
     }
 
-    return false;
+    return true;
 }
 
 bool AAX_CEffectParameters::MatchesChunk (const AAX_IParameter& parameter, AAX_CChunkDataParser& chunk)
