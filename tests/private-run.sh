@@ -25,14 +25,13 @@ export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config"
 export TANGLEFIX_TEST_TMP="$scratch/tmp"
 
 if [ $display = 1 ]; then
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        xvfb=$!
-        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-        if kill -0 $xvfb 2>/dev/null; then export DISPLAY=":$n"; break; fi
-    done
+    # Xvfb takes the first free display number itself, under its lock file: tests that
+    # start together never share a server, so none loses its display when another ends.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
+    xvfb=$!
     trap 'kill $xvfb 2>/dev/null || true; umount /opt 2>/dev/null || true; rm -rf "$scratch"' EXIT
+    for _ in $(seq 100); do grep -q . "$scratch/display" 2>/dev/null && break; sleep 0.1; done
+    export DISPLAY=":$(head -n 1 "$scratch/display")"
 fi
 
 "$@"
