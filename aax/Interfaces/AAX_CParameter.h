@@ -21,8 +21,8 @@ namespace AAX
     /** Reports a failed assertion of the parameter code to the host; execution goes on. */
     void ReportAssertFailure (const char* file, int32_t line, const char* note);
 
-    /** Narrows a double to T without undefined behaviour: values beyond T's range become its
-        largest or lowest value (a host may hand over any double). */
+    /** Narrows a double to a floating-point T without undefined behaviour: values beyond
+        T's range become its largest or lowest value (a host may hand over any double). */
     template <typename T>
     T NarrowParameterValue (double value) noexcept
     {
