@@ -5,6 +5,9 @@
 #include "HostUnknown.h"
 #include "TestHostFixture.h"
 
+#include "AAX_CEffectParameters.h"
+#include "AAX_CLinearTaperDelegate.h"
+#include "AAX_CNumberDisplayDelegate.h"
 #include "AAX_CPacketDispatcher.h"
 #include "AAX_VController.h"
 
@@ -47,6 +50,30 @@ namespace
     };
 
     using Handler = AAX_CPacketHandler<Worker>;
+
+    /** An effect with a bool, a float and a double parameter, each sent to a port of its own
+        by the dispatcher's single-value generator. */
+    class TypedEffect : public AAX_CEffectParameters
+    {
+    public:
+        AAX_Result EffectInit() override
+        {
+            Add<bool> ("on", true, 1);
+            Add<float> ("level", 0.25f, 2);
+            Add<double> ("depth", 0.75, 3);
+            return AAX_SUCCESS;
+        }
+
+    private:
+        template <typename T>
+        void Add (const char* id, T defaultValue, AAX_CFieldIndex port)
+        {
+            mParameterManager.AddParameter (new AAX_CParameter<T> (id, AAX_CString (id), defaultValue,
+                                                                   AAX_CLinearTaperDelegate<T, 0> (T (0), T (1)),
+                                                                   AAX_CNumberDisplayDelegate<T, 2>(), true));
+            mPacketDispatcher.RegisterPacket (id, port);
+        }
+    };
 
     class PacketDispatcherTest : public TestHostFixture
     {
@@ -182,4 +209,39 @@ TEST_F (PacketDispatcherTest, HandlersValuesAndTheSingleValueGenerator)
 
     EXPECT_EQ (dispatcher.RegisterPacket (nullptr, 3, &packetOnly), AAX_ERROR_NULL_ARGUMENT);
     EXPECT_EQ (dispatcher.RegisterPacket ("x", 3, nullptr), AAX_ERROR_NULL_ARGUMENT);
+}
+
+TEST_F (PacketDispatcherTest, SingleValuePacketsTakeTheParametersType)
+{
+    auto* effect = new TypedEffect();
+    effect->AddRef();
+    ASSERT_EQ (effect->Initialize (hostController->asUnknown()), AAX_SUCCESS);
+    EXPECT_EQ (effect->GenerateCoefficients(), AAX_SUCCESS);
+
+    const auto bytesAt = [this] (AAX_CFieldIndex port)
+    {
+        const auto posted = hostController->getPackets (port);
+        return posted.empty() ? std::vector<unsigned char>() : posted.back().bytes;
+    };
+
+    const auto onBytes = bytesAt (1), levelBytes = bytesAt (2), depthBytes = bytesAt (3);
+    ASSERT_EQ (onBytes.size(), 4u);
+    ASSERT_EQ (levelBytes.size(), 4u);
+    ASSERT_EQ (depthBytes.size(), 8u);
+
+    uint32_t on = 0;
+    float level = 0.0f;
+    double depth = 0.0;
+    std::memcpy (&on, onBytes.data(), 4);
+    std::memcpy (&level, levelBytes.data(), 4);
+    std::memcpy (&depth, depthBytes.data(), 8);
+    EXPECT_EQ (on, 1u);
+    EXPECT_EQ (level, 0.25f);
+    EXPECT_EQ (depth, 0.75);
+
+    EXPECT_EQ (effect->GenerateCoefficients(), AAX_SUCCESS);
+    EXPECT_EQ (hostController->getPackets (2).size(), 1u) << "nothing changed, nothing sent";
+
+    EXPECT_EQ (effect->Uninitialize(), AAX_SUCCESS);
+    effect->Release();
 }
