@@ -135,6 +135,9 @@ TEST (LookAndFeel, EmbeddedFacesDrawEveryLetterOfTheirSet)
 
         for (const auto c : letters)
             EXPECT_TRUE (drawsSomething (*face, c)) << face->getStyle() << " lacks U+" << std::hex << (int) c;
+
+        // Kerned, as the whole typeface is.
+        EXPECT_LT (face->getStringWidth ("AV"), face->getStringWidth ("A") + face->getStringWidth ("V"));
     }
 
     // The subset really is one: a Cyrillic letter has no glyph.

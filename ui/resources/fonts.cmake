@@ -21,9 +21,12 @@ foreach(style IN ITEMS Regular Bold)
     set(source "${TANGLEFIX_OPEN_SANS_DIR}/OpenSans-${style}.ttf")
     set(subset "${fontDir}/OpenSans${style}.ttf")
 
+    # JUCE's FreeType faces kern only from the legacy 'kern' table, which pyftsubset
+    # would drop beside GPOS: --legacy-kern keeps it.
     add_custom_command(OUTPUT "${subset}"
         COMMAND "${TANGLEFIX_PYFTSUBSET}" "${source}"
             "--unicodes=${TANGLEFIX_FONT_UNICODES}"
+            --legacy-kern
             "--output-file=${subset}"
         DEPENDS "${source}" "${CMAKE_CURRENT_LIST_FILE}"
         COMMENT "Subsetting Open Sans ${style}"
