@@ -84,9 +84,26 @@ double TanglefixAudioProcessor::getTailLengthSeconds() const    { return 0.0; }
 bool TanglefixAudioProcessor::acceptsMidi() const               { return false; }
 bool TanglefixAudioProcessor::producesMidi() const              { return false; }
 
-// The editor arrives later; until then the processor has none.
-juce::AudioProcessorEditor* TanglefixAudioProcessor::createEditor() { return nullptr; }
-bool TanglefixAudioProcessor::hasEditor() const                 { return false; }
+namespace
+{
+    // Installed during the static initialisation of the program or bundle that links the
+    // ui's factory object, before any processor exists; atomic, so that a host that
+    // creates processors on another thread reads it safely.
+    std::atomic<TanglefixAudioProcessor::EditorFactory> editorFactory { nullptr };
+}
+
+void TanglefixAudioProcessor::setEditorFactory (EditorFactory factory) noexcept
+{
+    editorFactory.store (factory);
+}
+
+juce::AudioProcessorEditor* TanglefixAudioProcessor::createEditor()
+{
+    const auto factory = editorFactory.load();
+    return factory != nullptr ? factory (*this) : nullptr;
+}
+
+bool TanglefixAudioProcessor::hasEditor() const                 { return editorFactory.load() != nullptr; }
 
 int TanglefixAudioProcessor::getNumPrograms()                   { return 1; }
 int TanglefixAudioProcessor::getCurrentProgram()                { return 0; }

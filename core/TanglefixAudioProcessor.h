@@ -55,8 +55,17 @@ public:
     bool acceptsMidi() const override;
     bool producesMidi() const override;
 
+    /** The editor comes from the factory that the ui library installs (see
+        setEditorFactory); without one the processor has no editor. */
     juce::AudioProcessorEditor* createEditor() override;
     bool hasEditor() const override;
+
+    /** What makes the editor for a processor. The editor lives in the ui library, which
+        programs of the core alone (tests, benchmarks, the renderer, the fuzz targets) do
+        not link, so the core can't name it; the ui's factory object installs itself when a
+        program links it (tanglefix_editor_factory in ui/CMakeLists.txt). */
+    using EditorFactory = juce::AudioProcessorEditor* (*) (TanglefixAudioProcessor&);
+    static void setEditorFactory (EditorFactory factory) noexcept;
 
     int getNumPrograms() override;
     int getCurrentProgram() override;

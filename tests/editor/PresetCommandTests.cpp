@@ -1,0 +1,207 @@
+#include "EditorFixture.h"
+
+#include <BrioTrash.h>
+
+using OverlayTests::runUntil;
+
+namespace
+{
+    /** Presses the button with that text on the message box the commands show. */
+    void answer (TanglefixPresetCommands& commands, const juce::String& buttonText)
+    {
+        auto* box = commands.getOpenBox();
+        ASSERT_NE (box, nullptr);
+
+        for (auto* child : box->getChildren())
+            if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == buttonText)
+                button->triggerClick();
+
+        // The answer may open the next box (a failure to report).
+        ASSERT_TRUE (runUntil ([&] { return commands.getOpenBox() != box; }));
+    }
+
+    class PresetCommandTest  : public EditorTest
+    {
+    protected:
+        void SetUp() override
+        {
+            EditorTest::SetUp();
+            presets = presetsFolder();
+            first = writePreset ("User/First.qzr", 0.2f);
+            second = writePreset ("User/Second.qzr", 0.7f);
+            openEditor();
+            commands().trashFolder = tmp.getChildFile ("Trash");
+        }
+
+        juce::File writePreset (const juce::String& relativePath, float gain)
+        {
+            processor->gainParam->setValueNotifyingHost (gain);
+            const auto file = presets.getChildFile (relativePath);
+            EXPECT_TRUE (processor->savePresetFile (file).wasOk());
+            return file;
+        }
+
+        TanglefixPresetCommands& commands()    { return window().presetCommands; }
+
+        /** Saves, answering the chooser with the file (or cancelling with a null File). */
+        juce::File saveAnswering (const juce::File& chosen)
+        {
+            juce::File proposal;
+            commands().saveChooser = [&] (const juce::File& proposed, std::function<void (const juce::File&)> reply)
+            {
+                proposal = proposed;
+                reply (chosen);
+            };
+            window().buttonClicked (&window().saveButton);
+            return proposal;
+        }
+
+        void selectPreset (const juce::File& file)
+        {
+            window().presetBrowser.setPresetName (file.getFullPathName(), false, true);
+        }
+
+        juce::File presets, first, second;
+    };
+}
+
+//==============================================================================
+TEST_F (PresetCommandTest, SaveProposesTheUserFolderForFactoryAndMissingPresets)
+{
+    const auto user = presets.getFullPathName() + "/User/";
+    EXPECT_EQ (TanglefixPresetCommands::proposeSaveFile (first.getFullPathName(), presets.getFullPathName()), first);
+    EXPECT_EQ (TanglefixPresetCommands::proposeSaveFile ("/x/FACTORY/Warm.qzr", presets.getFullPathName()),
+               juce::File (user + "Warm.qzr"));
+    EXPECT_EQ (TanglefixPresetCommands::proposeSaveFile ("/nowhere/Gone.qzr", presets.getFullPathName()),
+               juce::File (user + "Gone.qzr"));
+
+    selectPreset (second);
+    EXPECT_EQ (saveAnswering ({}), second);
+}
+
+TEST_F (PresetCommandTest, SavingANameWithoutExtensionAddsItAndShowsThePreset)
+{
+    processor->gainParam->setValueNotifyingHost (0.4f);
+    saveAnswering (presets.getChildFile ("User/My.Preset"));
+
+    const auto saved = presets.getChildFile ("User/My.Preset.qzr");
+    EXPECT_TRUE (saved.existsAsFile());
+    EXPECT_EQ (processor->currentPresetName, saved.getFullPathName());
+    EXPECT_EQ (window().presetBrowser.getCurrentPresetPath(), saved.getFullPathName());
+    EXPECT_TRUE (window().presetBrowser.getPresetPaths().contains (saved.getFullPathName()));
+    EXPECT_FALSE (commands().isDialogOpen());
+}
+
+TEST_F (PresetCommandTest, AnAddedExtensionThatHitsAFileAsksBeforeReplacing)
+{
+    const auto before = first.loadFileAsString();
+    processor->gainParam->setValueNotifyingHost (0.9f);
+
+    saveAnswering (presets.getChildFile ("User/First"));
+    ASSERT_NE (commands().getOpenBox(), nullptr);
+    EXPECT_EQ (commands().getOpenBox()->getName(), "Replace Preset");
+
+    window().buttonClicked (&window().saveButton);
+    EXPECT_EQ (OverlayTests::countMessageBoxes ("Replace Preset"), 1) << "one dialog at a time";
+
+    answer (commands(), "Cancel");
+    EXPECT_EQ (first.loadFileAsString(), before);
+
+    saveAnswering (presets.getChildFile ("User/First"));
+    answer (commands(), "Replace");
+    EXPECT_NE (first.loadFileAsString(), before);
+    EXPECT_EQ (processor->currentPresetName, first.getFullPathName());
+}
+
+TEST_F (PresetCommandTest, AFailedSaveIsShownAndChangesNothing)
+{
+    const auto name = processor->currentPresetName;
+    tmp.getChildFile ("plain").replaceWithText ("a file, not a folder");
+
+    saveAnswering (tmp.getChildFile ("plain/Inside.qzr"));
+    ASSERT_NE (commands().getOpenBox(), nullptr);
+    EXPECT_EQ (commands().getOpenBox()->getName(), "Preset Not Saved");
+    EXPECT_EQ (processor->currentPresetName, name);
+    answer (commands(), "OK");
+
+    saveAnswering ({});
+    EXPECT_EQ (commands().getOpenBox(), nullptr) << "cancelled quietly";
+}
+
+//==============================================================================
+TEST_F (PresetCommandTest, DeleteTrashesTheFileItAskedAbout)
+{
+    selectPreset (first);
+    window().buttonClicked (&window().deleteButton);
+    ASSERT_NE (commands().getOpenBox(), nullptr);
+    EXPECT_EQ (commands().getOpenBox()->getName(), "Delete Preset");
+
+    answer (commands(), "Cancel");
+    EXPECT_TRUE (first.existsAsFile());
+
+    window().buttonClicked (&window().deleteButton);
+    window().presetBrowser.selectNext();    // the host or the user moves on meanwhile
+    answer (commands(), "OK");
+
+    EXPECT_FALSE (first.existsAsFile());
+    EXPECT_TRUE (second.existsAsFile());
+    const auto trash = tmp.getChildFile ("Trash");
+    EXPECT_TRUE (trash.getChildFile ("files/First.qzr").existsAsFile());
+    EXPECT_TRUE (trash.getChildFile ("info/First.qzr.trashinfo").loadFileAsString()
+                     .contains ("Path=" + BrioTrash::encodePath (first.getFullPathName())));
+}
+
+TEST_F (PresetCommandTest, ClosingTheEditorWithAQuestionOpenDeletesNothing)
+{
+    selectPreset (first);
+    window().buttonClicked (&window().deleteButton);
+    ASSERT_EQ (OverlayTests::countMessageBoxes ("Delete Preset"), 1);
+
+    closeEditor();
+    ASSERT_TRUE (runUntil ([] { return OverlayTests::countMessageBoxes ("Delete Preset") == 0; }));
+    EXPECT_TRUE (first.existsAsFile());
+}
+
+TEST_F (PresetCommandTest, DeletingWithoutAPresetFileOrTrashSaysSo)
+{
+    selectPreset (first);
+    first.deleteFile();
+    window().buttonClicked (&window().deleteButton);
+    ASSERT_NE (commands().getOpenBox(), nullptr);
+    EXPECT_EQ (commands().getOpenBox()->getName(), "Preset Not Deleted");
+    answer (commands(), "OK");
+
+    selectPreset (second);
+    tmp.getChildFile ("Trash").replaceWithText ("no folder");
+    window().buttonClicked (&window().deleteButton);
+    answer (commands(), "OK");
+    ASSERT_NE (commands().getOpenBox(), nullptr);
+    EXPECT_EQ (commands().getOpenBox()->getName(), "Preset Not Deleted");
+    EXPECT_TRUE (second.existsAsFile());
+}
+
+//==============================================================================
+TEST_F (PrivateFoldersTest, TrashEntriesFollowTheFreedesktopRules)
+{
+    const auto scratch = tmp;
+    const auto trash = scratch.getChildFile ("Trash");
+
+    for (int i = 0; i < 2; ++i)
+    {
+        const auto file = scratch.getChildFile ("a b%ü.qzr");
+        file.replaceWithText ("preset " + juce::String (i));
+        EXPECT_TRUE (BrioTrash::moveToTrash (file, trash).wasOk());
+        EXPECT_FALSE (file.exists());
+    }
+
+    EXPECT_EQ (trash.getChildFile ("files/a b%ü.qzr").loadFileAsString(), "preset 0");
+    EXPECT_EQ (trash.getChildFile ("files/a b%ü.2.qzr").loadFileAsString(), "preset 1");
+
+    const auto info = juce::StringArray::fromLines (trash.getChildFile ("info/a b%ü.2.qzr.trashinfo").loadFileAsString());
+    EXPECT_EQ (info[0], "[Trash Info]");
+    EXPECT_EQ (info[1], "Path=" + scratch.getFullPathName() + "/a%20b%25%C3%BC.qzr");
+    EXPECT_TRUE (info[2].startsWith ("DeletionDate=20"));
+
+    EXPECT_TRUE (BrioTrash::moveToTrash (scratch.getChildFile ("missing.qzr"), trash).failed());
+    EXPECT_EQ (BrioTrash::getHomeTrash(), home().getChildFile (".local/share/Trash"));
+}

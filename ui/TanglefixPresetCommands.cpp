@@ -1,0 +1,187 @@
+#include "TanglefixPresetCommands.h"
+
+#include "BrioTrash.h"
+
+//==============================================================================
+TanglefixPresetCommands::TanglefixPresetCommands (TanglefixAudioProcessor& p, LarkspanBrio::ComboboxSubmenu& b,
+                                                  juce::Component& w)
+    : processor (p), browser (b), window (&w)
+{
+}
+
+TanglefixPresetCommands::~TanglefixPresetCommands()
+{
+    // Its answer would find the window gone and do nothing; a box left open would
+    // only confuse the user.
+    if (auto* box = openBox.getComponent())
+        box->exitModalState (0);
+}
+
+//==============================================================================
+juce::File TanglefixPresetCommands::proposeSaveFile (const juce::String& currentPresetPath,
+                                                     const juce::String& presetsFolder)
+{
+    const bool isFactory = currentPresetPath.toLowerCase().contains ("factory");
+    const bool exists = juce::File::isAbsolutePath (currentPresetPath) && juce::File (currentPresetPath).existsAsFile();
+
+    if (! isFactory && exists)
+        return juce::File (currentPresetPath);
+
+    const auto fileName = currentPresetPath.fromLastOccurrenceOf ("/", false, false);
+    return juce::File (presetsFolder + "/User/" + fileName);
+}
+
+juce::File TanglefixPresetCommands::withPresetExtension (const juce::File& chosen)
+{
+    if (chosen == juce::File() || chosen.hasFileExtension (presetExtension))
+        return chosen;
+
+    // Appended rather than replacing, so that a name with a dot of its own keeps it.
+    return chosen.getSiblingFile (chosen.getFileName() + presetExtension);
+}
+
+//==============================================================================
+void TanglefixPresetCommands::save()
+{
+    if (dialogOpen)
+        return;
+
+    const auto proposal = proposeSaveFile (browser.getCurrentPresetPath(), settings.getPresetsFolder());
+
+    auto answer = [w = window, this] (const juce::File& file)
+    {
+        if (w == nullptr)
+            return;
+
+        dialogOpen = false;
+        chosen (file);
+    };
+
+    dialogOpen = true;
+
+    if (saveChooser)
+    {
+        saveChooser (proposal, answer);
+        return;
+    }
+
+    chooser = std::make_unique<juce::FileChooser> ("Save Preset", proposal, "*" + juce::String (presetExtension), true, false);
+    chooser->launchAsync (juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
+                              | juce::FileBrowserComponent::warnAboutOverwriting,
+                          [answer] (const juce::FileChooser& fc) { answer (fc.getResult()); });
+}
+
+void TanglefixPresetCommands::chosen (const juce::File& file)
+{
+    if (file == juce::File())
+        return;
+
+    const auto target = withPresetExtension (file);
+
+    // The chooser asked about the name it was given, not about the one with the
+    // extension added here.
+    if (target != file && target.exists())
+    {
+        askOkCancel ("Replace Preset",
+                     "A preset named \"" + target.getFileNameWithoutExtension() + "\" already exists. Replace it?",
+                     "Replace", [this, target] { saveTo (target); });
+        return;
+    }
+
+    saveTo (target);
+}
+
+void TanglefixPresetCommands::saveTo (const juce::File& file)
+{
+    const auto result = processor.savePresetFile (file);
+
+    if (result.failed())
+    {
+        tell ("Preset Not Saved", result.getErrorMessage());
+        return;
+    }
+
+    const auto path = file.getFullPathName();
+    browser.rebuildMenu (false);
+    browser.setPresetName (path, false, false);
+    processor.currentPresetName = path;
+}
+
+//==============================================================================
+void TanglefixPresetCommands::deleteCurrent()
+{
+    if (dialogOpen)
+        return;
+
+    // The file is fixed now: the answer deletes what was asked about, whatever the
+    // browser shows by then.
+    const auto path = browser.getCurrentPresetPath();
+    const auto file = juce::File::isAbsolutePath (path) ? juce::File (path) : juce::File();
+
+    if (! file.existsAsFile())
+    {
+        tell ("Preset Not Deleted", path.isEmpty() ? juce::String ("There is no preset file to delete.")
+                                                   : "The preset file \"" + path + "\" no longer exists.");
+        return;
+    }
+
+    askOkCancel ("Delete Preset",
+                 "Are you sure you want to delete " + file.getFileNameWithoutExtension() + "?",
+                 "OK", [this, file] { trash (file); });
+}
+
+void TanglefixPresetCommands::trash (const juce::File& file)
+{
+    const auto result = trashFolder == juce::File() ? BrioTrash::moveToTrash (file)
+                                                    : BrioTrash::moveToTrash (file, trashFolder);
+
+    if (result.failed())
+    {
+        tell ("Preset Not Deleted", result.getErrorMessage());
+        return;
+    }
+
+    browser.rebuildMenu (true);
+}
+
+//==============================================================================
+void TanglefixPresetCommands::askOkCancel (const juce::String& title, const juce::String& message,
+                                           const juce::String& okText, std::function<void()> onOk)
+{
+    auto& lf = juce::LookAndFeel::getDefaultLookAndFeel();
+    std::unique_ptr<juce::AlertWindow> box (lf.createAlertWindow (title, message, okText, "Cancel", {},
+                                                                  juce::MessageBoxIconType::QuestionIcon, 2,
+                                                                  window.getComponent()));
+    showBox (std::move (box), [onOk] (int answer)
+    {
+        if (answer == 1)
+            onOk();
+    });
+}
+
+void TanglefixPresetCommands::tell (const juce::String& title, const juce::String& message)
+{
+    auto& lf = juce::LookAndFeel::getDefaultLookAndFeel();
+    std::unique_ptr<juce::AlertWindow> box (lf.createAlertWindow (title, message, "OK", {}, {},
+                                                                  juce::MessageBoxIconType::WarningIcon, 1,
+                                                                  window.getComponent()));
+    showBox (std::move (box), [] (int) {});
+}
+
+void TanglefixPresetCommands::showBox (std::unique_ptr<juce::AlertWindow> box, std::function<void (int)> onAnswer)
+{
+    dialogOpen = true;
+    openBox = box.get();
+
+    auto answer = [w = window, this, onAnswer] (int result)
+    {
+        if (w == nullptr)
+            return;
+
+        dialogOpen = false;
+        openBox = nullptr;
+        onAnswer (result);
+    };
+
+    box.release()->enterModalState (true, juce::ModalCallbackFunction::create (answer), true);
+}
