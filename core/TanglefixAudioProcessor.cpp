@@ -267,7 +267,7 @@ void TanglefixAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, in
     const auto run = [this, numSamples, hostBypassed] (juce::AudioBuffer<float>& stereo)
     {
         if (hostBypassed)
-            delayByLatency (stereo, numSamples);
+            delayByLatency (stereo, numSamples, true);
         else
             processStereoBlock (stereo, numSamples);
     };
@@ -304,7 +304,7 @@ void TanglefixAudioProcessor::processStereoBlock (juce::AudioBuffer<float>& buff
     // the release.
     if (crossfade.isFullyBypassed())
     {
-        delayByLatency (buffer, numSamples);
+        delayByLatency (buffer, numSamples, true);
         return;
     }
 
@@ -312,7 +312,7 @@ void TanglefixAudioProcessor::processStereoBlock (juce::AudioBuffer<float>& buff
 
     // The latency itself was announced by setOversamplingFactor, off this thread.
     copyDry (buffer, numSamples);
-    delayByLatency (dryBuffer, numSamples);
+    delayByLatency (dryBuffer, numSamples, false);
 
     if (oversamplingOn)
     {
@@ -333,12 +333,17 @@ void TanglefixAudioProcessor::processStereoBlock (juce::AudioBuffer<float>& buff
     crossfade.process (buffer, dryBuffer, numSamples);
 }
 
-void TanglefixAudioProcessor::delayByLatency (juce::AudioBuffer<float>& buffer, int numSamples) noexcept
+void TanglefixAudioProcessor::delayByLatency (juce::AudioBuffer<float>& buffer, int numSamples, bool bypassed) noexcept
 {
     if (! oversamplingOn)
         return;
 
-    dryDelay.delaySmoother.setTarget ((float) getActiveOversampler().getLatencyInSamples());
+    // The dry path must meet the wet one where the oversampler puts it (16x: 42.125 samples
+    // at any rate). A bypassed signal must come out untouched once the host has taken off
+    // the latency it was told, a whole number: a fractional delay would interpolate it,
+    // dulling the highs. Between the two the line glides, as for any change of delay.
+    const auto latency = getActiveOversampler().getLatencyInSamples();
+    dryDelay.delaySmoother.setTarget (bypassed ? (float) juce::roundToInt (latency) : (float) latency);
     dryDelay.process (buffer, numSamples);
 }
 

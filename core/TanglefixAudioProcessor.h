@@ -161,8 +161,11 @@ private:
     void processChunk (juce::AudioBuffer<float>& buffer, int start, int numSamples, int numIns, int numOuts,
                        bool hostBypassed);
 
-    /** Delays two channels in place by the active oversampler's latency (none without oversampling). */
-    void delayByLatency (juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
+    /** Delays two channels in place by the active oversampler's latency (none without
+        oversampling): its own, possibly fractional figure for the dry path of the mix, the
+        rounded figure the host compensates for a bypassed signal.
+    */
+    void delayByLatency (juce::AudioBuffer<float>& buffer, int numSamples, bool bypassed) noexcept;
 
     void copyDry (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
     void runFilterNetwork (juce::dsp::AudioBlock<float> block);
