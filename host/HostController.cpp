@@ -216,8 +216,14 @@ AAX_Result HostController::PostPacket (AAX_CFieldIndex field, const void* payloa
     const auto* bytes = static_cast<const unsigned char*> (payload);
     PacketRecord record { std::vector<unsigned char> (bytes, bytes + payloadSize) };
 
-    const std::lock_guard<std::mutex> guard (recordLock);
-    packets[field].push_back (std::move (record));
+    {
+        const std::lock_guard<std::mutex> guard (recordLock);
+        packets[field].push_back (std::move (record));
+    }
+
+    if (packetSink != nullptr && ! packetSink (field, payload, payloadSize))
+        return AAX_ERROR_INVALID_FIELD_INDEX;
+
     return AAX_SUCCESS;
 }
 

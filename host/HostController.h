@@ -7,6 +7,7 @@
 #include <AAX_IACFController.h>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -80,6 +81,13 @@ public:
 
     void setSampleRate (AAX_CSampleRate newRate) noexcept { sampleRate = newRate; }
     void setAudioSuite (bool isAudioSuite) noexcept       { audioSuite = isAudioSuite; }
+
+    /** Where posted packets go on to after they are recorded: the instance's algorithm
+        context, which hands them to the audio thread. Set it on the host's main thread before
+        the instance is initialised; a packet the sink refuses makes PostPacket fail.
+    */
+    using PacketSink = std::function<bool (AAX_CFieldIndex field, const void* payload, uint32_t payloadSize)>;
+    void setPacketSink (PacketSink sink)                  { packetSink = std::move (sink); }
 
     int32_t getRecordedLatency() const noexcept           { return signalLatency.load(); }
     int getLatencyReports() const noexcept                { return latencyReports.load(); }
@@ -160,6 +168,7 @@ private:
     std::map<AAX_CFieldIndex, std::vector<PacketRecord>> packets;
     std::vector<NotificationRecord> notifications;
     std::map<std::string, PageTableContents> pageTables;
+    PacketSink packetSink;
 
     std::vector<IACFUnknown*> parts;   // one reference each, released with the controller
     HostAutomationDelegate* automationDelegate = nullptr;

@@ -4,6 +4,7 @@
 #include "DescribeCommand.h"
 #include "HostOptions.h"
 #include "InstanceCommands.h"
+#include "RenderCommand.h"
 #include "SignalCommand.h"
 
 #include <iostream>
@@ -20,12 +21,18 @@ namespace
                "       tanglefix-host params [--set ID=VALUE]... BUNDLE\n"
                "       tanglefix-host chunk get [--set ID=VALUE]... BUNDLE FILE\n"
                "       tanglefix-host chunk set BUNDLE FILE\n"
+               "       tanglefix-host render BUNDLE IN.wav OUT.wav [--set NAME=VALUE]... [--oversample N]\n"
+               "                      [--limiter] [--bypass] [--layout mono|mono-stereo|stereo] [--block N]\n"
+               "                      [--state FILE]\n"
                "       tanglefix-host signal OUT.wav [--seconds S] [--rate R] [--channels 1|2]\n"
                "\n"
                "  describe   starts BUNDLE up, registers it, prints the registration, shuts it down\n"
                "  params     makes an instance of BUNDLE's effect and lists its parameters\n"
                "  chunk      saves an instance's chunks to FILE (get) or restores them from it (set)\n"
                "  --set      sets a parameter's normalised value first\n"
+               "  render     renders IN.wav through BUNDLE offline, latency compensated, into OUT.wav;\n"
+               "             NAME is a parameter's name or id, VALUE normalised (0 to 1); --bypass is\n"
+               "             the host's master bypass; --state restores a file of 'chunk get' first\n"
                "  signal     writes the built-in test signal (a log sweep with noise bursts)\n"
                "  --offer    offer only versions 1..N of a host interface (0: none); FAMILY is\n"
                "             'all' or one of:";
@@ -72,6 +79,24 @@ namespace
     }
 }
 
+namespace
+{
+    int runRender (const std::vector<std::string>& args)
+    {
+        tanglefix::host::RenderOptions options;
+        std::string error;
+
+        if (! options.parse (args, error))
+        {
+            std::cerr << "tanglefix-host render: " << error << "\n";
+            printUsage (std::cerr);
+            return usageExitCode;
+        }
+
+        return tanglefix::host::RenderCommand (options).run (std::cout, std::cerr);
+    }
+}
+
 int main (int argc, char** argv)
 {
     const std::vector<std::string> args (argv + 1, argv + argc);
@@ -90,6 +115,9 @@ int main (int argc, char** argv)
 
     if (args[0] == "chunk")
         return tanglefix::host::runChunkCommand ({ args.begin() + 1, args.end() }, std::cout, std::cerr);
+
+    if (args[0] == "render")
+        return runRender ({ args.begin() + 1, args.end() });
 
     if (args[0] == "signal")
         return tanglefix::host::runSignalCommand ({ args.begin() + 1, args.end() }, std::cout, std::cerr);

@@ -1,0 +1,176 @@
+// Real-time safety through the whole road: the process procedure called as the host calls it,
+// on the host's audio thread, with the main thread automating meanwhile. malloc and the mutex
+// calls are replaced for the whole process (the bundle, loaded later, binds to them too);
+// only calls made on the audio thread while counting are counted.
+
+#include "BundleHarness.h"
+
+#include <dlfcn.h>
+#include <pthread.h>
+
+extern "C"
+{
+    void* __libc_malloc (size_t);
+    void* __libc_calloc (size_t, size_t);
+    void* __libc_realloc (void*, size_t);
+    void* __libc_memalign (size_t, size_t);
+    void  __libc_free (void*);
+}
+
+namespace
+{
+    thread_local bool countingOnThisThread = false;
+    std::atomic<long> allocations { 0 }, locks { 0 };
+
+    void note (std::atomic<long>& counter) noexcept
+    {
+        if (countingOnThisThread)
+            counter.fetch_add (1, std::memory_order_relaxed);
+    }
+
+    using MutexFunction = int (*) (pthread_mutex_t*);
+
+    /** The C library's own mutex call; looked up before any thread counts. */
+    MutexFunction next (const char* name)
+    {
+        return reinterpret_cast<MutexFunction> (dlsym (RTLD_NEXT, name));
+    }
+
+    const MutexFunction nextLock = next ("pthread_mutex_lock");
+    const MutexFunction nextTryLock = next ("pthread_mutex_trylock");
+}
+
+extern "C"
+{
+    void* malloc (size_t size)                 { note (allocations); return __libc_malloc (size); }
+    void* calloc (size_t n, size_t size)       { note (allocations); return __libc_calloc (n, size); }
+    void* realloc (void* p, size_t size)       { note (allocations); return __libc_realloc (p, size); }
+    void  free (void* p)                       { __libc_free (p); }
+    void* memalign (size_t align, size_t size) { note (allocations); return __libc_memalign (align, size); }
+    void* aligned_alloc (size_t align, size_t size) { note (allocations); return __libc_memalign (align, size); }
+
+    int posix_memalign (void** result, size_t align, size_t size)
+    {
+        note (allocations);
+        *result = __libc_memalign (align, size);
+        return *result != nullptr ? 0 : ENOMEM;
+    }
+
+    int pthread_mutex_lock (pthread_mutex_t* mutex)     { note (locks); return nextLock (mutex); }
+    int pthread_mutex_trylock (pthread_mutex_t* mutex)  { note (locks); return nextTryLock (mutex); }
+}
+
+using namespace bundle_test;
+
+namespace
+{
+    struct Counts
+    {
+        long allocations = 0, locks = 0, blocks = 0;
+    };
+
+    /** Process calls on an audio thread, counted after the first, while the main thread
+        automates every knob.
+    */
+    Counts runCounted (BundleSession& bundle, ProcessingInstance& instance, const std::vector<int>& lengths)
+    {
+        Counts counts;
+        std::atomic<bool> firstDone { false };
+
+        AudioThread audio ([&]
+        {
+            instance.process (lengths.front());
+            firstDone = true;
+
+            allocations = 0;
+            locks = 0;
+            countingOnThisThread = true;
+
+            for (const auto n : lengths)
+                instance.process (n);
+
+            countingOnThisThread = false;
+            counts = { allocations.load(), locks.load(), (long) lengths.size() };
+        });
+
+        std::mt19937 random (4);
+        std::uniform_real_distribution<double> value (0.0, 1.0);
+
+        audio.serveUntilFinished ([&]
+        {
+            if (firstDone)
+                for (int index = 0; index < 5; ++index)
+                    instance.setParameter (std::to_string (index), value (random));
+
+            bundle.session.dispatchRunLoop();
+        }, std::chrono::milliseconds (1));
+
+        return counts;
+    }
+
+    std::vector<int> blockLengths()
+    {
+        std::vector<int> lengths;
+
+        for (int i = 0; i < 300; ++i)
+            lengths.push_back (std::vector<int> { 1024, 1, 100, 333, 512, 64 }[(size_t) i % 6]);
+
+        return lengths;
+    }
+}
+
+TEST (BundleRealTime, AfterTheFirstBlockNothingAllocatesAndOnlyTheCallbackLockIsTaken)
+{
+    BundleSession bundle;
+
+    for (const auto layout : allLayouts)
+    {
+        for (const auto factor : allFactors)
+        {
+            auto instance = bundle.makeInstance (layout);
+            ASSERT_NE (instance, nullptr);
+            ASSERT_EQ (instance->getInstance().setChunk (oversamplingState (*instance, factor)), AAX_SUCCESS);
+            ASSERT_EQ (instance->setParameter ("5", factor % 4 == 0 ? 1.0 : 0.0), AAX_SUCCESS);
+
+            const auto counts = runCounted (bundle, *instance, blockLengths());
+
+            EXPECT_EQ (counts.allocations, 0) << nameOf (layout) << ", factor " << factor;
+            EXPECT_EQ (counts.locks, counts.blocks) << "one lock per call, JUCE's callback lock; "
+                                                    << nameOf (layout) << ", factor " << factor;
+        }
+    }
+}
+
+TEST (BundleRealTime, TheMasterBypassPathAllocatesNothingEither)
+{
+    BundleSession bundle;
+    auto instance = bundle.makeInstance (ChannelLayout::stereo);
+    ASSERT_NE (instance, nullptr);
+    ASSERT_EQ (instance->getInstance().setChunk (oversamplingState (*instance, 16)), AAX_SUCCESS);
+    ASSERT_EQ (instance->setParameter ("MasterBypassID", 1.0), AAX_SUCCESS);
+
+    const auto counts = runCounted (bundle, *instance, blockLengths());
+    EXPECT_EQ (counts.allocations, 0);
+    EXPECT_EQ (counts.locks, counts.blocks);
+}
+
+TEST (BundleRealTime, CountersSeeTheBundlesCalls)
+{
+    // The first block of a fresh instance: JUCE's wrapper grows its channel list then.
+    BundleSession bundle;
+    auto instance = bundle.makeInstance (ChannelLayout::stereo);
+    ASSERT_NE (instance, nullptr);
+
+    AudioThread audio ([&]
+    {
+        allocations = 0;
+        locks = 0;
+        countingOnThisThread = true;
+        instance->process (512);
+        countingOnThisThread = false;
+    });
+    audio.join();
+
+    EXPECT_GT (allocations.load(), 0);
+    EXPECT_EQ (locks.load(), 1);
+}
