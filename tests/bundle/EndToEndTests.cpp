@@ -9,6 +9,9 @@
 
 #include <AAX_LinuxRunLoop.h>
 
+#include <filesystem>
+#include <fstream>
+
 using namespace bundle_test;
 
 namespace
@@ -88,6 +91,31 @@ TEST (Bundle, SameAudioAndLatencyAsTheProcessorDrivenDirectly)
             }
         }
     }
+}
+
+TEST (Bundle, AnInitPresetThatOversamplesReportsItsLatencyFromInitialize)
+{
+    // The tests run with a private, empty shared documents folder (/opt); an Init preset
+    // there is what every new processor starts from.
+    const std::filesystem::path presets ("/opt/Larkspan/Presets/Tanglefix");
+    ASSERT_TRUE (std::filesystem::exists ("/opt")) << "run through tests/private-run.sh";
+    std::filesystem::create_directories (presets);
+    std::ofstream (presets / "Init.qzr") << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                            "<Tanglefix_SETTINGS Oversample=\"8\"/>\n";
+
+    {
+        BundleSession bundle;
+        WrapperLikeProcessor reference (ChannelLayout::stereo, rate);
+        ASSERT_EQ (reference.get().oversamplingFactor, 8);
+
+        auto instance = bundle.makeInstance (ChannelLayout::stereo);
+        ASSERT_NE (instance, nullptr);
+        EXPECT_GT (instance->getInstance().getController().getLatencyReports(), 0);
+        EXPECT_EQ (instance->getLatency(), reference.get().getLatencySamples());
+        EXPECT_GT (instance->getLatency(), 0);
+    }
+
+    std::filesystem::remove (presets / "Init.qzr");
 }
 
 //==============================================================================

@@ -8,19 +8,13 @@
 #include <dlfcn.h>
 #include <pthread.h>
 
-extern "C"
-{
-    void* __libc_malloc (size_t);
-    void* __libc_calloc (size_t, size_t);
-    void* __libc_realloc (void*, size_t);
-    void* __libc_memalign (size_t, size_t);
-    void  __libc_free (void*);
-}
+#include "../AllocationHooks.h"
 
 namespace
 {
-    thread_local bool countingOnThisThread = false;
-    std::atomic<long> allocations { 0 }, locks { 0 };
+    using allocation_hooks::countingOnThisThread;
+    auto& allocations = allocation_hooks::allocationCount;
+    std::atomic<long> locks { 0 };
 
     void note (std::atomic<long>& counter) noexcept
     {
@@ -42,20 +36,6 @@ namespace
 
 extern "C"
 {
-    void* malloc (size_t size)                 { note (allocations); return __libc_malloc (size); }
-    void* calloc (size_t n, size_t size)       { note (allocations); return __libc_calloc (n, size); }
-    void* realloc (void* p, size_t size)       { note (allocations); return __libc_realloc (p, size); }
-    void  free (void* p)                       { __libc_free (p); }
-    void* memalign (size_t align, size_t size) { note (allocations); return __libc_memalign (align, size); }
-    void* aligned_alloc (size_t align, size_t size) { note (allocations); return __libc_memalign (align, size); }
-
-    int posix_memalign (void** result, size_t align, size_t size)
-    {
-        note (allocations);
-        *result = __libc_memalign (align, size);
-        return *result != nullptr ? 0 : ENOMEM;
-    }
-
     int pthread_mutex_lock (pthread_mutex_t* mutex)     { note (locks); return nextLock (mutex); }
     int pthread_mutex_trylock (pthread_mutex_t* mutex)  { note (locks); return nextTryLock (mutex); }
 }

@@ -1,62 +1,14 @@
-// Proves that the audio path allocates nothing once prepared. malloc and its relatives
-// are replaced for the whole process (operator new and JUCE's heap blocks end there);
-// only allocations made on a thread that has switched counting on are counted, so the
-// news thread and the test framework are left alone.
+// Proves that the audio path allocates nothing once prepared (allocations counted on the
+// test's thread alone, through AllocationHooks.h).
 
 #include <gtest/gtest.h>
 
 #include "ChainTestHelpers.h"
 
-#include <atomic>
-#include <cstdlib>
-#include <malloc.h>
-
-extern "C"
-{
-    void* __libc_malloc (size_t);
-    void* __libc_calloc (size_t, size_t);
-    void* __libc_realloc (void*, size_t);
-    void* __libc_memalign (size_t, size_t);
-    void  __libc_free (void*);
-}
-
-namespace
-{
-    thread_local bool countingOnThisThread = false;
-    std::atomic<long> allocationCount { 0 };
-
-    void noteAllocation() noexcept
-    {
-        if (countingOnThisThread)
-            allocationCount.fetch_add (1, std::memory_order_relaxed);
-    }
-
-    struct ScopedAllocationCounter
-    {
-        ScopedAllocationCounter()   { allocationCount = 0; countingOnThisThread = true; }
-        ~ScopedAllocationCounter()  { countingOnThisThread = false; }
-        long count() const          { return allocationCount.load(); }
-    };
-}
-
-extern "C"
-{
-    void* malloc (size_t size)                 { noteAllocation(); return __libc_malloc (size); }
-    void* calloc (size_t n, size_t size)       { noteAllocation(); return __libc_calloc (n, size); }
-    void* realloc (void* p, size_t size)       { noteAllocation(); return __libc_realloc (p, size); }
-    void  free (void* p)                       { __libc_free (p); }
-    void* memalign (size_t align, size_t size) { noteAllocation(); return __libc_memalign (align, size); }
-    void* aligned_alloc (size_t align, size_t size) { noteAllocation(); return __libc_memalign (align, size); }
-
-    int posix_memalign (void** result, size_t align, size_t size)
-    {
-        noteAllocation();
-        *result = __libc_memalign (align, size);
-        return *result != nullptr ? 0 : ENOMEM;
-    }
-}
+#include "../AllocationHooks.h"
 
 using namespace chain_test;
+using allocation_hooks::ScopedAllocationCounter;
 
 TEST (AudioThread, CounterSeesAllocations)
 {

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../TestFolder.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -119,21 +121,7 @@ namespace
         return audio;
     }
 
-    struct TemporaryFolder
-    {
-        TemporaryFolder()
-        {
-            const char* base = std::getenv ("TANGLEFIX_TEST_TMP");
-            auto pattern = std::string (base != nullptr ? base : "/tmp") + "/host-audio-XXXXXX";
-            path = mkdtemp (pattern.data());
-        }
-
-        ~TemporaryFolder()  { std::filesystem::remove_all (path); }
-
-        std::string file (const std::string& name) const  { return path + "/" + name; }
-
-        std::string path;
-    };
+    using TemporaryFolder = tanglefix_tests::TestFolder;
 }
 
 //==============================================================================
