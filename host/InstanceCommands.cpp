@@ -94,6 +94,8 @@ namespace
             if (! session.load (bundlePath, error))
                 return fail (DescribeCommand::bundleNotLoaded, error);
 
+            loaded = true;
+
             if (! succeeded ("ACFStartup", session.startUp()) || ! succeeded ("ACFRegisterPlugin", session.registerPlugin()))
                 return false;
 
@@ -156,6 +158,9 @@ namespace
                 instance.reset();
             }
 
+            if (! loaded)
+                return exitCode;
+
             succeeded ("ACFShutdown", session.shutDown());
 
             const RegistrationPrinter printer (out, [] (const void*) { return std::string(); });
@@ -189,6 +194,7 @@ namespace
         std::ostream& err;
         HostSession session;
         std::unique_ptr<PluginInstance> instance;
+        bool loaded = false;
         int exitCode = DescribeCommand::success;
     };
 
