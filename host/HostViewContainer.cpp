@@ -24,6 +24,11 @@ void HostViewContainer::setModifiers (uint32_t newModifiers)
     modifiers = newModifiers;
 }
 
+void HostViewContainer::setSizeListener (std::function<void (AAX_Point)> listener)
+{
+    sizeListener = std::move (listener);
+}
+
 std::vector<AAX_Point> HostViewContainer::getSizeRequests() const
 {
     const std::lock_guard<std::mutex> guard (lock);
@@ -54,8 +59,14 @@ AAX_Result HostViewContainer::SetViewSize (AAX_Point& size)
     if (! (size.horz > 0.0f && size.vert > 0.0f))
         return AAX_ERROR_INVALID_VIEW_SIZE;
 
-    const std::lock_guard<std::mutex> guard (lock);
-    sizeRequests.push_back (size);
+    {
+        const std::lock_guard<std::mutex> guard (lock);
+        sizeRequests.push_back (size);
+    }
+
+    if (sizeListener)
+        sizeListener (size);
+
     return AAX_SUCCESS;
 }
 

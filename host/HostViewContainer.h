@@ -5,6 +5,7 @@
 #include <AAX_Enums.h>
 #include <AAX_IACFViewContainer.h>
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -32,6 +33,10 @@ public:
     HostViewContainer (std::shared_ptr<HostContext> context, int32_t type, void* nativeView);
 
     void setModifiers (uint32_t newModifiers);
+
+    /** Called with each accepted size, as the host's window follows the view. Set it before
+        the view is handed to the instance; it runs on the thread that asked for the size. */
+    void setSizeListener (std::function<void (AAX_Point)> listener);
     std::vector<AAX_Point> getSizeRequests() const;
     std::vector<ParameterMouseEvent> getMouseEvents() const;
 
@@ -61,6 +66,7 @@ private:
     uint32_t modifiers = 0;
     std::vector<AAX_Point> sizeRequests;
     std::vector<ParameterMouseEvent> mouseEvents;
+    std::function<void (AAX_Point)> sizeListener;
 };
 
 } // namespace tanglefix::host

@@ -1,9 +1,12 @@
 #include "InstanceCommands.h"
 
 #include "DescribeCommand.h"
+#include "HostEditor.h"
 #include "PluginInstance.h"
 #include "RegistrationPrinter.h"
 
+#include <chrono>
+#include <cmath>
 #include <iomanip>
 #include <sstream>
 
@@ -14,6 +17,7 @@ namespace
 {
     constexpr int usageExitCode = 64;
     constexpr int fileExitCode = 74;
+    constexpr int displayExitCode = 69;
 
     struct ParameterSetting
     {
@@ -85,9 +89,9 @@ namespace
         InstanceRun (std::ostream& o, std::ostream& e) : out (o), err (e) {}
 
         /** Loads and registers the bundle, makes an instance of its first effect and
-            initialises it; false when any of that failed.
+            initialises it (without its GUI, when asked); false when any of that failed.
         */
-        bool open (const std::string& bundlePath)
+        bool open (const std::string& bundlePath, bool initializeGui = true)
         {
             std::string error;
 
@@ -110,10 +114,12 @@ namespace
                 return fail (DescribeCommand::bundleCallFailed, error);
 
             out << "Instance: " << effects.front().identifier << (instance->getGui() != nullptr ? " with GUI" : "") << "\n";
-            return check ("Initialize", instance->initialize());
+            return initializeGui ? check ("Initialize", instance->initialize())
+                                 : check ("Initialize effect", instance->initializeEffect());
         }
 
         PluginInstance& getInstance() noexcept    { return *instance; }
+        HostSession& getSession() noexcept        { return session; }
 
         /** Prints a call's result; a failure is reported and decides the exit code. */
         bool check (const std::string& what, AAX_Result result)
@@ -329,6 +335,157 @@ int runChunkCommand (const std::vector<std::string>& args, std::ostream& out, st
             getChunks (run, chunkPath, out);
         else
             setChunks (run, chunks, out);
+    }
+
+    return run.close();
+}
+
+//==============================================================================
+namespace
+{
+    struct EditorOptions
+    {
+        std::string screenshotPath;
+        double scale = 1.0;
+        int holdMilliseconds = 500;
+    };
+
+    /** Takes the editor's own options out of the arguments; the rest stay for parseArguments. */
+    bool parseEditorOptions (std::vector<std::string>& args, EditorOptions& options, std::ostream& err)
+    {
+        for (size_t i = 0; i < args.size(); ++i)
+        {
+            const auto& name = args[i];
+
+            if (name != "--screenshot" && name != "--scale" && name != "--hold")
+                continue;
+
+            if (i + 1 >= args.size())
+            {
+                err << "tanglefix-host: " << name << " needs a value\n";
+                return false;
+            }
+
+            std::istringstream value (args[i + 1]);
+            value.imbue (std::locale::classic());
+
+            if (name == "--screenshot")
+                options.screenshotPath = args[i + 1];
+            else if (name == "--scale")
+                value >> options.scale;
+            else
+                value >> options.holdMilliseconds;
+
+            const bool bad = name != "--screenshot" && (value.fail() || ! value.eof());
+
+            if (bad || ! (options.scale >= 0.5 && options.scale <= 2.0) || options.holdMilliseconds < 0)
+            {
+                err << "tanglefix-host: unusable value '" << args[i + 1] << "' for " << name << "\n";
+                return false;
+            }
+
+            args.erase (args.begin() + (long) i, args.begin() + (long) i + 2);
+            --i;
+        }
+
+        return true;
+    }
+
+    double millisecondsSince (std::chrono::steady_clock::time_point start)
+    {
+        return std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count();
+    }
+
+    /** Drags the editor's resize corner (its bottom-right 14 pixels) until the editor is
+        the layout size (650 x 420) times the scale, as a user would. */
+    void dragToScale (HostEditor& editor, const HostEditorWindow& window, double scale)
+    {
+        const auto targetWidth = (int) std::ceil (650.0 * scale - 0.5);
+        const auto targetHeight = (int) std::ceil (420.0 * scale - 0.5);
+        const auto x = window.getWidth() - 7, y = window.getHeight() - 7;
+
+        editor.drag (x, y, x + targetWidth - window.getWidth(), y + targetHeight - window.getHeight());
+    }
+
+    void runEditor (InstanceRun& run, const EditorOptions& options, HostEditorWindow& window, std::ostream& out)
+    {
+        auto& instance = run.getInstance();
+
+        // Cold: the first editor of the process, so every picture is decoded now.
+        const auto start = std::chrono::steady_clock::now();
+
+        if (! run.check ("Initialize GUI", instance.initializeGui()))
+            return;
+
+        const auto initialized = millisecondsSince (start);
+        HostEditor editor (run.getSession(), instance, window);
+
+        if (! run.check ("SetViewContainer", editor.attach()))
+            return;
+
+        const auto attached = millisecondsSince (start);
+        editor.pumpUntilIdle();
+        const auto idle = millisecondsSince (start);
+
+        out << std::fixed << std::setprecision (1)
+            << "Editor opened in " << attached << " ms (GUI initialised " << initialized << " ms, view attached "
+            << attached - initialized << " ms), run loop idle after " << idle << " ms\n";
+
+        editor.pump (std::chrono::milliseconds (options.holdMilliseconds));
+
+        if (options.scale != 1.0)
+        {
+            if (! window.canPlayInput())
+                run.fail (displayExitCode, "the X server has no XTEST extension to drag the editor's corner with");
+            else
+                dragToScale (editor, window, options.scale);
+
+            editor.pump (std::chrono::milliseconds (300));
+        }
+
+        out << "Editor size: " << window.getWidth() << " x " << window.getHeight() << "\n";
+
+        if (! options.screenshotPath.empty())
+        {
+            std::string error;
+
+            if (window.saveScreenshot (options.screenshotPath, error))
+                out << "Screenshot: " << options.screenshotPath << "\n";
+            else
+                run.fail (fileExitCode, error);
+        }
+
+        run.check ("SetViewContainer (none)", editor.detach());
+    }
+}
+
+int runEditorCommand (const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    auto remaining = args;
+    EditorOptions options;
+    Arguments parsed;
+
+    if (! parseEditorOptions (remaining, options, err) || ! parseArguments (remaining, true, parsed, err)
+         || parsed.positional.size() != 1)
+        return usageExitCode;
+
+    HostEditorWindow window;
+    std::string error;
+
+    if (! window.open (650, 420, error))
+    {
+        err << "tanglefix-host: " << error << "\n";
+        return displayExitCode;
+    }
+
+    InstanceRun run (out, err);
+
+    if (run.open (parsed.positional[0], false) && run.applySettings (parsed.settings))
+    {
+        if (run.getInstance().getGui() == nullptr)
+            run.fail (DescribeCommand::bundleCallFailed, "the effect has no GUI");
+        else
+            runEditor (run, options, window, out);
     }
 
     return run.close();

@@ -18,8 +18,13 @@ namespace tanglefix::host
           saves every chunk of the instance to FILE
       chunk set BUNDLE FILE
           restores the chunks of FILE into a new instance, then checks that each compares equal
+      editor [--set ID=VALUE]... [--scale S] [--screenshot FILE.png] [--hold MS] BUNDLE
+          opens the instance's editor in an X window of the host (DISPLAY; 69 without one),
+          prints how long the cold open took, keeps it open MS milliseconds (500), drags its
+          resize corner to scale S (0.5 to 2) and saves a picture of the window
 */
 int runParamsCommand (const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runChunkCommand (const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runEditorCommand (const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace tanglefix::host

@@ -24,11 +24,14 @@ namespace
                "       tanglefix-host render BUNDLE IN.wav OUT.wav [--set NAME=VALUE]... [--oversample N]\n"
                "                      [--limiter] [--bypass] [--layout mono|mono-stereo|stereo] [--block N]\n"
                "                      [--state FILE]\n"
+               "       tanglefix-host editor [--set ID=VALUE]... [--scale S] [--screenshot FILE.png] [--hold MS] BUNDLE\n"
                "       tanglefix-host signal OUT.wav [--seconds S] [--rate R] [--channels 1|2]\n"
                "\n"
                "  describe   starts BUNDLE up, registers it, prints the registration, shuts it down\n"
                "  params     makes an instance of BUNDLE's effect and lists its parameters\n"
                "  chunk      saves an instance's chunks to FILE (get) or restores them from it (set)\n"
+               "  editor     opens an instance's editor in an X window, times the cold open, drags it\n"
+               "             to scale S, saves a picture of it after MS milliseconds (500)\n"
                "  --set      sets a parameter's normalised value first\n"
                "  render     renders IN.wav through BUNDLE offline, latency compensated, into OUT.wav;\n"
                "             NAME is a parameter's name or id, VALUE normalised (0 to 1); --bypass is\n"
@@ -118,6 +121,8 @@ int main (int argc, char** argv)
 
     if (args[0] == "render")
         return runRender ({ args.begin() + 1, args.end() });
+    if (args[0] == "editor")
+        return tanglefix::host::runEditorCommand ({ args.begin() + 1, args.end() }, std::cout, std::cerr);
 
     if (args[0] == "signal")
         return tanglefix::host::runSignalCommand ({ args.begin() + 1, args.end() }, std::cout, std::cerr);

@@ -92,13 +92,23 @@ PluginInstance::~PluginInstance()
 
 AAX_Result PluginInstance::initialize()
 {
-    auto result = effect->Initialize (controller->asUnknown());
+    const auto result = initializeEffect();
+    return result == AAX_SUCCESS ? initializeGui() : result;
+}
 
-    if (result == AAX_SUCCESS && gui != nullptr)
-        result = gui->Initialize (controller->asUnknown());
+AAX_Result PluginInstance::initializeEffect()
+{
+    const auto result = effect->Initialize (controller->asUnknown());
 
     // Even a failed initialisation leaves objects for uninitialize to release.
     stage = Stage::initialized;
+    answerAutomation();
+    return result;
+}
+
+AAX_Result PluginInstance::initializeGui()
+{
+    const auto result = gui != nullptr ? gui->Initialize (controller->asUnknown()) : AAX_SUCCESS;
     answerAutomation();
     return result;
 }

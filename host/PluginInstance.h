@@ -55,6 +55,11 @@ public:
     /** Initialises the effect with the controller, then the GUI. */
     AAX_Result initialize();
 
+    /** The two halves of initialize, for a host that times the GUI's (which makes the
+        plug-in's editor) on its own. The effect comes first. */
+    AAX_Result initializeEffect();
+    AAX_Result initializeGui();
+
     /** Uninitialises the GUI, then the effect; answers the first failure. */
     AAX_Result uninitialize();
 

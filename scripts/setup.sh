@@ -8,7 +8,7 @@ packages=(
     clang libclang-rt-14-dev
     juce-modules-source
     libfreetype-dev libfontconfig1-dev libx11-dev libxrandr-dev libxinerama-dev
-    libxcursor-dev libxext-dev libxcomposite-dev libasound2-dev libgl-dev
+    libxcursor-dev libxext-dev libxcomposite-dev libxtst-dev libasound2-dev libgl-dev
     libpng-dev libjpeg-dev zlib1g-dev libcurl4-openssl-dev
     libflac-dev libvorbis-dev libogg-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev

@@ -1,6 +1,7 @@
 #include "TanglefixPluginWindow.h"
 
 #include "BrioArt.h"
+#include "BrioImageLoader.h"
 #include "BrioKnobBubbles.h"
 #include "BrioLockMenu.h"
 #include "TanglefixOperationsKnob.h"
@@ -44,7 +45,12 @@ namespace
 
 //==============================================================================
 TanglefixPluginWindow::TanglefixPluginWindow (TanglefixAudioProcessor& p, TanglefixProcessorEditor& e)
-    : presetCommands (p, presetBrowser, *this), processor (p), editor (e)
+    : filmstripLoader ({ { BrioArt::knob_frequency_png, BrioArt::knob_frequency_pngSize },
+                         { BrioArt::knob_emphasis_png, BrioArt::knob_emphasis_pngSize },
+                         { BrioArt::knob_gain_png, BrioArt::knob_gain_pngSize },
+                         { BrioArt::knob_mix_png, BrioArt::knob_mix_pngSize },
+                         { BrioArt::knob_operations_png, BrioArt::knob_operations_pngSize } }),
+      presetCommands (p, presetBrowser, *this), processor (p), editor (e)
 {
     setSize (TanglefixProcessorEditor::layoutWidth, TanglefixProcessorEditor::layoutHeight);
     setColours();
@@ -182,25 +188,16 @@ void TanglefixPluginWindow::createLinksMenu()
 
 void TanglefixPluginWindow::createKnobsAndLabels()
 {
-    using Knob = LarkspanBrio::BrioKnob;
+    // Decoded since the panel's construction began.
+    const auto strips = filmstripLoader.takeImages();
 
-    setUpKnob (frequencyKnob, processor.frequencyParam,
-               Knob::loadFilmstrip (BrioArt::knob_frequency_png, BrioArt::knob_frequency_pngSize),
-               149, { 27, 89 }, "FREQUENCY", { 1.0f, -20.0f });
+    setUpKnob (frequencyKnob, processor.frequencyParam, strips[0], 149, { 27, 89 }, "FREQUENCY", { 1.0f, -20.0f });
     frequencyKnob.setMouseDragSensitivity (400);
 
-    setUpKnob (emphasisKnob, processor.emphasisParam,
-               Knob::loadFilmstrip (BrioArt::knob_emphasis_png, BrioArt::knob_emphasis_pngSize),
-               65, { 350, 84 }, "EMPHASIS", { -4.0f, -30.0f });
-    setUpKnob (gainKnob, processor.gainParam,
-               Knob::loadFilmstrip (BrioArt::knob_gain_png, BrioArt::knob_gain_pngSize),
-               65, { 499, 84 }, "GAIN", { -5.0f, -30.0f });
-    setUpKnob (mixKnob, processor.mixParam,
-               Knob::loadFilmstrip (BrioArt::knob_mix_png, BrioArt::knob_mix_pngSize),
-               65, { 499, 236 }, "MIX", { -4.0f, -32.0f });
-    setUpKnob (operationsKnob, processor.operationsParam,
-               Knob::loadFilmstrip (BrioArt::knob_operations_png, BrioArt::knob_operations_pngSize),
-               4, { 356, 235 }, {}, { -7.0f, -20.0f });
+    setUpKnob (emphasisKnob, processor.emphasisParam, strips[1], 65, { 350, 84 }, "EMPHASIS", { -4.0f, -30.0f });
+    setUpKnob (gainKnob, processor.gainParam, strips[2], 65, { 499, 84 }, "GAIN", { -5.0f, -30.0f });
+    setUpKnob (mixKnob, processor.mixParam, strips[3], 65, { 499, 236 }, "MIX", { -4.0f, -32.0f });
+    setUpKnob (operationsKnob, processor.operationsParam, strips[4], 4, { 356, 235 }, {}, { -7.0f, -20.0f });
 
     TanglefixOperationsKnob::configure (operationsKnob);
     operationsKnob.showCaptionWhenIdle = false;

@@ -7,6 +7,7 @@
 
 #include "AboutWindow.h"
 #include "BrioButton.h"
+#include "BrioImageLoader.h"
 #include "BrioKnob.h"
 #include "BrioLauncher.h"
 #include "BrioLookAndFeel.h"
@@ -100,8 +101,10 @@ public:
     void actionListenerCallback (const juce::String& message) override;
 
 private:
-    // First in, last out: every child is made and destroyed while the look and feel is
-    // the default.
+    // First, so that the filmstrips decode while everything else is built.
+    BrioImageLoader filmstripLoader;
+
+    // Every child is made and destroyed while the look and feel is the default.
     juce::SharedResourcePointer<LarkspanBrio::BrioLookAndFeel> lookAndFeel;
 
 public:
