@@ -1,5 +1,6 @@
 #include "BrioSettings.h"
 #include "BrioXmlGuard.h"
+#include "BrioFileReader.h"
 
 #include <cstdlib>
 #include <memory>
@@ -271,9 +272,11 @@ void BrioSettings::migratePresetsOnce()
         legacyFolder.copyDirectoryTo (presets + BrioStoredNames::legacyImportSegment);
 
         const juce::File legacySettings (presets + BrioStoredNames::legacySettingsFile);
+        juce::MemoryBlock legacyBytes;
 
-        if (legacySettings.existsAsFile()
-             && legacySettings.copyFileTo (getGlobalSettingsFile()))
+        // It lies in the shared folder: only a plain file of settings size is taken.
+        if (BrioFileReader::readRegularFile (legacySettings, settingsFileLimits.maxBytes, legacyBytes).wasOk()
+             && juce::File (getGlobalSettingsFile()).replaceWithData (legacyBytes.getData(), legacyBytes.getSize()))
         {
             legacySettings.moveToTrash();
 

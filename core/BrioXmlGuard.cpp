@@ -1,5 +1,7 @@
 #include "BrioXmlGuard.h"
 
+#include "BrioFileReader.h"
+
 #include <cstring>
 #include <limits>
 #include <string_view>
@@ -202,16 +204,8 @@ std::unique_ptr<juce::XmlElement> parse (const juce::String& text, Limits limits
     return parse (text.toRawUTF8(), text.getNumBytesAsUTF8(), limits);
 }
 
-std::unique_ptr<juce::XmlElement> parseFile (const juce::File& file, Limits limits)
+std::unique_ptr<juce::XmlElement> parseDocument (const juce::MemoryBlock& bytes, Limits limits)
 {
-    if (! file.existsAsFile() || file.getSize() > (juce::int64) limits.maxBytes)
-        return {};
-
-    juce::MemoryBlock bytes;
-
-    if (! file.loadFileAsData (bytes))
-        return {};
-
     // Text editors may put a byte-order mark in front.
     const auto* text = static_cast<const char*> (bytes.getData());
     auto numBytes = bytes.getSize();
@@ -223,6 +217,16 @@ std::unique_ptr<juce::XmlElement> parseFile (const juce::File& file, Limits limi
     }
 
     return parse (text, numBytes, limits);
+}
+
+std::unique_ptr<juce::XmlElement> parseFile (const juce::File& file, Limits limits)
+{
+    juce::MemoryBlock bytes;
+
+    if (BrioFileReader::readRegularFile (file, limits.maxBytes, bytes).failed())
+        return {};
+
+    return parseDocument (bytes, limits);
 }
 
 } // namespace BrioXmlGuard

@@ -49,7 +49,10 @@ namespace BrioXmlGuard
     std::unique_ptr<juce::XmlElement> parse (const char* utf8, size_t numBytes, Limits limits);
     std::unique_ptr<juce::XmlElement> parse (const juce::String& text, Limits limits);
 
-    /** Reads and parses a whole file, after a UTF-8 byte-order mark if it has one. A
-        file larger than the limit is refused without being read. */
+    /** Parses the bytes of a whole document, after a UTF-8 byte-order mark if it has one. */
+    std::unique_ptr<juce::XmlElement> parseDocument (const juce::MemoryBlock& bytes, Limits limits);
+
+    /** Reads (BrioFileReader: regular files only, at most the byte limit) and parses a
+        whole file; null when the file is refused or holds no acceptable document. */
     std::unique_ptr<juce::XmlElement> parseFile (const juce::File& file, Limits limits);
 }

@@ -97,7 +97,10 @@ public:
     void applySettingsXml (const juce::XmlElement* xml, bool respectLocks);
 
     juce::Result savePresetFile (const juce::File& file);
-    void loadPresetFile (const juce::String& fullPath);
+
+    /** Applies a preset, respecting the locks. Fails, changing only the preset name, when
+        the file is not a regular file of at most 1 MiB or holds no settings element. */
+    juce::Result loadPresetFile (const juce::String& fullPath);
     void loadInitPreset();
 
     void copySettingsToClipboard();
@@ -145,6 +148,9 @@ public:
     BrioSettings settings;
 
 private:
+    /** The name of the settings element: the product name, then "_SETTINGS". */
+    juce::String settingsElementName() const;
+
     /** Creates the six parameters in id order and hands them to addParameter. */
     void createParameters();
 

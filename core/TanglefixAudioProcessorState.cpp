@@ -1,6 +1,7 @@
 #include "TanglefixAudioProcessor.h"
 #include "TanglefixBrioParameter.h"
 #include "BrioXmlGuard.h"
+#include "BrioFileReader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -79,11 +80,16 @@ namespace
 }
 
 //==============================================================================
+juce::String TanglefixAudioProcessor::settingsElementName() const
+{
+    return settings.productName + "_SETTINGS";
+}
+
 juce::XmlElement TanglefixAudioProcessor::createSettingsXml()
 {
     const juce::ScopedLock sl (getCallbackLock());
 
-    juce::XmlElement xml (settings.productName + "_SETTINGS");
+    juce::XmlElement xml (settingsElementName());
 
     forEachBrioParameter (getParameters(), [&xml] (BrioParameter& p)
     {
@@ -99,7 +105,7 @@ void TanglefixAudioProcessor::applySettingsXml (const juce::XmlElement* xml, boo
 {
     const ScopedSuspension suspension (*this);
 
-    if (xml == nullptr || ! xml->hasTagName (settings.productName + "_SETTINGS"))
+    if (xml == nullptr || ! xml->hasTagName (settingsElementName()))
         return;
 
     const juce::ScopedLock sl (getCallbackLock());
@@ -176,20 +182,28 @@ juce::Result TanglefixAudioProcessor::savePresetFile (const juce::File& file)
     return juce::Result::ok();
 }
 
-void TanglefixAudioProcessor::loadPresetFile (const juce::String& fullPath)
+juce::Result TanglefixAudioProcessor::loadPresetFile (const juce::String& fullPath)
 {
     currentPresetName = fullPath;
 
     if (! juce::File::isAbsolutePath (fullPath))
-        return;
+        return juce::Result::fail ("\"" + fullPath + "\" is not a full path.");
 
-    const juce::File file (fullPath);
+    // Presets lie in a folder every user can write to: anything may stand there under
+    // a preset's name, so the file is read only if it is a plain file of sensible size.
+    juce::MemoryBlock bytes;
+    const auto read = BrioFileReader::readRegularFile (juce::File (fullPath), settingsTextLimits.maxBytes, bytes);
 
-    if (! file.existsAsFile())
-        return;
+    if (read.failed())
+        return read;
 
-    const auto xml = BrioXmlGuard::parseFile (file, settingsTextLimits);
+    const auto xml = BrioXmlGuard::parseDocument (bytes, settingsTextLimits);
+
+    if (xml == nullptr || ! xml->hasTagName (settingsElementName()))
+        return juce::Result::fail ("\"" + fullPath + "\" is not a " + getName() + " preset.");
+
     applySettingsXml (xml.get(), true);
+    return juce::Result::ok();
 }
 
 void TanglefixAudioProcessor::loadInitPreset()
@@ -198,16 +212,16 @@ void TanglefixAudioProcessor::loadInitPreset()
 
     const juce::File initFile (settings.getPresetsFolder() + "/Init.qzr");
 
-    if (initFile.existsAsFile())
+    // An Init file that cannot be loaded counts as none: the coded defaults stand.
+    if (initFile.existsAsFile() && loadPresetFile (initFile.getFullPathName()).wasOk())
     {
-        loadPresetFile (initFile.getFullPathName());
-
         // What Init holds becomes what a reset, a missing attribute and the host's
         // default fall back to.
         forEachBrioParameter (getParameters(), [] (BrioParameter& p) { p.defaultValue = p.getValue(); });
     }
     else
     {
+        currentPresetName = "Init";
         forEachBrioParameter (getParameters(), [] (BrioParameter& p) { p.setValueNotifyingHost (p.getDefaultValue()); });
     }
 }

@@ -1,0 +1,114 @@
+// The shared folder is writable by every user, so anything may stand where a preset or a
+// settings file is expected: a named pipe, a link to a device, a folder. Each is refused
+// like a malformed file, at once, and nothing hangs or aborts the host.
+
+#include "ProcessorFixture.h"
+
+#include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace
+{
+    class SpecialFileTest  : public ProcessorTest
+    {
+    protected:
+        /** Runs the call on a thread of its own and tells whether it came back within a
+            few seconds. A call stuck in opening a pipe is released afterwards by opening
+            the pipes for writing, so that a failing test still ends. */
+        bool returnsPromptly (const std::function<void()>& call)
+        {
+            juce::WaitableEvent done (true);   // stays signalled once the call is back
+            std::thread caller ([&] { call(); done.signal(); });
+
+            const auto prompt = done.wait (5000);
+
+            while (! done.wait (100))
+                for (const auto& pipe : pipes)
+                    if (const auto writer = ::open (pipe.getFullPathName().toRawUTF8(), O_WRONLY | O_NONBLOCK); writer >= 0)
+                        ::close (writer);
+
+            caller.join();
+            return prompt;
+        }
+
+        juce::File makePipe (const juce::File& file)
+        {
+            file.deleteFile();
+            file.getParentDirectory().createDirectory();
+            EXPECT_EQ (::mkfifo (file.getFullPathName().toRawUTF8(), 0666), 0) << file.getFullPathName();
+            pipes.add (file);
+            return file;
+        }
+
+        static bool isRegularFile (const juce::File& file)
+        {
+            struct stat info {};
+            return ::lstat (file.getFullPathName().toRawUTF8(), &info) == 0 && S_ISREG (info.st_mode);
+        }
+
+        juce::Array<juce::File> pipes;
+    };
+}
+
+//==============================================================================
+TEST_F (SpecialFileTest, PresetsThatAreNoPlainFilesAreRefusedAtOnce)
+{
+    auto p = makeProcessor();
+    set (p->frequencyParam, 0.3f);
+
+    const auto folder = presetsFolder();
+    juce::Array<juce::File> presets { makePipe (folder.getChildFile ("Pipe.qzr")),
+                                      folder.getChildFile ("Zeros.qzr"),
+                                      folder.getChildFile ("Folder.qzr") };
+    ASSERT_TRUE (juce::File ("/dev/zero").createSymbolicLink (presets[1], true));
+    ASSERT_TRUE (presets[2].createDirectory());
+
+    // A regular file that reports a size of 0 but reads as megabytes.
+    const juce::File growing ("/proc/kallsyms");
+
+    if (growing.existsAsFile() && growing.loadFileAsString().length() > 1024 * 1024)
+    {
+        presets.add (folder.getChildFile ("Growing.qzr"));
+        ASSERT_TRUE (growing.createSymbolicLink (presets.getLast(), true));
+    }
+
+    for (const auto& preset : presets)
+    {
+        auto result = juce::Result::ok();
+        EXPECT_TRUE (returnsPromptly ([&] { result = p->loadPresetFile (preset.getFullPathName()); }))
+            << preset.getFileName();
+
+        EXPECT_TRUE (result.failed()) << preset.getFileName();
+        EXPECT_TRUE (result.getErrorMessage().contains (preset.getFullPathName())) << result.getErrorMessage();
+        EXPECT_EQ (p->currentPresetName, preset.getFullPathName());
+        EXPECT_EQ (p->frequencyParam->getValue(), 0.3f);
+    }
+}
+
+TEST_F (SpecialFileTest, SettingsFilesThatArePipesNeitherHangTheProcessorNorStayInTheWay)
+{
+    const BrioSettings store;
+    makePipe (store.getGlobalSettingsFile());
+    makePipe (store.getSecondSettingsFile());
+
+    // The older presets are moved at the first start; their settings file lies in the
+    // shared folder too.
+    const auto olderPreset = home().getChildFile (".local/share/Larkspan Presets/Tanglefix/Old.qzr");
+    ASSERT_TRUE (olderPreset.create().wasOk());
+    olderPreset.replaceWithText ("<Tanglefix_SETTINGS Frequency=\"0.1\"/>");
+    makePipe (presetsFolder().getChildFile ("Imported/Settings.xml"));
+
+    std::unique_ptr<TanglefixAudioProcessor> p;
+    ASSERT_TRUE (returnsPromptly ([&] { p = makeProcessor(); }));
+    EXPECT_EQ (p->windowScale, 1.0);
+    EXPECT_TRUE (presetsFolder().getChildFile ("Imported/Old.qzr").existsAsFile());
+
+    // Refused like a malformed file: the next save puts a real settings file in its place.
+    BrioSettings writer;
+    ASSERT_TRUE (returnsPromptly ([&] { writer.setGlobalValue ("WindowSize", 1.5, true); }));
+    EXPECT_TRUE (isRegularFile (store.getGlobalSettingsFile()));
+    EXPECT_EQ (BrioSettings().getGlobalDouble ("WindowSize", 1.0), 1.5);
+}
