@@ -1,9 +1,15 @@
 #include "AAX_CChunkDataParser.h"
 #include "AAX_CHostServices.h"
 
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+
+// Hosts and saved sessions rely on the record's layout: six 32-bit fields, the 32-byte name,
+// then the data.
+static_assert (offsetof (AAX_SPlugInChunk, fName) == 24 && offsetof (AAX_SPlugInChunk, fData) == 56,
+               "the chunk record's layout is fixed");
 
 namespace
 {
