@@ -57,7 +57,8 @@ namespace
 const std::vector<std::int32_t> PluginInstance::shortenedNameLengths { 4, 8, 16, 31 };
 
 std::unique_ptr<PluginInstance> PluginInstance::create (HostSession& session, const EffectRecord& effectRecord,
-                                                        const InstanceSetup& setup, std::string& errorMessage)
+                                                        const InstanceSetup& setup, std::string& errorMessage,
+                                                        bool withGui)
 {
     std::unique_ptr<PluginInstance> instance (new PluginInstance());
 
@@ -71,9 +72,12 @@ std::unique_ptr<PluginInstance> PluginInstance::create (HostSession& session, co
     }
 
     // A GUI is optional; an effect without one runs all the same.
-    std::string noGui;
-    instance->gui = static_cast<AAX_IACFEffectGUI*> (
-        createThroughFactory (effectRecord, kAAX_ProcPtrID_Create_EffectGUI, IID_IAAXEffectGUIV1, noGui));
+    if (withGui)
+    {
+        std::string noGui;
+        instance->gui = static_cast<AAX_IACFEffectGUI*> (
+            createThroughFactory (effectRecord, kAAX_ProcPtrID_Create_EffectGUI, IID_IAAXEffectGUIV1, noGui));
+    }
 
     // The controller answers the GUI's query for its effect with the effect object itself.
     instance->controller = HostController::createForInstance (session.getSharedContext(), setup, session.getHostUnknown());

@@ -46,11 +46,14 @@ public:
     PluginInstance& operator= (const PluginInstance&) = delete;
 
     /** Makes the effect and its GUI through the effect's registered factories. A bundle
-        without a GUI factory gives an instance without a GUI. Null (with the reason) when the
-        effect cannot be made or does not offer the effect-parameters interface.
+        without a GUI factory gives an instance without a GUI, as does withGui false: hosts
+        make the GUI object for a window, and JUCE's makes its editor, which needs a display.
+        Null (with the reason) when the effect cannot be made or does not offer the
+        effect-parameters interface.
     */
     static std::unique_ptr<PluginInstance> create (HostSession& session, const EffectRecord& effect,
-                                                   const InstanceSetup& setup, std::string& errorMessage);
+                                                   const InstanceSetup& setup, std::string& errorMessage,
+                                                   bool withGui = true);
 
     /** Initialises the effect with the controller, then the GUI. */
     AAX_Result initialize();

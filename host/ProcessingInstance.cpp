@@ -81,7 +81,8 @@ std::unique_ptr<ProcessingInstance> ProcessingInstance::create (HostSession& ses
     setup.outputStemFormat = stemFormatFor (numOutputsOf (layout));
     setup.effectID = effect.identifier;
 
-    result->instance = PluginInstance::create (session, effect, setup, errorMessage);
+    // Processing needs no GUI object; JUCE's would open its editor, which needs a display.
+    result->instance = PluginInstance::create (session, effect, setup, errorMessage, false);
 
     if (result->instance == nullptr)
         return nullptr;

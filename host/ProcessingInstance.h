@@ -11,7 +11,7 @@ namespace tanglefix::host
 {
 
 /** One instance set up for processing, as a host does it between insert and removal:
-    the component registered for the layout, the effect and GUI objects made and initialised
+    the component registered for the layout, the effect object (no GUI) made and initialised
     with a controller, the algorithm context with its private data reset by the instance, and
     the controller's packets routed into the context's ports.
 

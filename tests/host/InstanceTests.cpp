@@ -189,6 +189,17 @@ TEST_F (InstanceTest, TheEditorGoesBeforeTheEffectWhateverTheHostReleasesFirst)
     EXPECT_EQ (takeReports(), (std::vector<std::string> { "view deleted with 7 parameters", "effect deleted", "GUI deleted" }));
 }
 
+TEST_F (InstanceTest, AnInstanceWithoutGuiRunsAlone)
+{
+    instance.reset();
+    std::string error;
+    instance = PluginInstance::create (session, session.getRegistration()->effects.at (0), InstanceSetup(), error, false);
+    ASSERT_NE (instance, nullptr) << error;
+    EXPECT_EQ (instance->getGui(), nullptr);
+    EXPECT_EQ (activeObjects(), 1u);
+    EXPECT_EQ (instance->initialize(), AAX_SUCCESS);
+}
+
 TEST_F (InstanceTest, ReleasedWithoutUninitializeLetsGoOfTheHost)
 {
     ASSERT_EQ (instance->initialize(), AAX_SUCCESS);
