@@ -43,6 +43,13 @@ AAX_Result HostEditor::attach()
 
     const auto result = gui->SetViewContainer (static_cast<AAX_IACFViewContainer_V2*> (view));
     attached = (result == AAX_SUCCESS);
+
+    // As hosts do, the window takes the size the view reports.
+    AAX_Point size {};
+
+    if (attached && gui->GetViewSize (&size) == AAX_SUCCESS)
+        window.resize ((int) std::lround (size.horz), (int) std::lround (size.vert));
+
     window.sync();
     return result;
 }

@@ -29,7 +29,7 @@ public:
     HostEditor (const HostEditor&) = delete;
     HostEditor& operator= (const HostEditor&) = delete;
 
-    /** Hands the view to the GUI object. */
+    /** Hands the view to the GUI object, and gives the window the size it then reports. */
     AAX_Result attach();
 
     /** Takes the view away: the plug-in deletes its editor. */

@@ -5,7 +5,6 @@
 #include <X11/extensions/XTest.h>
 #include <png.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -159,68 +158,63 @@ void HostEditorWindow::sync()
 //==============================================================================
 bool HostEditorWindow::saveScreenshot (const std::string& path, std::string& errorMessage) const
 {
-    if (connection == nullptr)
+    const auto pixels = capture (0, 0, width, height);
+
+    if (pixels.empty())
     {
-        errorMessage = "no window";
+        errorMessage = "cannot read the window's pixels (" + std::to_string (width) + " x " + std::to_string (height)
+                     + "): it must lie wholly on the screen";
         return false;
     }
 
-    // The server has pixels only for the part of the window on the screen.
+    std::vector<unsigned char> rgb;
+    rgb.reserve (pixels.size() * 3);
+
+    for (const auto pixel : pixels)
+        for (const int shift : { 16, 8, 0 })
+            rgb.push_back ((unsigned char) (pixel >> shift));
+
+    return writePng (path, width, height, rgb, errorMessage);
+}
+
+std::vector<uint32_t> HostEditorWindow::capture (int x, int y, int areaWidth, int areaHeight) const
+{
+    if (connection == nullptr || areaWidth <= 0 || areaHeight <= 0)
+        return {};
+
+    // The server has pixels only for the part of the window on the screen; asking for more
+    // is an X error.
     auto* display = connection->display;
     Window child = 0;
     int rootX = 0, rootY = 0;
-    XTranslateCoordinates (display, connection->window, DefaultRootWindow (display), 0, 0, &rootX, &rootY, &child);
-    const auto shotWidth = std::min (width, DisplayWidth (display, DefaultScreen (display)) - rootX);
-    const auto shotHeight = std::min (height, DisplayHeight (display, DefaultScreen (display)) - rootY);
+    XTranslateCoordinates (display, connection->window, DefaultRootWindow (display), x, y, &rootX, &rootY, &child);
+    const auto screen = DefaultScreen (display);
 
-    if (shotWidth < width || shotHeight < height)
-    {
-        errorMessage = "the window (" + std::to_string (width) + " x " + std::to_string (height)
-                     + ") does not fit on the screen; use a larger one";
-        return false;
-    }
+    if (x < 0 || y < 0 || x + areaWidth > width || y + areaHeight > height || rootX < 0 || rootY < 0
+        || rootX + areaWidth > DisplayWidth (display, screen) || rootY + areaHeight > DisplayHeight (display, screen))
+        return {};
 
-    auto* image = XGetImage (display, connection->window, 0, 0, (unsigned) width, (unsigned) height, AllPlanes, ZPixmap);
+    auto* image = XGetImage (display, connection->window, x, y, (unsigned) areaWidth, (unsigned) areaHeight,
+                             AllPlanes, ZPixmap);
 
     if (image == nullptr)
-    {
-        errorMessage = "cannot read the window's pixels";
-        return false;
-    }
+        return {};
 
-    std::vector<unsigned char> rgb ((size_t) width * (size_t) height * 3);
+    std::vector<uint32_t> pixels;
+    pixels.reserve ((size_t) areaWidth * (size_t) areaHeight);
 
-    for (int y = 0; y < height; ++y)
+    for (int row = 0; row < areaHeight; ++row)
     {
-        for (int x = 0; x < width; ++x)
+        for (int column = 0; column < areaWidth; ++column)
         {
-            const auto pixel = XGetPixel (image, x, y);
-            auto* out = rgb.data() + ((size_t) y * (size_t) width + (size_t) x) * 3;
-            out[0] = (unsigned char) channel (pixel, image->red_mask);
-            out[1] = (unsigned char) channel (pixel, image->green_mask);
-            out[2] = (unsigned char) channel (pixel, image->blue_mask);
+            const auto pixel = XGetPixel (image, column, row);
+            pixels.push_back ((channel (pixel, image->red_mask) << 16) | (channel (pixel, image->green_mask) << 8)
+                              | channel (pixel, image->blue_mask));
         }
     }
 
     XDestroyImage (image);
-    return writePng (path, width, height, rgb, errorMessage);
-}
-
-long HostEditorWindow::getPixel (int x, int y) const
-{
-    if (connection == nullptr || x < 0 || y < 0 || x >= width || y >= height)
-        return -1;
-
-    auto* image = XGetImage (connection->display, connection->window, x, y, 1, 1, AllPlanes, ZPixmap);
-
-    if (image == nullptr)
-        return -1;
-
-    const auto pixel = XGetPixel (image, 0, 0);
-    const long rgb = (long) ((channel (pixel, image->red_mask) << 16) | (channel (pixel, image->green_mask) << 8)
-                             | channel (pixel, image->blue_mask));
-    XDestroyImage (image);
-    return rgb;
+    return pixels;
 }
 
 //==============================================================================

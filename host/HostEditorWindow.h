@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tanglefix::host
 {
@@ -25,7 +26,9 @@ public:
     HostEditorWindow (const HostEditorWindow&) = delete;
     HostEditorWindow& operator= (const HostEditorWindow&) = delete;
 
-    /** Connects and shows the window; false with the reason when there is no X server. */
+    /** Connects and shows the window; false with the reason when there is no X server.
+        Open it before the plug-in's GUI starts: JUCE looks up the window manager's atoms,
+        which the window makes on a bare server, only once. */
     bool open (int width, int height, std::string& errorMessage);
 
     /** The X window, as the view container's native view. */
@@ -38,8 +41,9 @@ public:
     /** Writes what the window shows now, the plug-in's view included, as a PNG file. */
     bool saveScreenshot (const std::string& path, std::string& errorMessage) const;
 
-    /** The colour at a point of the window (0xRRGGBB), or -1 outside it. */
-    long getPixel (int x, int y) const;
+    /** The colours (0xRRGGBB, row by row) of an area of the window; empty when the area
+        doesn't lie wholly on the screen. */
+    std::vector<uint32_t> capture (int x, int y, int areaWidth, int areaHeight) const;
 
     /** Whether the server takes played input (XTEST). */
     bool canPlayInput() const noexcept    { return hasXTest; }

@@ -1,0 +1,178 @@
+// The editor as the stand-in host opens it: from the real bundle, through the registered GUI
+// factory and a view container over an X window of the host's, with the mouse played
+// through the X server. Nothing here links JUCE or the plug-in's code.
+
+#include "HostEditor.h"
+#include "HostAutomationDelegate.h"
+#include "TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace tanglefix::host;
+
+namespace
+{
+    // The Gain and Mix knobs in the editor's layout (650 x 420 at scale 1).
+    constexpr int gainX = 499, gainY = 84, gainWidth = 148, gainHeight = 146;
+    constexpr int mixX = 499, mixY = 236, mixWidth = 148, mixHeight = 157;
+
+    class EditorInHostTest  : public ::testing::Test
+    {
+    protected:
+        // One window for every test: its connection keeps the X server from resetting
+        // (and refusing connections for a moment) between tests, as it does when its last
+        // client leaves. It is made first, because the plug-in looks up the window
+        // manager's atoms, which the window makes, when its GUI starts.
+        static void SetUpTestSuite()
+        {
+            std::string error;
+            sharedWindow = new HostEditorWindow();
+            ASSERT_TRUE (sharedWindow->open (650, 420, error)) << error;
+            ASSERT_TRUE (sharedWindow->canPlayInput());
+        }
+
+        static void TearDownTestSuite()
+        {
+            delete sharedWindow;
+            sharedWindow = nullptr;
+        }
+
+        void SetUp() override
+        {
+            std::string error;
+            ASSERT_TRUE (session.load (TANGLEFIX_BUNDLE, error)) << error;
+            ASSERT_TRUE (session.startUp().succeeded());
+            ASSERT_TRUE (session.registerPlugin().succeeded());
+
+            instance = PluginInstance::create (session, session.getRegistration()->effects.front(), InstanceSetup(), error);
+            ASSERT_NE (instance, nullptr) << error;
+            ASSERT_EQ (instance->initialize(), AAX_SUCCESS);
+            editor = std::make_unique<HostEditor> (session, *instance, window);
+            ASSERT_EQ (editor->attach(), AAX_SUCCESS);
+            editor->pump (std::chrono::milliseconds (300));
+        }
+
+        void TearDown() override
+        {
+            if (editor != nullptr)
+            {
+                EXPECT_EQ (editor->detach(), AAX_SUCCESS);
+            }
+
+            editor.reset();
+
+            if (instance != nullptr)
+            {
+                EXPECT_EQ (instance->uninitialize(), AAX_SUCCESS);
+                instance->release();
+                instance.reset();
+            }
+
+            session.dispatchRunLoop();
+            EXPECT_TRUE (session.shutDown().succeeded());
+            acfUInt32 activeObjects = 99;
+            EXPECT_TRUE (session.canUnloadNow (activeObjects).succeeded());
+            EXPECT_EQ (activeObjects, 0u);
+        }
+
+        std::string idOf (const std::string& name) const
+        {
+            std::vector<ParameterListing> parameters;
+            EXPECT_EQ (instance->listParameters (parameters), AAX_SUCCESS);
+
+            for (const auto& p : parameters)
+                if (p.name == name)
+                    return p.id;
+
+            ADD_FAILURE() << "no parameter " << name;
+            return {};
+        }
+
+        double valueOf (const std::string& id) const
+        {
+            double value = -1.0;
+            EXPECT_EQ (instance->getEffect()->GetParameterNormalizedValue (id.c_str(), &value), AAX_SUCCESS);
+            return value;
+        }
+
+        std::vector<AutomationEvent> automationFor (const std::string& id) const
+        {
+            auto events = instance->getController().getAutomationDelegate()->getEvents();
+            events.erase (std::remove_if (events.begin(), events.end(), [&] (const auto& e) { return e.parameterID != id; }),
+                          events.end());
+            return events;
+        }
+
+        static inline HostEditorWindow* sharedWindow = nullptr;
+
+        HostSession session;
+        std::unique_ptr<PluginInstance> instance;
+        HostEditorWindow& window = *sharedWindow;
+        std::unique_ptr<HostEditor> editor;
+    };
+}
+
+//==============================================================================
+TEST_F (EditorInHostTest, OpensAtTheLayoutSizeAndShowsThePanel)
+{
+    EXPECT_EQ (window.getWidth(), 650);
+    EXPECT_EQ (window.getHeight(), 420);
+
+    const auto pixels = window.capture (0, 0, 650, 420);
+    ASSERT_EQ (pixels.size(), 650u * 420u);
+    const auto drawn = std::count_if (pixels.begin(), pixels.end(), [] (uint32_t p) { return p != 0; });
+    EXPECT_GT (drawn, (long) pixels.size() / 2) << "the panel, not the black frame";
+
+    const tanglefix_tests::TestFolder folder;
+    std::string error;
+    EXPECT_TRUE (window.saveScreenshot (folder.file ("editor.png"), error)) << error;
+}
+
+TEST_F (EditorInHostTest, AKnobDragReachesTheHostAsTouchSetAndRelease)
+{
+    const auto gain = idOf ("Gain");
+    const auto before = valueOf (gain);
+    instance->getController().getAutomationDelegate()->clearEvents();
+
+    const int x = gainX + gainWidth / 2, y = gainY + gainHeight / 2;
+    editor->drag (x, y, x, y - 60);
+
+    const auto events = automationFor (gain);
+    ASSERT_GE (events.size(), 3u);
+    EXPECT_EQ (events.front().kind, AutomationEvent::Kind::touched);
+    EXPECT_EQ (events.back().kind, AutomationEvent::Kind::released);
+    EXPECT_TRUE (std::any_of (events.begin(), events.end(),
+                              [] (const auto& e) { return e.kind == AutomationEvent::Kind::setRequested; }));
+    EXPECT_GT (valueOf (gain), before) << "the host answered the requests";
+}
+
+TEST_F (EditorInHostTest, TheHostsAutomationMovesTheKnob)
+{
+    const auto before = window.capture (mixX, mixY, mixWidth, mixHeight);
+    ASSERT_EQ (instance->setParameter (idOf ("Mix"), 0.05), AAX_SUCCESS);
+
+    // The panel follows its parameters every 65 ms; this leaves time for the repaint too.
+    editor->pump (std::chrono::milliseconds (200));
+    EXPECT_NE (window.capture (mixX, mixY, mixWidth, mixHeight), before);
+}
+
+TEST_F (EditorInHostTest, TheResizeCornerScalesTheEditorAndTheHostWindowFollows)
+{
+    editor->drag (650 - 7, 420 - 7, 650 - 7 - 325, 420 - 7 - 210);
+    editor->pump (std::chrono::milliseconds (200));
+
+    const auto sizes = editor->getView().getSizeRequests();
+    ASSERT_FALSE (sizes.empty());
+    EXPECT_EQ (sizes.back().horz, 325.0f);
+    EXPECT_EQ (sizes.back().vert, 210.0f);
+    EXPECT_EQ (window.getWidth(), 325);
+    EXPECT_EQ (window.getHeight(), 210);
+
+    // A double click on the corner brings the standard size back.
+    editor->click (325 - 5, 210 - 5, 2);
+    editor->pump (std::chrono::milliseconds (200));
+    EXPECT_EQ (window.getWidth(), 650);
+    EXPECT_EQ (window.getHeight(), 420);
+}
