@@ -57,6 +57,7 @@ private:
         AAX_CString text;
     };
 
+    Entry& AddEntry (const char* name, EntryKind kind);
     static int64_t EntrySize (const Entry& entry);
     static int64_t ValueSize (const Entry& entry);
     int64_t DataSize() const;

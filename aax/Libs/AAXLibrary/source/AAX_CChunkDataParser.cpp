@@ -77,31 +77,28 @@ void AAX_CChunkDataParser::Clear()
     mChunkVersion = -1;
 }
 
-void AAX_CChunkDataParser::AddDouble (const char* name, double value)
+AAX_CChunkDataParser::Entry& AAX_CChunkDataParser::AddEntry (const char* name, EntryKind kind)
 {
     Entry entry;
-    entry.kind = kDouble;
+    entry.kind = kind;
     entry.name = name;
-    entry.doubleValue = value;
     mEntries.push_back (std::move (entry));
+    return mEntries.back();
+}
+
+void AAX_CChunkDataParser::AddDouble (const char* name, double value)
+{
+    AddEntry (name, kDouble).doubleValue = value;
 }
 
 void AAX_CChunkDataParser::AddInt32 (const char* name, int32_t value)
 {
-    Entry entry;
-    entry.kind = kInt32;
-    entry.name = name;
-    entry.intValue = value;
-    mEntries.push_back (std::move (entry));
+    AddEntry (name, kInt32).intValue = value;
 }
 
 void AAX_CChunkDataParser::AddString (const char* name, const AAX_CString& value)
 {
-    Entry entry;
-    entry.kind = kString;
-    entry.name = name;
-    entry.text = value;
-    mEntries.push_back (std::move (entry));
+    AddEntry (name, kString).text = value;
 }
 
 //==============================================================================
