@@ -284,3 +284,21 @@ TEST_F (EditorTest, LinksOpenThroughTheLauncher)
     EXPECT_TRUE (TanglefixPluginWindow::getLinkAddress (1000).startsWith ("https://"));
     EXPECT_TRUE (TanglefixPluginWindow::getLinkAddress (1005).isEmpty());
 }
+
+TEST_F (EditorTest, AMenuThatOutlivesItsEditorDoesNothing)
+{
+    openEditor();
+    editor->addToDesktop (0);
+    editor->setVisible (true);
+    const auto limiter = processor->limiterOn.load();
+
+    window().buttonClicked (&window().settingsButton);
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    ASSERT_GT (juce::ModalComponentManager::getInstance()->getNumModalComponents(), 0);
+
+    // A choice is delivered asynchronously: here it arrives after the editor is gone.
+    juce::ModalComponentManager::getInstance()->getModalComponent (0)->exitModalState (TanglefixPluginWindow::limiterId);
+    closeEditor();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    EXPECT_EQ (processor->limiterOn.load(), limiter);
+}
