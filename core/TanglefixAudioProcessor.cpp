@@ -74,9 +74,13 @@ void TanglefixAudioProcessor::prepareToPlay (double newSampleRate, int samplesPe
     crossfade.prepare (sampleRate);
 
     // A host that gave no usable rate or block size gets the defaults above, but the
-    // oversampler is only prepared for real figures.
+    // oversampler is only prepared for real figures. No suspension here: JUCE never runs
+    // prepareToPlay beside processBlock, and its AAX wrapper calls it from inside the audio
+    // callback when a block longer than any before arrives. Suspending there would write
+    // JUCE's suspension flag on the audio thread while the message thread reads it to keep
+    // a suspension of its own (restoring a state), which could then stay on for good.
     if (newSampleRate > 0.0 && samplesPerBlock > 0)
-        setOversamplingFactor (oversamplingFactor);
+        configureOversampling (oversamplingFactor);
 }
 
 void TanglefixAudioProcessor::releaseResources()                {}
@@ -143,7 +147,12 @@ void TanglefixAudioProcessor::setOversamplingFactor (int factor)
     // Keep a suspension the caller already holds (applying settings, construction).
     const auto wasSuspended = isSuspended();
     suspendProcessing (true);
+    configureOversampling (factor);
+    suspendProcessing (wasSuspended);
+}
 
+void TanglefixAudioProcessor::configureOversampling (int factor)
+{
     if (factor != 1 && factor != 2 && factor != 4 && factor != 8 && factor != 16)
         factor = 1;
 
@@ -190,8 +199,6 @@ void TanglefixAudioProcessor::setOversamplingFactor (int factor)
     // into the host there. Bypassed or not, the output carries this latency from the
     // next block on.
     setLatencySamples (oversamplingOn ? juce::roundToInt (getActiveOversampler().getLatencyInSamples()) : 0);
-
-    suspendProcessing (wasSuspended);
 }
 
 juce::dsp::Oversampling<float>& TanglefixAudioProcessor::getActiveOversampler() const noexcept

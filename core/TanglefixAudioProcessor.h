@@ -156,6 +156,9 @@ private:
 
     juce::dsp::Oversampling<float>& getActiveOversampler() const noexcept;
 
+    /** setOversamplingFactor's work without the suspension around it, for prepareToPlay. */
+    void configureOversampling (int factor);
+
     /** Re-applies one parameter's value (by index) so its chain targets are re-derived. */
     void reapplyParameter (int index);
 
