@@ -309,3 +309,42 @@ TEST (Bundle, RunLoopDispatchReturnsAtOnceWithoutAMessageLoop)
 
     EXPECT_EQ (bundle.session.dispatchRunLoop(), 0);
 }
+
+TEST (Bundle, InstancesBatchedIntoOneProcessCallSoundAsIfCalledAlone)
+{
+    // Hosts hand a process procedure every instance of a component at once.
+    BundleSession bundle;
+    auto first = bundle.makeInstance (ChannelLayout::stereo);
+    auto second = bundle.makeInstance (ChannelLayout::stereo);
+    auto alone = bundle.makeInstance (ChannelLayout::stereo);
+    ASSERT_TRUE (first != nullptr && second != nullptr && alone != nullptr);
+
+    ASSERT_EQ (second->getInstance().setChunk (oversamplingState (*second, 4)), AAX_SUCCESS);
+    ASSERT_EQ (alone->getInstance().setChunk (oversamplingState (*alone, 4)), AAX_SUCCESS);
+    ASSERT_EQ (second->setParameter ("3", 0.8), AAX_SUCCESS);
+    ASSERT_EQ (alone->setParameter ("3", 0.8), AAX_SUCCESS);
+
+    const auto input = makeNoise (2, 256, (int) rate, 9);
+    AlgorithmContext* contexts[] = { &first->getContext(), &second->getContext() };
+    void* scratch[2] = {};
+
+    for (int block = 0; block < 20; ++block)
+    {
+        for (auto* context : { contexts[0], contexts[1], &alone->getContext() })
+            for (int ch = 0; ch < 2; ++ch)
+                std::copy (input.channels[(size_t) ch].begin(), input.channels[(size_t) ch].end(), context->getInput (ch));
+
+        AudioThread audio ([&]
+        {
+            AlgorithmContext::processTogether (first->getProcessProc(), contexts, 2, 256, scratch);
+            alone->process (256);
+        });
+        audio.join();
+
+        for (int ch = 0; ch < 2; ++ch)
+            ASSERT_TRUE (std::equal (alone->getContext().getOutput (ch), alone->getContext().getOutput (ch) + 256,
+                                     contexts[1]->getOutput (ch))) << "block " << block;
+    }
+
+    EXPECT_FALSE (std::equal (contexts[0]->getOutput (0), contexts[0]->getOutput (0) + 256, contexts[1]->getOutput (0)));
+}
