@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 using namespace tanglefix::host;
 
@@ -97,6 +98,21 @@ namespace
             return value;
         }
 
+        /** Keeps the editor going until the condition holds; gives up after five seconds,
+            which only guards against a hang. */
+        bool pumpUntil (const std::function<bool()>& condition)
+        {
+            for (int i = 0; i < 100; ++i)
+            {
+                if (condition())
+                    return true;
+
+                editor->pump (std::chrono::milliseconds (50));
+            }
+
+            return condition();
+        }
+
         std::vector<AutomationEvent> automationFor (const std::string& id) const
         {
             auto events = instance->getController().getAutomationDelegate()->getEvents();
@@ -120,10 +136,15 @@ TEST_F (EditorInHostTest, OpensAtTheLayoutSizeAndShowsThePanel)
     EXPECT_EQ (window.getWidth(), 650);
     EXPECT_EQ (window.getHeight(), 420);
 
-    const auto pixels = window.capture (0, 0, 650, 420);
-    ASSERT_EQ (pixels.size(), 650u * 420u);
-    const auto drawn = std::count_if (pixels.begin(), pixels.end(), [] (uint32_t p) { return p != 0; });
-    EXPECT_GT (drawn, (long) pixels.size() / 2) << "the panel, not the black frame";
+    // The panel, not the black frame: most of the window is drawn once it has painted.
+    const auto mostlyDrawn = [this]
+    {
+        const auto pixels = window.capture (0, 0, 650, 420);
+        const auto drawn = std::count_if (pixels.begin(), pixels.end(), [] (uint32_t p) { return p != 0; });
+        return pixels.size() == 650u * 420u && drawn > (long) pixels.size() / 2;
+    };
+
+    EXPECT_TRUE (pumpUntil (mostlyDrawn));
 
     const tanglefix_tests::TestFolder folder;
     std::string error;
@@ -153,15 +174,14 @@ TEST_F (EditorInHostTest, TheHostsAutomationMovesTheKnob)
     const auto before = window.capture (mixX, mixY, mixWidth, mixHeight);
     ASSERT_EQ (instance->setParameter (idOf ("Mix"), 0.05), AAX_SUCCESS);
 
-    // The panel follows its parameters every 65 ms; this leaves time for the repaint too.
-    editor->pump (std::chrono::milliseconds (200));
-    EXPECT_NE (window.capture (mixX, mixY, mixWidth, mixHeight), before);
+    // The panel follows its parameters every 65 ms, and then repaints.
+    EXPECT_TRUE (pumpUntil ([&] { return window.capture (mixX, mixY, mixWidth, mixHeight) != before; }));
 }
 
 TEST_F (EditorInHostTest, TheResizeCornerScalesTheEditorAndTheHostWindowFollows)
 {
     editor->drag (650 - 7, 420 - 7, 650 - 7 - 325, 420 - 7 - 210);
-    editor->pump (std::chrono::milliseconds (200));
+    EXPECT_TRUE (pumpUntil ([&] { return window.getWidth() == 325; }));
 
     const auto sizes = editor->getView().getSizeRequests();
     ASSERT_FALSE (sizes.empty());
@@ -172,7 +192,7 @@ TEST_F (EditorInHostTest, TheResizeCornerScalesTheEditorAndTheHostWindowFollows)
 
     // A double click on the corner brings the standard size back.
     editor->click (325 - 5, 210 - 5, 2);
-    editor->pump (std::chrono::milliseconds (200));
+    EXPECT_TRUE (pumpUntil ([&] { return window.getWidth() == 650; }));
     EXPECT_EQ (window.getWidth(), 650);
     EXPECT_EQ (window.getHeight(), 420);
 }
