@@ -210,6 +210,77 @@ namespace
             }
         }, std::chrono::milliseconds (10));
     }
+    /** Reads and checks everything the command was given before the bundle is touched. */
+    int readInputs (const RenderOptions& options, AudioData& input, ChannelLayout& layout,
+                    std::vector<ChunkRecord>& savedChunks, std::ostream& err)
+    {
+        std::string error;
+
+        if (! AudioFile::read (options.inputPath, input, error))
+            return fail (err, RenderCommand::unusableInput, error);
+
+        if (AudioFile::isSameFile (options.inputPath, options.outputPath))
+            return fail (err, RenderCommand::badArguments, options.outputPath + " is the input file; the input is never written over");
+
+        if (! isSupportedSampleRate (input.sampleRate))
+            return fail (err, RenderCommand::unusableInput, options.inputPath + " runs at " + std::to_string (input.sampleRate)
+                                         + " Hz; the host runs at 44100, 48000, 88200, 96000, 176400 or 192000 Hz");
+
+        if (! chooseLayout (options, input, layout, error))
+            return fail (err, RenderCommand::unusableInput, error);
+
+        if (! options.statePath.empty() && ! ChunkFile::read (options.statePath, savedChunks, error))
+            return fail (err, RenderCommand::unusableInput, error);
+
+        return RenderCommand::success;
+    }
+
+    int startSession (HostSession& session, const std::string& bundlePath, std::ostream& err)
+    {
+        std::string error;
+
+        if (! session.load (bundlePath, error))
+            return fail (err, RenderCommand::bundleNotLoaded, error);
+
+        if (! session.startUp().succeeded())
+            return fail (err, RenderCommand::bundleCallFailed, "ACFStartup failed");
+
+        if (const auto registered = session.registerPlugin(); ! registered.succeeded())
+            return fail (err, RenderCommand::bundleCallFailed, "ACFRegisterPlugin failed: "
+                                                             + std::to_string (registered.code) + " " + registered.problem);
+
+        return RenderCommand::success;
+    }
+
+    void printReport (const RenderOptions& options, ProcessingInstance& processing, const AudioData& input,
+                      const AudioData& output, int latency, std::ostream& out)
+    {
+        out << "Tanglefix render through " << options.bundlePath << ": " << nameOf (processing.getLayout()) << ", "
+            << input.sampleRate << " Hz, " << options.blockLength << "-sample blocks, "
+            << (double) input.getNumFrames() / input.sampleRate << " s"
+            << (options.masterBypass ? ", master bypass on" : "") << "\n";
+        printSettings (processing, out);
+        out << "Latency: " << latency << " samples (compensated)\n"
+            << "Input:  " << describeLevels (input) << "\n"
+            << "Output: " << describeLevels (output) << "\n";
+    }
+
+    /** Releases the instance and shuts the bundle down; it must then hold nothing. */
+    int shutDownSession (HostSession& session, std::unique_ptr<ProcessingInstance> processing, std::ostream& err)
+    {
+        processing.reset();
+        session.dispatchRunLoop();
+        session.shutDown();
+
+        acfUInt32 activeObjects = 0;
+
+        if (! session.canUnloadNow (activeObjects).succeeded() || activeObjects != 0 || session.getLeakedHostObjectCount() != 0)
+            return fail (err, RenderCommand::bundleNotClean, "the bundle kept " + std::to_string (activeObjects) + " object(s) and "
+                                                           + std::to_string (session.getLeakedHostObjectCount())
+                                                           + " host object(s) after shut-down");
+
+        return RenderCommand::success;
+    }
 }
 
 RenderCommand::RenderCommand (RenderOptions o)
@@ -220,39 +291,18 @@ RenderCommand::RenderCommand (RenderOptions o)
 int RenderCommand::run (std::ostream& out, std::ostream& err) const
 {
     AudioData input;
-    std::string error;
-
-    if (! AudioFile::read (options.inputPath, input, error))
-        return fail (err, unusableInput, error);
-
-    if (AudioFile::isSameFile (options.inputPath, options.outputPath))
-        return fail (err, badArguments, options.outputPath + " is the input file; the input is never written over");
-
-    if (! isSupportedSampleRate (input.sampleRate))
-        return fail (err, unusableInput, options.inputPath + " runs at " + std::to_string (input.sampleRate)
-                                       + " Hz; the host runs at 44100, 48000, 88200, 96000, 176400 or 192000 Hz");
-
     ChannelLayout layout;
-
-    if (! chooseLayout (options, input, layout, error))
-        return fail (err, unusableInput, error);
-
     std::vector<ChunkRecord> savedChunks;
 
-    if (! options.statePath.empty() && ! ChunkFile::read (options.statePath, savedChunks, error))
-        return fail (err, unusableInput, error);
+    if (const auto read = readInputs (options, input, layout, savedChunks, err); read != success)
+        return read;
 
     HostSession session;
 
-    if (! session.load (options.bundlePath, error))
-        return fail (err, bundleNotLoaded, error);
+    if (const auto started = startSession (session, options.bundlePath, err); started != success)
+        return started;
 
-    if (! session.startUp().succeeded())
-        return fail (err, bundleCallFailed, "ACFStartup failed");
-
-    if (const auto registered = session.registerPlugin(); ! registered.succeeded())
-        return fail (err, bundleCallFailed, "ACFRegisterPlugin failed: " + std::to_string (registered.code) + " " + registered.problem);
-
+    std::string error;
     auto processing = ProcessingInstance::create (session, layout, input.sampleRate, options.blockLength, error);
 
     if (processing == nullptr)
@@ -269,14 +319,7 @@ int RenderCommand::run (std::ostream& out, std::ostream& err) const
 
     OfflineRenderer renderer (processing->getContext(), processing->getProcessProc(), input, options.blockLength, latency);
     renderOnAudioThread (session, renderer, input.sampleRate, out);
-
-    out << "Tanglefix render through " << options.bundlePath << ": " << nameOf (layout) << ", " << input.sampleRate
-        << " Hz, " << options.blockLength << "-sample blocks, " << (double) input.getNumFrames() / input.sampleRate << " s"
-        << (options.masterBypass ? ", master bypass on" : "") << "\n";
-    printSettings (*processing, out);
-    out << "Latency: " << latency << " samples (compensated)\n"
-        << "Input:  " << describeLevels (input) << "\n"
-        << "Output: " << describeLevels (renderer.getOutput()) << "\n";
+    printReport (options, *processing, input, renderer.getOutput(), latency, out);
 
     if (processing->getLatency() != latency)
         err << "tanglefix-host render: warning: the latency changed to " << processing->getLatency()
@@ -286,18 +329,7 @@ int RenderCommand::run (std::ostream& out, std::ostream& err) const
         return fail (err, cannotWrite, error);
 
     out << "Wrote " << options.outputPath << "\n";
-
-    processing.reset();
-    session.dispatchRunLoop();
-    session.shutDown();
-
-    acfUInt32 activeObjects = 0;
-
-    if (! session.canUnloadNow (activeObjects).succeeded() || activeObjects != 0 || session.getLeakedHostObjectCount() != 0)
-        return fail (err, bundleNotClean, "the bundle kept " + std::to_string (activeObjects) + " object(s) and "
-                                        + std::to_string (session.getLeakedHostObjectCount()) + " host object(s) after shut-down");
-
-    return success;
+    return shutDownSession (session, std::move (processing), err);
 }
 
 } // namespace tanglefix::host
