@@ -18,6 +18,7 @@ void DryDelayLine::process (juce::AudioBuffer<float>& dry, int numSamples) noexc
     auto* ringR = delayRing.getWritePointer (1);
     auto* dryL = dry.getWritePointer (0);
     auto* dryR = dry.getWritePointer (1);
+    delaySmoother.followTarget();
 
     for (int i = 0; i < numSamples; ++i)
     {

@@ -18,9 +18,10 @@
 
     Targets are set from the message or the host's automation thread while the audio
     thread runs processSample (the ramps' targets and the cutoff limit they are checked
-    against are atomic); the ramps advance only on channel 0, so a caller that processes
-    channel 0 before channel 1 for each sample moves every ramp once per stereo sample
-    pair. setSampleRate and prepare run only while no block does.
+    against are atomic); the audio thread takes them up with followTargets before each
+    block. The ramps advance only on channel 0, so a caller that processes channel 0
+    before channel 1 for each sample moves every ramp once per stereo sample pair.
+    setSampleRate and prepare run only while no block does.
 */
 struct MultiModeSvf
 {
@@ -50,6 +51,14 @@ struct MultiModeSvf
 
     /** Clears the state and re-derives the ramps and coefficients at the current rate. */
     void prepare() noexcept;
+
+    /** The audio thread, before each block: starts ramps towards targets set since. */
+    void followTargets() noexcept
+    {
+        cutoffRamp.followTarget();
+        resonanceRamp.followTarget();
+        gainRamp.followTarget();
+    }
 
     /** One sample of channel 0 or 1. Defined here so the per-sample loop can inline it. */
     float processSample (const float& x, const int& channel) noexcept

@@ -12,9 +12,9 @@
     The target is the one field that other threads write (the parameter code, on the
     message or the host's automation thread), so it is atomic; a relaxed order is enough
     because nothing else is published with it. Everything else belongs to the thread that
-    advances the ramp: it starts a new ramp itself when it first reads a new target, so a
-    target written mid-block takes effect at the next sample that reads it, and a ramp is
-    never computed from a start that the other thread has moved meanwhile.
+    advances the ramp: once per block, followTarget starts a new ramp towards a target
+    set since, so a ramp is never computed from a start that the other thread has moved
+    meanwhile, and the per-sample path touches no atomic at all.
 
     reset and jumpTo rewrite the ramp as a whole; they run only while no block does
     (at set-up, or with processing suspended).
@@ -40,10 +40,26 @@ struct RampedValue
 
     float getTarget() const noexcept    { return target.load (std::memory_order_relaxed); }
 
+    /** The advancing thread, before a run of getNextValue calls (a block): takes up a
+        target set since the last call. */
+    void followTarget() noexcept
+    {
+        const auto newTarget = getTarget();
+
+        if (newTarget == rampTarget)
+            return;
+
+        rampTarget = newTarget;
+        countdown = stepsToTarget;
+
+        if (stepsToTarget < 1)
+            current = newTarget;
+        else
+            step = (newTarget - current) / (float) stepsToTarget;
+    }
+
     float getNextValue() noexcept
     {
-        followTarget();
-
         if (countdown <= 0)
             return rampTarget;
 
@@ -73,23 +89,6 @@ struct RampedValue
         countdown = 0;
     }
 
-    /** True while a ramp runs or a new target waits to start one. */
-    bool isRamping() const noexcept     { return countdown > 0 || getTarget() != rampTarget; }
-
-private:
-    void followTarget() noexcept
-    {
-        const auto newTarget = getTarget();
-
-        if (newTarget == rampTarget)
-            return;
-
-        rampTarget = newTarget;
-        countdown = stepsToTarget;
-
-        if (stepsToTarget < 1)
-            current = newTarget;
-        else
-            step = (newTarget - current) / (float) stepsToTarget;
-    }
+    /** True while the ramp that followTarget started runs. */
+    bool isRamping() const noexcept     { return countdown > 0; }
 };

@@ -315,6 +315,7 @@ void TanglefixAudioProcessor::processStereoBlock (juce::AudioBuffer<float>& buff
         return;
     }
 
+    followControlTargets();
     auto block = juce::dsp::AudioBlock<float> (buffer.getArrayOfWritePointers(), 2, (size_t) numSamples);
 
     // The latency itself was announced by setOversamplingFactor, off this thread.
@@ -338,6 +339,16 @@ void TanglefixAudioProcessor::processStereoBlock (juce::AudioBuffer<float>& buff
         applySoftClipper (buffer, numSamples);
 
     crossfade.process (buffer, dryBuffer, numSamples);
+}
+
+void TanglefixAudioProcessor::followControlTargets() noexcept
+{
+    // Once per block: the per-sample loops then touch no atomic.
+    gainSmoother.followTarget();
+    mixSmoother.followTarget();
+
+    for (auto& filter : bandFilters)
+        filter.followTargets();
 }
 
 void TanglefixAudioProcessor::delayByLatency (juce::AudioBuffer<float>& buffer, int numSamples, bool bypassed) noexcept

@@ -176,6 +176,9 @@ private:
     */
     void delayByLatency (juce::AudioBuffer<float>& buffer, int numSamples, bool bypassed) noexcept;
 
+    /** Starts the ramps towards the control targets that other threads set since the last block. */
+    void followControlTargets() noexcept;
+
     void copyDry (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
     void runFilterNetwork (juce::dsp::AudioBlock<float> block);
     void applyGainAndMix (juce::AudioBuffer<float>& buffer, int numSamples) noexcept;

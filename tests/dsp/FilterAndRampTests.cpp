@@ -70,6 +70,9 @@ TEST (RampedValue, ReachesItsTargetExactlyOnTheLastStep)
     ramp.jumpTo (0.0f);
 
     ramp.setTarget (1.0f);
+    EXPECT_EQ (ramp.getNextValue(), 0.0f) << "a new target waits for the next block";
+
+    ramp.followTarget();
     EXPECT_TRUE (ramp.isRamping());
     EXPECT_FLOAT_EQ (ramp.getNextValue(), 1.0f / 441.0f);
 
@@ -85,16 +88,19 @@ TEST (RampedValue, RepeatedTargetKeepsTheRunningRampAndShortRampsJump)
 {
     RampedValue ramp;
     ramp.setTarget (1.0f);
+    ramp.followTarget();
 
     for (int i = 0; i < 100; ++i)
         ramp.getNextValue();
 
     ramp.setTarget (1.0f);
+    ramp.followTarget();
     EXPECT_EQ (ramp.countdown, 341);
 
     ramp.reset (50.0, 0.01);     // below 100 Hz a 10 ms ramp has no samples at all
     EXPECT_EQ (ramp.stepsToTarget, 0);
     ramp.setTarget (-3.0f);
+    ramp.followTarget();
     EXPECT_EQ (ramp.getNextValue(), -3.0f);
     EXPECT_EQ (ramp.current, -3.0f);
 }
@@ -149,6 +155,7 @@ TEST (MultiModeSvf, RampsAdvanceOnlyOnChannelZeroAndSurviveAnUnchangedRate)
     filter.setCutoff (2000.0f);
     filter.setResonance (1.5f);
     EXPECT_EQ (filter.resonanceRamp.target, 1.0f);
+    filter.followTargets();
 
     filter.processSample (0.5f, 1);
     EXPECT_EQ (filter.g, gBefore);
