@@ -44,9 +44,15 @@ namespace
         return length;
     }
 
-    bool isUnicodeCharacter (juce::int64 code)
+    /** JUCE's strings decode any bytes, file names that aren't UTF-8 included, into
+        characters below 0x400000 (surrogates and numbers beyond U+10FFFF among them), keep
+        each in at most four bytes that decode back to it, and JUCE's XML writer puts every
+        such character out as a numeric reference. So every one of them is let through,
+        or text the plug-in wrote itself would not read back; a larger number no JUCE
+        string can hold unchanged, and zero would end the text. */
+    bool isCharacterJuceKeeps (juce::int64 code)
     {
-        return code > 0 && code <= 0x10ffff && ! (code >= 0xd800 && code <= 0xdfff);
+        return code > 0 && code < 0x400000;
     }
 
     /** A complete numeric reference "&#...;" or "&#x...;" naming a character starts
@@ -72,7 +78,7 @@ namespace
         for (const auto c : digits.substr (0, end))
             code = code * (isHex ? 16 : 10) + juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) c);
 
-        return isUnicodeCharacter (code);
+        return isCharacterJuceKeeps (code);
     }
 
     /** The parser reads past the end of the text after a numeric reference cut short,

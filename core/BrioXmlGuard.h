@@ -23,7 +23,8 @@
     - no document type or other declaration; comments and CDATA sections are fine;
     - no processing instruction except a leading XML declaration;
     - every '&' starts one of XML's five named references or a complete numeric one
-      naming a Unicode character;
+      naming a character that JUCE's strings hold unchanged (1 to 0x3FFFFF: what JUCE's
+      own XML writer may put out, whatever bytes a string was made from);
     - no more bytes and element tags than the caller allows.
 
     The text ends at its first zero byte, as it does for JUCE's strings. Text that fails

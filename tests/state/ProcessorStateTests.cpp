@@ -69,6 +69,31 @@ TEST_F (HostStateTest, RoundTripGivesTheSameBytesAndTheSameSound)
             ASSERT_EQ (outA.getSample (ch, i), outB.getSample (ch, i)) << "channel " << ch << " sample " << i;
 }
 
+TEST_F (HostStateTest, PresetPathsThatAreNoUtf8ReadBack)
+{
+    // Linux file names are bytes. These are no UTF-8: a surrogate's form, a number
+    // beyond U+10FFFF, and a lead byte UTF-8 never uses.
+    for (const auto* name : { "\xed\xa0\x80.qzr", "\xf5\x80\x80\x80.qzr", "\xff\xbf\xbf\xbf.qzr" })
+    {
+        const auto path = presetsFolder().getFullPathName() + "/" + juce::String (juce::CharPointer_UTF8 (name));
+        ASSERT_TRUE (juce::File (path).replaceWithText ("<Tanglefix_SETTINGS Frequency=\"0.125\" Mix=\"0.25\"/>"));
+
+        auto p = makeProcessor();
+        ASSERT_TRUE (p->loadPresetFile (path).wasOk());
+
+        auto restored = makeProcessor();
+        const auto block = stateBlock (*p);
+        restored->setStateInformation (block.getData(), (int) block.getSize());
+
+        EXPECT_EQ (restored->currentPresetName, path);
+        EXPECT_EQ (restored->frequencyParam->getValue(), 0.125f);
+        EXPECT_EQ (restored->mixParam->getValue(), 0.25f);
+
+        // The restored name still leads to the file.
+        EXPECT_TRUE (restored->loadPresetFile (restored->currentPresetName).wasOk());
+    }
+}
+
 TEST_F (HostStateTest, RestoreAppliesBypassAndSplitsTheLockList)
 {
     auto p = makeProcessor();
