@@ -106,7 +106,12 @@ PluginNotifications::PluginNotifications (const juce::String& name)
 
 PluginNotifications::~PluginNotifications()
 {
-    // No time-out: a fetch is never killed half-way, it runs to its next check.
+    // Hosts build and destroy processors while they scan, so this must not wait for a
+    // slow or silent server: the request in flight is cancelled from here, and the fetch
+    // thread, released from the network, ends at its next check. No time-out: a thread
+    // is never killed half-way.
+    signalThreadShouldExit();
+    cancelRequest();
     stopThread (-1);
 
     const juce::ScopedLock sl (lock);
@@ -189,12 +194,7 @@ void PluginNotifications::run()
         specialReadId = lastReadSpecialId;
     }
 
-    const auto stream = openRequest (address);
-
-    if (threadShouldExit() || stream == nullptr)
-        return;
-
-    const auto bytes = readReply (*stream);
+    const auto bytes = fetchReply (address);
 
     if (! bytes.has_value())
         return;
@@ -203,7 +203,7 @@ void PluginNotifications::run()
         publish (parseReply (*text, readId, specialReadId, [this] { return threadShouldExit(); }));
 }
 
-std::unique_ptr<juce::InputStream> PluginNotifications::openRequest (const juce::String& address) const
+std::optional<juce::MemoryBlock> PluginNotifications::fetchReply (const juce::String& address)
 {
     const auto url = juce::URL (address)
                          .withParameter (NewsNames::clientKeyField, NewsNames::clientKey)
@@ -211,9 +211,38 @@ std::unique_ptr<juce::InputStream> PluginNotifications::openRequest (const juce:
                          .withParameter (NewsNames::versionField, JucePlugin_VersionString);
 
     // The parameters travel as the body of a POST.
-    return url.createInputStream (juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inPostData)
-                                      .withConnectionTimeoutMs (NewsNames::requestTimeoutMs)
-                                      .withNumRedirectsToFollow (5));
+    juce::WebInputStream stream (url, true);
+    stream.withConnectionTimeout (NewsNames::requestTimeoutMs).withNumRedirectsToFollow (5);
+
+    // Published before connecting, so that the destructor can cancel it. A stop asked
+    // for before it was published is seen here.
+    {
+        const juce::ScopedLock sl (requestLock);
+        request = &stream;
+    }
+
+    std::optional<juce::MemoryBlock> bytes;
+
+    if (! threadShouldExit() && stream.connect (nullptr) && ! stream.isError())
+    {
+        bytes = readReply (stream);
+
+        // A reply cut short (cancelled, or the connection failed) is no reply.
+        if (stream.isError() || threadShouldExit())
+            bytes.reset();
+    }
+
+    const juce::ScopedLock sl (requestLock);
+    request = nullptr;
+    return bytes;
+}
+
+void PluginNotifications::cancelRequest()
+{
+    const juce::ScopedLock sl (requestLock);
+
+    if (request != nullptr)
+        request->cancel();
 }
 
 std::optional<juce::MemoryBlock> PluginNotifications::readReply (juce::InputStream& stream)

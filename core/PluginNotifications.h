@@ -41,9 +41,9 @@ namespace LarkspanBrio
     reply has been handled, so the message thread, which reads them through
     getRecords() and getNewCount(), never sees a list that is still growing.
 
-    Destroying the fetcher waits for a running fetch: the thread notices the request
-    to stop only after the request has been answered or has timed out, while reading
-    the reply, and between entries.
+    Destroying the fetcher never waits for the network: it cancels the request in
+    flight, and the thread, which also checks for the stop while reading the reply and
+    between entries, ends at once.
 */
 class PluginNotifications  : public juce::Thread
 {
@@ -106,11 +106,18 @@ public:
     const BrioRot13 rot13;
 
 private:
-    std::unique_ptr<juce::InputStream> openRequest (const juce::String& address) const;
+    /** Sends the request and reads the whole reply; nothing when it fails or is stopped. */
+    std::optional<juce::MemoryBlock> fetchReply (const juce::String& address);
     std::optional<juce::MemoryBlock> readReply (juce::InputStream& stream);
+
+    /** Any thread: releases the fetch thread from a request that is waiting for the network. */
+    void cancelRequest();
     void publish (FetchResult result);
 
     BrioSettings settings;   // message thread only
+
+    juce::CriticalSection requestLock;             // guards request
+    juce::WebInputStream* request = nullptr;       // the fetch thread's request in flight
 
     mutable juce::CriticalSection lock;   // guards everything below
     juce::String endpoint;

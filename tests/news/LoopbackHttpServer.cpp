@@ -100,22 +100,46 @@ void LoopbackHttpServer::serve (juce::StreamingSocket& connection)
     if (callback != nullptr)
         callback();
 
-    const auto answer = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: "
-                      + juce::String (body.getNumBytesAsUTF8()) + "\r\nConnection: close\r\n\r\n" + body;
-    const auto* data = answer.toRawUTF8();
+    const auto head = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: "
+                    + juce::String (body.getNumBytesAsUTF8()) + "\r\nConnection: close\r\n\r\n";
 
-    for (size_t sent = 0, size = answer.getNumBytesAsUTF8(); sent < size;)
+    if (trickle)
     {
-        const auto n = connection.write (data + sent, (int) juce::jmin ((size_t) 65536, size - sent));
-
-        if (n <= 0)
-            break;
-
-        sent += (size_t) n;
+        if (send (connection, head.toRawUTF8(), head.getNumBytesAsUTF8()))
+            sendSlowly (connection, body);
+    }
+    else
+    {
+        const auto answer = head + body;
+        send (connection, answer.toRawUTF8(), answer.getNumBytesAsUTF8());
     }
 
     const juce::ScopedLock sl (lock);
     ++numAnswered;
+}
+
+bool LoopbackHttpServer::send (juce::StreamingSocket& connection, const char* data, size_t size)
+{
+    for (size_t sent = 0; sent < size;)
+    {
+        const auto n = connection.write (data + sent, (int) juce::jmin ((size_t) 65536, size - sent));
+
+        if (n <= 0)
+            return false;
+
+        sent += (size_t) n;
+    }
+
+    return true;
+}
+
+void LoopbackHttpServer::sendSlowly (juce::StreamingSocket& connection, const juce::String& body)
+{
+    const auto* data = body.toRawUTF8();
+
+    for (size_t i = 0; i < body.getNumBytesAsUTF8() && send (connection, data + i, 1); ++i)
+        for (int slice = 0; slice < 20 && ! threadShouldExit(); ++slice)
+            juce::Thread::sleep (50);
 }
 
 juce::String addressWithNoListener()

@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <atomic>
 #include <functional>
 
 //==============================================================================
@@ -25,6 +26,10 @@ public:
     void holdAnswers()   { released.reset(); }
     void release()       { released.signal(); }
 
+    /** From now on the answers' bodies go out one byte a second, as from a server
+        that is alive but barely. */
+    void trickleAnswers()   { trickle = true; }
+
     /** Called on the server's thread just before each answer goes out. */
     void setBeforeAnswer (std::function<void()> callback);
 
@@ -38,6 +43,8 @@ public:
 private:
     void run() override;
     void serve (juce::StreamingSocket& connection);
+    bool send (juce::StreamingSocket& connection, const char* data, size_t size);
+    void sendSlowly (juce::StreamingSocket& connection, const juce::String& body);
 
     juce::StreamingSocket listener;
     mutable juce::CriticalSection lock;
@@ -45,6 +52,7 @@ private:
     std::function<void()> beforeAnswer;
     int numRequests = 0, numAnswered = 0;
     juce::WaitableEvent requestArrived, released { true };
+    std::atomic<bool> trickle { false };
 };
 
 //==============================================================================

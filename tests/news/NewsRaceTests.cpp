@@ -53,3 +53,21 @@ TEST_F (NewsRaceTest, ReadersSeeNoListOrTheWholeList)
     EXPECT_EQ (news.getRecords().size(), numEntries);
     EXPECT_GT (emptySeen + fullSeen, 0);
 }
+
+TEST_F (NewsRaceTest, DestroyingCancelsTheRequestFromTheStoppingThread)
+{
+    for (const auto trickling : { false, true })
+    {
+        LoopbackHttpServer server;
+        server.setReply (NewsReply().add ("B2").add ("B1").toString());
+        trickling ? server.trickleAnswers() : server.holdAnswers();
+
+        auto news = std::make_unique<PluginNotifications> ("Tanglefix");
+        news->setEndpoint (server.getAddress());
+        news->reloadSettingsAndStart();
+        ASSERT_TRUE (server.waitForRequest (30000));
+        juce::Thread::sleep (trickling ? 1500 : 100);
+
+        news.reset();
+    }
+}
