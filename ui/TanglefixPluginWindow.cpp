@@ -301,8 +301,16 @@ void TanglefixPluginWindow::timerCallback()
     refreshOperationsLabel();
     followParameterButtons();
     newsButton.setToggleState (notificationWindow.isVisible(), juce::dontSendNotification);
+    followNewsCount();
     followLocksAndPreset();
     followScale();
+}
+
+void TanglefixPluginWindow::followNewsCount()
+{
+    // The news arrive from the network some time after the processor was made, often
+    // after the editor opened; the badge would otherwise miss them until it is reopened.
+    newsBadge.setUnreadCount (processor.notifications.getNewCount());
 }
 
 void TanglefixPluginWindow::followScale()

@@ -147,6 +147,7 @@ private:
 
     void followScale();
     void followParameterButtons();
+    void followNewsCount();
     void followLocksAndPreset();
     void applyProcessorLocks();
     void setLocks (bool lock, bool randomOnly);

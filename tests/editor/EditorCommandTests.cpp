@@ -1,4 +1,6 @@
 #include "EditorFixture.h"
+#include "LoopbackHttpServer.h"
+#include "NewsReplies.h"
 
 #include <BrioKnobBubbles.h>
 
@@ -251,6 +253,34 @@ TEST_F (EditorTest, NewsWithAnEmptyListShowsOneEntryAndClearsTheBadge)
     EXPECT_EQ (w.newsBadge.getUnreadCount(), 0);
     tick();
     EXPECT_TRUE (w.newsButton.getToggleState());
+}
+
+TEST_F (EditorTest, NewsFetchedAfterTheEditorOpenedReachTheBadgeAndTheWindow)
+{
+    openEditor();
+    auto& w = window();
+    EXPECT_EQ (w.newsBadge.getUnreadCount(), 0);
+
+    LoopbackHttpServer server;
+    server.setReply (NewsReply().add ("n-3").add ("n-2").toString());
+    BrioSettings().setSecondString (BrioStoredNames::newsEnabledKey, "1", true);
+    processor->notifications.setEndpoint (server.getAddress());
+    processor->notifications.reloadSettingsAndStart();
+    ASSERT_TRUE (processor->notifications.waitForThreadToExit (30000));
+
+    tick();
+    EXPECT_EQ (w.newsBadge.getUnreadCount(), 2);
+
+    for (int i = 0; i < 2; ++i)
+    {
+        w.buttonClicked (&w.newsButton);
+        ASSERT_EQ (w.notificationWindow.getList().getNumEntries(), 2) << "each record once";
+        EXPECT_EQ (w.notificationWindow.getList().getEntry (0)->getLink(), "https://larkspan.com/news");
+    }
+
+    tick();
+    EXPECT_EQ (w.newsBadge.getUnreadCount(), 0);
+    EXPECT_EQ (processor->notifications.getNewCount(), 0);
 }
 
 TEST_F (EditorTest, TheNameAreaOpensTheLinksMenuAndClosesEditBubbles)
