@@ -1,25 +1,11 @@
 #include "AudioThread.h"
 
-#include <pthread.h>
-#include <sched.h>
-
 namespace tanglefix::host
 {
-
-namespace
-{
-    void askForRealTimePriority() noexcept
-    {
-        sched_param parameters {};
-        parameters.sched_priority = sched_get_priority_min (SCHED_FIFO) + 10;
-        pthread_setschedparam (pthread_self(), SCHED_FIFO, &parameters);   // refused without privileges
-    }
-}
 
 AudioThread::AudioThread (std::function<void()> job)
     : thread ([this, job = std::move (job)]
               {
-                  askForRealTimePriority();
                   job();
                   finished.store (true, std::memory_order_release);
               })

@@ -11,8 +11,10 @@ namespace tanglefix::host
 /** The host's audio thread: runs one job (usually a loop of process calls) beside the main
     thread, which keeps serving the plug-in (its run loop, automation, chunks) meanwhile.
 
-    It asks for real-time scheduling and runs without it when the system refuses, as an
-    unprivileged host must. The destructor waits for the job to end.
+    It runs at normal priority: the stand-in host renders offline, never against a sound
+    card's deadline, and a busy real-time thread (allowed to a privileged user) would starve
+    the main thread that serves the plug-in on a machine with few cores. The destructor
+    waits for the job to end.
 */
 class AudioThread
 {
