@@ -134,23 +134,39 @@ TEST (BundleRealTime, TheMasterBypassPathAllocatesNothingEither)
     EXPECT_EQ (counts.locks, counts.blocks);
 }
 
-TEST (BundleRealTime, CountersSeeTheBundlesCalls)
+TEST (BundleRealTime, JucesWrapperAllocatesOnTheFirstBlockAndOnTheFirstLongerBlockOnly)
 {
-    // The first block of a fresh instance: JUCE's wrapper grows its channel list then.
+    // Where JUCE's AAX wrapper allocates on the audio thread, which our layer cannot change:
+    // its channel list on an instance's first block, and a new preparation (its side-chain
+    // buffer, the processor's buffers and oversampler) on the first block longer than any
+    // before (it prepares for 1024 samples). Seen here, the counters also see the bundle.
     BundleSession bundle;
-    auto instance = bundle.makeInstance (ChannelLayout::stereo);
+    auto instance = bundle.makeInstance (ChannelLayout::stereo, 48000.0, 2048);
     ASSERT_NE (instance, nullptr);
+    ASSERT_EQ (instance->getInstance().setChunk (oversamplingState (*instance, 4)), AAX_SUCCESS);
+
+    std::vector<long> allocationsPerBlock, locksPerBlock;
 
     AudioThread audio ([&]
     {
-        allocations = 0;
-        locks = 0;
-        countingOnThisThread = true;
-        instance->process (512);
-        countingOnThisThread = false;
+        for (const auto n : { 512, 512, 1024, 2048, 2048, 512 })
+        {
+            allocations = 0;
+            locks = 0;
+            countingOnThisThread = true;
+            instance->process (n);
+            countingOnThisThread = false;
+            allocationsPerBlock.push_back (allocations.load());
+            locksPerBlock.push_back (locks.load());
+        }
     });
     audio.join();
 
-    EXPECT_GT (allocations.load(), 0);
-    EXPECT_EQ (locks.load(), 1);
+    EXPECT_GT (allocationsPerBlock[0], 0) << "the first block";
+    EXPECT_EQ (allocationsPerBlock[1], 0);
+    EXPECT_EQ (allocationsPerBlock[2], 0);
+    EXPECT_GT (allocationsPerBlock[3], 0) << "the first block longer than 1024 samples";
+    EXPECT_EQ (allocationsPerBlock[4], 0);
+    EXPECT_EQ (allocationsPerBlock[5], 0);
+    EXPECT_EQ (locksPerBlock, std::vector<long> (6, 1)) << "the callback lock, once a block";
 }
