@@ -58,7 +58,12 @@ TEST (AudioThread, ProcessingAllocatesNothingInAnyLayoutOrFactor)
 
                 auto& buffer = *buffers[(size_t) block % buffers.size()];
                 fillNoise (buffer, random);
-                p.processBlock (buffer, midi);
+
+                // The host's own bypass now and then.
+                if (block % 8 == 7)
+                    p.processBlockBypassed (buffer, midi);
+                else
+                    p.processBlock (buffer, midi);
             }
 
             EXPECT_EQ (counter.count(), 0) << ins << " in, " << outs << " out, factor " << factor;
