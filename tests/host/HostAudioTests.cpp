@@ -6,6 +6,7 @@
 #include "AlgorithmContext.h"
 #include "AudioFile.h"
 #include "AudioThread.h"
+#include "JuceFields.h"
 #include "OfflineRenderer.h"
 #include "RenderOptions.h"
 #include "TestSignal.h"
@@ -68,16 +69,8 @@ namespace
 
     ComponentRecord juceLikeComponent()
     {
-        using Kind = FieldRecord::Kind;
         ComponentRecord component;
-        component.fields = { { Kind::audioIn, 0, 0, 0, {}, {} },
-                             { Kind::audioOut, 1, 0, 0, {}, {} },
-                             { Kind::audioBufferLength, 2, 0, 0, {}, {} },
-                             { Kind::dataInPort, 3, 4, 1, {}, {} },
-                             { Kind::privateData, 4, 8, 0, {}, {} },
-                             { Kind::privateData, 5, 4, 0, {}, {} },
-                             { Kind::privateData, 6, 8, 0, {}, {} },
-                             { Kind::privateData, 7, 8, 0, {}, {} } };
+        component.fields = host_test::juceAlgorithmFields();
         return component;
     }
 

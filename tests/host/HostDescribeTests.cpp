@@ -3,6 +3,7 @@
 // the host offers, and every failure must come back as a result, never a crash.
 
 #include "HostSession.h"
+#include "JuceFields.h"
 
 #include <AAX_Enums.h>
 #include <AAX_Errors.h>
@@ -37,15 +38,7 @@ namespace
 
     std::vector<FieldRecord> expectedFields()
     {
-        using Kind = FieldRecord::Kind;
-        return { { Kind::audioIn, 0, 0, 0, {}, {} },
-                 { Kind::audioOut, 1, 0, 0, {}, {} },
-                 { Kind::audioBufferLength, 2, 0, 0, {}, {} },
-                 { Kind::dataInPort, 3, 4, 1, {}, {} },
-                 { Kind::privateData, 4, 8, 0, {}, {} },
-                 { Kind::privateData, 5, 4, 0, {}, {} },
-                 { Kind::privateData, 6, 8, 0, {}, {} },
-                 { Kind::privateData, 7, 8, 0, {}, {} } };
+        return host_test::juceAlgorithmFields();
     }
 
     PropertyList expectedProperties (const ExpectedComponent& c)
