@@ -28,8 +28,9 @@ namespace knob_tests
         return image;
     }
 
-    /** Runs the message loop until the condition holds or the time is up. */
-    inline bool runUntil (const std::function<bool()>& condition, int timeoutMs = 3000)
+    /** Runs the message loop until the condition holds; says whether it did. The limit
+        only guards against a hang: a loaded machine may take seconds to run a fade. */
+    inline bool runUntil (const std::function<bool()>& condition, int timeoutMs = 30000)
     {
         const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
 
@@ -95,12 +96,25 @@ namespace knob_tests
         }
 
         /** Closes every open menu; true if there was one. Closed menus go away only once
-            the message loop has run. */
+            the message loop has run, so this waits until their windows have left the
+            desktop. */
         static bool closeMenus()
         {
             const auto wereOpen = juce::PopupMenu::dismissAllActiveMenus();
-            runFor (100);
+            EXPECT_TRUE (runUntil ([] { return countMenuWindows() == 0; }));
             return wereOpen;
+        }
+
+        /** The menu windows on the desktop (JUCE names each of them "menu"). */
+        static int countMenuWindows()
+        {
+            auto& desktop = juce::Desktop::getInstance();
+            int count = 0;
+
+            for (int i = 0; i < desktop.getNumComponents(); ++i)
+                count += desktop.getComponent (i)->getName() == "menu" ? 1 : 0;
+
+            return count;
         }
 
         /** Binds a knob to a parameter with a numbered filmstrip and the window's settings. */

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "BrioButton.h"
 #include "BrioLockMenu.h"
 
@@ -42,6 +44,23 @@ namespace
 
         juce::Component& target;
     };
+
+    /** Runs the message loop until the condition holds; says whether it did. The limit
+        only guards against a hang: a loaded machine may take seconds. */
+    bool runUntil (const std::function<bool()>& condition)
+    {
+        const auto giveUp = juce::Time::getMillisecondCounter() + 30000;
+
+        while (! condition())
+        {
+            if (juce::Time::getMillisecondCounter() > giveUp)
+                return false;
+
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+        }
+
+        return true;
+    }
 
     const juce::ModifierKeys left (juce::ModifierKeys::leftButtonModifier);
     const juce::ModifierKeys right (juce::ModifierKeys::rightButtonModifier);
@@ -88,8 +107,12 @@ namespace
             messages.add (message + (button.locked ? " locked" : " unlocked"));
         }
 
+        /** Waits for the button's first message (a menu's answer arrives on the message
+            loop, then the message itself), lets any others that are due arrive, and hands
+            over all of them. */
         juce::StringArray received()
         {
+            EXPECT_TRUE (runUntil ([this] { return ! messages.isEmpty(); }));
             juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
             return std::exchange (messages, {});
         }
@@ -286,7 +309,10 @@ TEST_F (Buttons, RightClickMenuAnswersOnlyALiveButton)
     menu = juce::Component::getCurrentlyModalComponent();
     ASSERT_NE (menu, nullptr);
     doomed.reset();
+
+    // The menu window is deleted once its answer has been delivered.
+    const juce::Component::SafePointer<juce::Component> menuWindow (menu);
     menu->exitModalState (LarkspanBrio::BrioLockMenu::lockAllItemId);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (runUntil ([&] { return menuWindow == nullptr; }));
     EXPECT_EQ (juce::ModalComponentManager::getInstance()->getNumModalComponents(), 0);
 }
