@@ -27,10 +27,25 @@ export TANGLEFIX_TEST_TMP="$scratch/tmp"
 if [ $display = 1 ]; then
     # Xvfb takes the first free display number itself, under its lock file: tests that
     # start together never share a server, so none loses its display when another ends.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
+    # -noreset: a server whose last client leaves would otherwise reset, refusing
+    # connections for a moment and forgetting its atoms, between two clients of a test.
+    Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
     xvfb=$!
     trap 'kill $xvfb 2>/dev/null || true; umount /opt 2>/dev/null || true; rm -rf "$scratch"' EXIT
-    for _ in $(seq 100); do grep -q . "$scratch/display" 2>/dev/null && break; sleep 0.1; done
+
+    # On a loaded machine the server can take seconds to start: wait up to a minute for
+    # it, and say so when it never came rather than run the test without a display.
+    for _ in $(seq 600); do
+        grep -q . "$scratch/display" 2>/dev/null && break
+        kill -0 $xvfb 2>/dev/null || break
+        sleep 0.1
+    done
+
+    if ! grep -q . "$scratch/display" 2>/dev/null; then
+        echo "private-run.sh: Xvfb did not start" >&2
+        exit 1
+    fi
+
     export DISPLAY=":$(head -n 1 "$scratch/display")"
 fi
 
