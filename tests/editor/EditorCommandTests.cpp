@@ -19,9 +19,23 @@ namespace
         return std::nullopt;
     }
 
+    /** Whether a menu is open, which this closes. */
     bool isOpenMenuShown()
     {
         return juce::PopupMenu::dismissAllActiveMenus();
+    }
+
+    /** The menu windows on the desktop, open or closed but not yet deleted (JUCE names
+        each of them "menu"). */
+    int countMenuWindows()
+    {
+        auto& desktop = juce::Desktop::getInstance();
+        int count = 0;
+
+        for (int i = 0; i < desktop.getNumComponents(); ++i)
+            count += desktop.getComponent (i)->getName() == "menu" ? 1 : 0;
+
+        return count;
     }
 }
 
@@ -293,9 +307,11 @@ TEST_F (EditorTest, TheNameAreaOpensTheLinksMenuAndClosesEditBubbles)
     for (const auto& [x, y, opens] : { std::tuple { 26, 0, true }, { 160, 45, true }, { 25, 10, false },
                                        { 161, 10, false }, { 100, 46, false } })
     {
+        // Looked at before the message loop runs: a menu without keyboard focus closes
+        // itself within milliseconds. The closed one must be gone before the next click.
         w.mouseDown (clickAt (w, { x, y }));
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
         EXPECT_EQ (isOpenMenuShown(), opens) << x << ", " << y;
+        ASSERT_TRUE (runUntil ([] { return countMenuWindows() == 0; }));
     }
 
     w.gainKnob.showEditValueBubble();
@@ -322,13 +338,16 @@ TEST_F (EditorTest, AMenuThatOutlivesItsEditorDoesNothing)
     editor->setVisible (true);
     const auto limiter = processor->limiterOn.load();
 
+    // The menu opens at once; it is taken before the message loop runs, as without
+    // keyboard focus it would close itself within milliseconds.
     window().buttonClicked (&window().settingsButton);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
     ASSERT_GT (juce::ModalComponentManager::getInstance()->getNumModalComponents(), 0);
+    const juce::Component::SafePointer<juce::Component> menu (juce::ModalComponentManager::getInstance()->getModalComponent (0));
 
     // A choice is delivered asynchronously: here it arrives after the editor is gone.
-    juce::ModalComponentManager::getInstance()->getModalComponent (0)->exitModalState (TanglefixPluginWindow::limiterId);
+    // The menu window is deleted once its answer has been delivered.
+    menu->exitModalState (TanglefixPluginWindow::limiterId);
     closeEditor();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    EXPECT_TRUE (runUntil ([&] { return menu == nullptr; }));
     EXPECT_EQ (processor->limiterOn.load(), limiter);
 }
