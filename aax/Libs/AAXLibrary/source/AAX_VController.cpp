@@ -3,32 +3,14 @@
 #include "AAX_IACFPageTable.h"
 #include "AAX_HostComponents.h"
 
-namespace
-{
-    /** The host's factory, or null: a host without one only loses the page-table copies. */
-    ACFPtr<IACFComponentFactory> ComponentFactoryOf (IACFUnknown* hostUnknown)
-    {
-        if (hostUnknown == nullptr)
-            return {};
-
-        try
-        {
-            return ACFPtr<IACFComponentFactory> (IID_IACFComponentFactory, hostUnknown);
-        }
-        catch (ACFRESULT)
-        {
-            return {};
-        }
-    }
-}
-
 AAX_VController::AAX_VController (IACFUnknown* hostUnknown)
     : mControllerV1 (AAX::QueryHostInterface<AAX_IACFController> (hostUnknown, IID_IAAXControllerV1)),
       mControllerV2 (AAX::QueryHostInterface<AAX_IACFController_V2> (hostUnknown, IID_IAAXControllerV2)),
       mControllerV3 (AAX::QueryHostInterface<AAX_IACFController_V3> (hostUnknown, IID_IAAXControllerV3)),
       mPageTableControllerV1 (AAX::QueryHostInterface<AAX_IACFPageTableController> (hostUnknown, IID_IAAXPageTableControllerV1)),
       mPageTableControllerV2 (AAX::QueryHostInterface<AAX_IACFPageTableController_V2> (hostUnknown, IID_IAAXPageTableControllerV2)),
-      mComponentFactory (ComponentFactoryOf (hostUnknown))
+      // The host's factory, or null: a host without one only loses the page-table copies.
+      mComponentFactory (AAX::QueryHostInterface<IACFComponentFactory> (hostUnknown, IID_IACFComponentFactory))
 {
 }
 
