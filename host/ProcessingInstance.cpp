@@ -23,19 +23,28 @@ namespace
 
     constexpr std::uint32_t inputStemFormatProperty = 51;
     constexpr std::uint32_t outputStemFormatProperty = 52;
-}
 
-const ComponentRecord* ProcessingInstance::findComponent (const EffectRecord& effect, ChannelLayout layout)
-{
-    const auto input = (std::int64_t) stemFormatFor (numInputsOf (layout));
-    const auto output = (std::int64_t) stemFormatFor (numOutputsOf (layout));
+    /** The component's native process procedure for the layout's stem formats, or null. */
+    const ProcessProcRecord* nativeProcFor (const ComponentRecord& component, ChannelLayout layout)
+    {
+        const auto input = (std::int64_t) stemFormatFor (numInputsOf (layout));
+        const auto output = (std::int64_t) stemFormatFor (numOutputsOf (layout));
 
-    for (const auto& component : effect.components)
         for (const auto& proc : component.processProcs)
             if (proc.kind == ProcessProcRecord::Kind::native && proc.processProc != nullptr
                 && hasProperty (proc.properties, inputStemFormatProperty, input)
                 && hasProperty (proc.properties, outputStemFormatProperty, output))
-                return &component;
+                return &proc;
+
+        return nullptr;
+    }
+}
+
+const ComponentRecord* ProcessingInstance::findComponent (const EffectRecord& effect, ChannelLayout layout)
+{
+    for (const auto& component : effect.components)
+        if (nativeProcFor (component, layout) != nullptr)
+            return &component;
 
     return nullptr;
 }
@@ -64,9 +73,8 @@ std::unique_ptr<ProcessingInstance> ProcessingInstance::create (HostSession& ses
     std::unique_ptr<ProcessingInstance> result (new ProcessingInstance());
     result->layout = layout;
 
-    for (const auto& proc : component->processProcs)
-        if (proc.kind == ProcessProcRecord::Kind::native && result->processProc == nullptr)
-            result->processProc = reinterpret_cast<AAX_CProcessProc> (const_cast<void*> (proc.processProc));
+    // The procedure that made the component match, not merely its first native one.
+    result->processProc = reinterpret_cast<AAX_CProcessProc> (const_cast<void*> (nativeProcFor (*component, layout)->processProc));
 
     const AlgorithmContext::Layout contextLayout { numInputsOf (layout), numOutputsOf (layout), maxBlockLength,
                                                    (AAX_CSampleRate) sampleRate };
