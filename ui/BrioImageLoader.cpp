@@ -42,9 +42,11 @@ namespace
         }
     }
 
-    /** Reads the rows straight into the picture. Only plain data may live in this
-        function: a libpng error jumps out of it. */
-    bool readRows (png_structp png, png_infop info, PngSource& source, juce::Image& image)
+    /** Reads the header and sets the conversions; false when the data is unreadable or
+        too large. Only plain data may live in this function and in readPixels: a libpng
+        error jumps out of them, past any destructor. */
+    bool readHeader (png_structp png, png_infop info, PngSource& source,
+                     png_uint_32& width, png_uint_32& height, int& passes)
     {
         if (setjmp (png_jmpbuf (png)) != 0)
             return false;
@@ -57,7 +59,6 @@ namespace
         png_set_crc_action (png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
 
         png_read_info (png, info);
-        png_uint_32 width = 0, height = 0;
         int bitDepth = 0, colourType = 0;
         png_get_IHDR (png, info, &width, &height, &bitDepth, &colourType, nullptr, nullptr, nullptr);
 
@@ -70,40 +71,61 @@ namespace
         png_set_gray_to_rgb (png);
         png_set_add_alpha (png, 0xff, PNG_FILLER_AFTER);
         png_set_bgr (png);
+        passes = png_set_interlace_handling (png);
         png_read_update_info (png, info);
-
-        image = juce::Image (juce::Image::ARGB, (int) width, (int) height, false);
-        juce::Image::BitmapData bitmap (image, juce::Image::BitmapData::writeOnly);
-
-        for (png_uint_32 y = 0; y < height; ++y)
-            png_read_row (png, bitmap.getLinePointer ((int) y), nullptr);
-
-        png_read_end (png, nullptr);
-        premultiply (bitmap);
         return true;
     }
 
-    /** libpng's own decoder, somewhat faster than JUCE's; null when the data isn't a PNG
-        it can read. */
+    /** Reads the rows straight into the picture's lines; an interlaced file takes one
+        sweep a pass, each filling in what the last left. */
+    bool readPixels (png_structp png, juce::uint8* firstLine, size_t lineStride, png_uint_32 height, int passes)
+    {
+        if (setjmp (png_jmpbuf (png)) != 0)
+            return false;
+
+        for (int pass = 0; pass < passes; ++pass)
+            for (png_uint_32 y = 0; y < height; ++y)
+                png_read_row (png, firstLine + y * lineStride, nullptr);
+
+        png_read_end (png, nullptr);
+        return true;
+    }
+
+    /** libpng's own decoder, somewhat faster than JUCE's; null when libpng refuses the
+        data. */
     juce::Image decodePng (const void* data, int size)
     {
-        if (size < 8 || png_sig_cmp (static_cast<png_const_bytep> (data), 0, 8) != 0)
-            return {};
-
         auto* png = png_create_read_struct (PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
         auto* info = png != nullptr ? png_create_info_struct (png) : nullptr;
         PngSource source { static_cast<const unsigned char*> (data), (size_t) size, 0 };
+        png_uint_32 width = 0, height = 0;
+        int passes = 1;
         juce::Image image;
+        bool read = false;
 
-        const bool read = info != nullptr && readRows (png, info, source, image);
+        if (info != nullptr && readHeader (png, info, source, width, height, passes))
+        {
+            image = juce::Image (juce::Image::ARGB, (int) width, (int) height, false);
+            juce::Image::BitmapData bitmap (image, juce::Image::BitmapData::writeOnly);
+            read = readPixels (png, bitmap.getLinePointer (0), (size_t) bitmap.lineStride, height, passes);
+
+            if (read)
+                premultiply (bitmap);
+        }
+
         png_destroy_read_struct (&png, &info, nullptr);
         return read ? image : juce::Image();
     }
 
     juce::Image decode (const void* data, int size)
     {
-        auto image = decodePng (data, size);
-        return image.isValid() ? image : juce::ImageFileFormat::loadFrom (data, (size_t) size);
+        // A PNG that libpng refuses is not handed to JUCE's loader: it would go through
+        // the same libpng and be refused again, and on a spoilt header JUCE 7.0.5's
+        // loader has crashed instead.
+        if (size >= 8 && png_sig_cmp (static_cast<png_const_bytep> (data), 0, 8) == 0)
+            return decodePng (data, size);
+
+        return juce::ImageFileFormat::loadFrom (data, (size_t) size);
     }
 }
 
