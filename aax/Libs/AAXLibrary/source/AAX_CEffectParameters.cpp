@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 namespace
 {
@@ -24,8 +23,7 @@ namespace
     /** Narrows a stored double to float without undefined behaviour: a chunk may hold any. */
     float ToFloat (double value) noexcept
     {
-        constexpr double largest = std::numeric_limits<float>::max();
-        return static_cast<float> (std::clamp (value, -largest, largest));
+        return AAX::NarrowParameterValue<float> (value);
     }
 
     void ReportMissingParameter()
