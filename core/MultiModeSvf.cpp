@@ -10,7 +10,7 @@ void MultiModeSvf::setType (const int& mode) noexcept
 
 float MultiModeSvf::limitCutoff (float hz) const noexcept
 {
-    return hz < 0.0f ? 0.0f : std::min (cutoffLimit.load (std::memory_order_relaxed), hz);
+    return clampCutoff (hz, cutoffLimit.load (std::memory_order_relaxed));
 }
 
 void MultiModeSvf::setCutoff (float hz) noexcept
@@ -29,7 +29,8 @@ void MultiModeSvf::setSampleRate (const float& fs) noexcept
         return;
 
     sampleRate = fs;
-    cutoffLimit.store ((float) std::min (20000.0, ((double) fs - 1.0) * 0.5), std::memory_order_relaxed);
+    rampCutoffLimit = (float) std::min (20000.0, ((double) fs - 1.0) * 0.5);
+    cutoffLimit.store (rampCutoffLimit, std::memory_order_relaxed);
 
     cutoffRamp.reset (fs, rampSeconds);
     resonanceRamp.reset (fs, rampSeconds);
@@ -67,7 +68,7 @@ void MultiModeSvf::advanceRamps() noexcept
     // Past the cutoff limit or a resonance of 1 the filter would turn unstable, so the
     // ramped values are held in range here, whatever a ramp's rounding or a target set
     // before a rate change lowered the limit may give (a no-op for every other ramp).
-    const auto fc = limitCutoff (cutoffRamp.getNextValue());
+    const auto fc = clampCutoff (cutoffRamp.getNextValue(), rampCutoffLimit);
     const auto r = juce::jlimit (0.0f, 1.0f, resonanceRamp.getNextValue());
     const auto modeGain = gainRamp.getNextValue();
     updateCoefficients (fc, r, modeGain);

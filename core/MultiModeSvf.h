@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 
@@ -36,6 +37,10 @@ struct MultiModeSvf
     RampedValue resonanceRamp;
     RampedValue gainRamp;
     std::atomic<float> cutoffLimit { 20000.0f };
+
+    /** cutoffLimit for the audio thread's per-sample clamp, which must touch no atomic;
+        both are written only by setSampleRate, while no block runs. */
+    float rampCutoffLimit = 20000.0f;
     float rampSeconds = 0.01f;
 
     void setType (const int& mode) noexcept;
@@ -100,5 +105,6 @@ private:
 
     void advanceRamps() noexcept;
     float limitCutoff (float hz) const noexcept;
+    static float clampCutoff (float hz, float limit) noexcept    { return hz < 0.0f ? 0.0f : std::min (limit, hz); }
     void updateCoefficients (float cutoff, float resonance, float modeGain) noexcept;
 };
