@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "BrioKnob.h"
+#include "MessageLoop.h"
 #include "BrioKnobBubbles.h"
 #include "TanglefixBrioParameter.h"
 
@@ -28,22 +29,7 @@ namespace knob_tests
         return image;
     }
 
-    /** Runs the message loop until the condition holds; says whether it did. The limit
-        only guards against a hang: a loaded machine may take seconds to run a fade. */
-    inline bool runUntil (const std::function<bool()>& condition, int timeoutMs = 30000)
-    {
-        const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
-
-        while (! condition())
-        {
-            if (juce::Time::getMillisecondCounter() > end)
-                return false;
-
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
-        }
-
-        return true;
-    }
+    using tanglefix_tests::runUntil;
 
     inline void runFor (int milliseconds)
     {

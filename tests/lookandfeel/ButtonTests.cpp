@@ -4,6 +4,7 @@
 
 #include "BrioButton.h"
 #include "BrioLockMenu.h"
+#include "MessageLoop.h"
 
 namespace
 {
@@ -45,22 +46,7 @@ namespace
         juce::Component& target;
     };
 
-    /** Runs the message loop until the condition holds; says whether it did. The limit
-        only guards against a hang: a loaded machine may take seconds. */
-    bool runUntil (const std::function<bool()>& condition)
-    {
-        const auto giveUp = juce::Time::getMillisecondCounter() + 30000;
-
-        while (! condition())
-        {
-            if (juce::Time::getMillisecondCounter() > giveUp)
-                return false;
-
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
-        }
-
-        return true;
-    }
+    using tanglefix_tests::runUntil;
 
     const juce::ModifierKeys left (juce::ModifierKeys::leftButtonModifier);
     const juce::ModifierKeys right (juce::ModifierKeys::rightButtonModifier);

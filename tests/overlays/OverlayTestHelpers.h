@@ -4,6 +4,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <BrioLookAndFeel.h>
+#include <MessageLoop.h>
 
 #include <cstdlib>
 #include <functional>
@@ -11,22 +12,7 @@
 namespace OverlayTests
 {
 
-/** Runs the message loop until the condition holds or ten seconds have passed; says
-    whether it held. The limit only guards against a hang: nothing is timed. */
-inline bool runUntil (const std::function<bool()>& condition)
-{
-    const auto giveUp = juce::Time::getMillisecondCounter() + 10000;
-
-    while (! condition())
-    {
-        if (juce::Time::getMillisecondCounter() > giveUp)
-            return false;
-
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
-    }
-
-    return true;
-}
+using tanglefix_tests::runUntil;
 
 /** Lets the pending messages (change messages, async updates) be delivered. */
 inline void deliverPendingMessages()
