@@ -1,5 +1,7 @@
 #include "EditorFixture.h"
 
+#include <BrioArt.h>
+
 using OverlayTests::runUntil;
 
 namespace
@@ -83,6 +85,18 @@ TEST_F (EditorTest, EveryChildLiesWhereTheLayoutPutsIt)
                processor->operationsParam->getText (processor->operationsParam->getValue(), 12));
     EXPECT_FALSE (w.bypassButton.randomLockEnabled);
     EXPECT_TRUE (w.bypassButton.randomLocked);
+}
+
+TEST_F (EditorTest, ThePanelsPicturesAreSharedThroughTheCache)
+{
+    openEditor();
+    auto& w = window();
+
+    // Decoded once while any editor shows them, like the filmstrips.
+    EXPECT_EQ (w.background.getImage().getPixelData(),
+               juce::ImageCache::getFromMemory (BrioArt::background_png, BrioArt::background_pngSize).getPixelData());
+    EXPECT_EQ (w.presetBar.getImage().getPixelData(),
+               juce::ImageCache::getFromMemory (BrioArt::preset_bar_png, BrioArt::preset_bar_pngSize).getPixelData());
 }
 
 //==============================================================================
