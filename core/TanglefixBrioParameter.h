@@ -19,7 +19,7 @@
 
     setValue writes the chain's targets, which are atomic, without a lock and allocates
     nothing, because hosts may automate from their own thread; the audio thread picks the
-    targets up at the next sample or block that reads them.
+    targets up at the start of its next block.
 */
 class TanglefixAudioProcessor::BrioParameter  : public LarkspanBrio::BrioParameterBase
 {
