@@ -553,11 +553,13 @@ AAX_Result AAX_CEffectParameters::CompareActiveChunk (const AAX_SPlugInChunk* ch
     if (chunk->fChunkID != cControlsChunkID)
         return AAX_SUCCESS;
 
+    // A damaged chunk is simply not the active state: hosts read a failed call otherwise
+    // than an answer of "not equal".
     *outIsEqual = false;
     AAX_CChunkDataParser stored;
 
     if (! stored.LoadChunk (chunk))
-        return AAX_ERROR_MALFORMED_CHUNK;
+        return AAX_SUCCESS;
 
     for (const auto index : ChunkedParameterIndices())
         if (! MatchesChunk (*mParameterManager.GetParameter (index), stored))
