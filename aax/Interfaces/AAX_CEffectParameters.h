@@ -38,6 +38,8 @@ public:
     acfUInt32 AddRef() override;
     acfUInt32 Release() override;
 
+    /** Refused (AAX_ERROR_INVALID_ARGUMENT) while a first Initialize stands, even a failed
+        one: the host calls Uninitialize before it initialises the instance again. */
     AAX_Result Initialize (IACFUnknown* controller) override;
     AAX_Result Uninitialize() override;
     AAX_Result NotificationReceived (AAX_CTypeID type, const void* data, uint32_t size) override;

@@ -222,6 +222,17 @@ TEST_F (InstanceTest, ReleasedWithoutUninitializeLetsGoOfTheHost)
     automation->Release();
 }
 
+TEST_F (InstanceTest, ASecondInitializeIsRefusedAndTheFirstRunsOn)
+{
+    ASSERT_EQ (instance->initialize(), AAX_SUCCESS);
+    EXPECT_EQ (effect().Initialize (instance->getController().asUnknown()), AAX_ERROR_INVALID_ARGUMENT);
+
+    // The first initialisation's parameters still reach the host through their wrapper, and
+    // unregister through it at teardown (AddressSanitizer sees a wrapper deleted under them).
+    EXPECT_EQ (instance->setParameter ("1", 0.75), AAX_SUCCESS);
+    EXPECT_EQ (value ("1"), 0.75);
+}
+
 //==============================================================================
 TEST_F (InstanceTest, ParameterQueriesForPresentAndMissingIds)
 {

@@ -115,6 +115,11 @@ ACFRESULT AAX_CEffectParameters::InternalQueryInterface (const acfIID& interface
 //==============================================================================
 AAX_Result AAX_CEffectParameters::Initialize (IACFUnknown* controller)
 {
+    // The parameters of a first Initialize hold its automation wrapper until Uninitialize;
+    // replacing the wrappers under them would leave them pointing at a deleted one.
+    if (mController != nullptr)
+        return AAX_ERROR_INVALID_ARGUMENT;
+
     mController.reset (new AAX_VController (controller));
     mAutomationDelegate.reset (new AAX_VAutomationDelegate (controller));
     mTransport.reset (new AAX_VTransport (controller));
