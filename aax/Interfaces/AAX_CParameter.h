@@ -5,6 +5,7 @@
 #include "AAX_IAutomationDelegate.h"
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
 #include <limits>
 #include <map>
@@ -55,10 +56,14 @@ namespace AAX
     }
 }
 
-/** A parameter's identifier and value of type T. */
+/** A parameter's identifier and value of type T. The value may be read by one thread (a
+    chunk saved on the host's thread of choice) while another sets it, so it is atomic. */
 template <typename T>
 class AAX_CParameterValue : public AAX_IParameterValue
 {
+    static_assert (std::atomic<T>::is_always_lock_free,
+                   "a parameter's value is set by the host's update calls, which must not wait for a lock");
+
 public:
     AAX_CParameterValue (AAX_CParamID identifier, const T& value);
 
@@ -70,13 +75,14 @@ public:
     bool GetValueAsDouble (double* outValue) const override;
     bool GetValueAsString (AAX_IString* outValue) const override;
 
-    const T& Get() const noexcept    { return mValue; }
-    void Set (const T& value)        { mValue = value; }
+    // Relaxed: each value stands on its own, nothing else is published through it.
+    T Get() const noexcept                   { return mValue.load (std::memory_order_relaxed); }
+    void Set (const T& value) noexcept       { mValue.store (value, std::memory_order_relaxed); }
     void SetIdentifier (AAX_CParamID identifier)    { AAX::CopyParameterIdentifier (mIdentifier, identifier); }
 
 private:
     char mIdentifier[eParemeterDefaultMaxIdentifierSize] {};
-    T mValue;
+    std::atomic<T> mValue;
 };
 
 /** A host-visible parameter with a value of type T, a taper and a display. A set request
@@ -154,7 +160,7 @@ private:
         delegate (the value follows when the host answers), else at once. */
     void RequestNormalizedValue (double normalizedValue);
 
-    const T& CurrentValue() const noexcept    { return mValue.Get(); }
+    T CurrentValue() const noexcept    { return mValue.Get(); }
     bool IsWithinTaper (const T& realValue) const;
 
     // Typed access: only T itself converts; every other type is refused and changes nothing.
@@ -190,7 +196,7 @@ AAX_CParameterValue<T>::AAX_CParameterValue (AAX_CParamID identifier, const T& v
 template <typename T>
 AAX_CParameterValue<T>* AAX_CParameterValue<T>::Clone() const
 {
-    return new AAX_CParameterValue (mIdentifier, mValue);
+    return new AAX_CParameterValue (mIdentifier, Get());
 }
 
 template <typename T>
@@ -200,16 +206,16 @@ AAX_CParamID AAX_CParameterValue<T>::Identifier() const
 }
 
 template <typename T>
-bool AAX_CParameterValue<T>::GetValueAsBool (bool* outValue) const        { return AAX::ReadParameterValueAs (mValue, outValue); }
+bool AAX_CParameterValue<T>::GetValueAsBool (bool* outValue) const        { return AAX::ReadParameterValueAs (Get(), outValue); }
 
 template <typename T>
-bool AAX_CParameterValue<T>::GetValueAsInt32 (int32_t* outValue) const    { return AAX::ReadParameterValueAs (mValue, outValue); }
+bool AAX_CParameterValue<T>::GetValueAsInt32 (int32_t* outValue) const    { return AAX::ReadParameterValueAs (Get(), outValue); }
 
 template <typename T>
-bool AAX_CParameterValue<T>::GetValueAsFloat (float* outValue) const      { return AAX::ReadParameterValueAs (mValue, outValue); }
+bool AAX_CParameterValue<T>::GetValueAsFloat (float* outValue) const      { return AAX::ReadParameterValueAs (Get(), outValue); }
 
 template <typename T>
-bool AAX_CParameterValue<T>::GetValueAsDouble (double* outValue) const    { return AAX::ReadParameterValueAs (mValue, outValue); }
+bool AAX_CParameterValue<T>::GetValueAsDouble (double* outValue) const    { return AAX::ReadParameterValueAs (Get(), outValue); }
 
 template <typename T>
 bool AAX_CParameterValue<T>::GetValueAsString (AAX_IString*) const        { return false; }
