@@ -1,6 +1,6 @@
 // The effect base across threads, under ThreadSanitizer: hosts ask for the controls chunk
 // from several threads at once (each with the buffer its own size query told it to make) and
-// set values on one thread while saving on another.
+// set values on one thread while saving on another; JUCE counts changes on the audio thread.
 
 #include "AAX_CEffectParameters.h"
 #include "AAX_CLinearTaperDelegate.h"
@@ -31,6 +31,9 @@ namespace
                                                                            AAX_CNumberDisplayDelegate<float, 3>(), true));
             }
         }
+
+        /** What JUCE's wrapper does when its processor reports a change, on any thread. */
+        void CountChange()    { ++mNumPlugInChanges; }
     };
 
     /** One size query and one chunk, as a host thread asks for them. */
@@ -82,4 +85,16 @@ TEST (AAXEffectThreads, ValuesSetWhileAnotherThreadSavesChunks)
     double last = -1.0;
     EXPECT_EQ (effect.GetParameterNormalizedValue ("3", &last), AAX_SUCCESS);
     EXPECT_NEAR (last, 0.99, 1e-6);
+}
+
+TEST (AAXEffectThreads, ChangesCountedOnAnotherThreadAreRead)
+{
+    PlainEffect effect;
+    constexpr int32_t numChanges = 20000;
+    std::thread audio ([&] { for (int32_t i = 0; i < numChanges; ++i) effect.CountChange(); });
+
+    for (int32_t seen = 0; seen < numChanges;)
+        effect.GetNumberOfChanges (&seen);
+
+    audio.join();
 }
