@@ -87,7 +87,9 @@ private:
 
 /** A host-visible parameter with a value of type T, a taper and a display. A set request
     goes to the host through the automation delegate; the value changes when the host
-    answers with UpdateNormalizedValue. Without a delegate the value changes at once. */
+    answers with UpdateNormalizedValue. Without a delegate the value changes at once. The
+    SetValue calls answer false when the host refuses the request as well as for a value of
+    another type. */
 template <typename T>
 class AAX_CParameter : public AAX_IParameter
 {
@@ -157,8 +159,9 @@ public:
 
 private:
     /** Asks for a new normalised value: through the host when there is an automation
-        delegate (the value follows when the host answers), else at once. */
-    void RequestNormalizedValue (double normalizedValue);
+        delegate (the value follows when the host answers), else at once. False when the
+        host refused the request. */
+    bool RequestNormalizedValue (double normalizedValue);
 
     T CurrentValue() const noexcept    { return mValue.Get(); }
     bool IsWithinTaper (const T& realValue) const;
@@ -313,18 +316,19 @@ void AAX_CParameter<T>::Release()
 }
 
 template <typename T>
-void AAX_CParameter<T>::RequestNormalizedValue (double normalizedValue)
+bool AAX_CParameter<T>::RequestNormalizedValue (double normalizedValue)
 {
     if (mAutomationDelegate == nullptr)
     {
         mNeedNotify = true;
         UpdateNormalizedValue (normalizedValue);
-        return;
+        return true;
     }
 
     Touch();
-    mAutomationDelegate->PostSetValueRequest (Identifier(), normalizedValue);
+    const auto posted = mAutomationDelegate->PostSetValueRequest (Identifier(), normalizedValue);
     Release();
+    return posted == AAX_SUCCESS;
 }
 
 template <typename T>
@@ -512,8 +516,7 @@ bool AAX_CParameter<T>::SetValueFromString (const AAX_CString& text)
     if (! mDisplayDelegate->StringToValue (text, &value))
         return false;
 
-    RequestNormalizedValue (mTaperDelegate->RealToNormalized (value));
-    return true;
+    return RequestNormalizedValue (mTaperDelegate->RealToNormalized (value));
 }
 
 template <typename T>
@@ -662,12 +665,7 @@ template <typename Source>
 bool AAX_CParameter<T>::SetTypedValue (const Source& value)
 {
     if constexpr (std::is_same_v<Source, T>)
-    {
-        RequestNormalizedValue (mTaperDelegate->RealToNormalized (value));
-        return true;
-    }
+        return RequestNormalizedValue (mTaperDelegate->RealToNormalized (value));
     else
-    {
         return false;
-    }
 }
