@@ -3,7 +3,10 @@
 
 #include <AAX_LinuxRunLoop.h>
 
-#include <juce_events/juce_events.h>
+// For JUCE's X connection (XWindowSystem, X11Symbols) and its event loop's fd callbacks.
+#define JUCE_GUI_BASICS_INCLUDE_XHEADERS 1
+#include <juce_gui_basics/juce_gui_basics.h>
+#include <juce_events/native/juce_linux_EventLoopInternal.h>
 
 namespace juce
 {
@@ -17,6 +20,34 @@ namespace
     // A message source that posts again from its own callback would otherwise keep the
     // host's main thread here for ever; what is left waits for the host's next call.
     constexpr int32_t maxDispatchesPerCall = 256;
+
+    /** Xlib moves the server's events into a queue of its own whenever it reads from the
+        connection, for instance while JUCE waits in XSync after destroying a window. The
+        socket is empty then, so JUCE's dispatch, which polls it, finds nothing to do: the
+        Expose events for the editor under a message box that just closed would wait
+        there until the next input arrives (the pointer moving), and the box's picture
+        would stay on the screen until then. This hands such events to JUCE's handler
+        for the connection, as if the socket had been readable. */
+    bool dispatchQueuedWindowEvents()
+    {
+        auto* windowSystem = juce::XWindowSystem::getInstanceWithoutCreating();
+        auto* display = windowSystem != nullptr ? windowSystem->getDisplay() : nullptr;
+
+        if (display == nullptr)
+            return false;
+
+        auto* x11 = juce::X11Symbols::getInstance();
+
+        {
+            const juce::XWindowSystemUtilities::ScopedXLock lock;
+
+            if (x11->xEventsQueued (display, QueuedAlready) == 0)
+                return false;
+        }
+
+        juce::LinuxEventLoopInternal::invokeEventLoopCallbackForFd (x11->xConnectionNumber (display));
+        return true;
+    }
 }
 
 extern "C" __attribute__ ((visibility ("default"))) int32_t AAXLinuxRunLoopDispatch()
@@ -31,7 +62,8 @@ extern "C" __attribute__ ((visibility ("default"))) int32_t AAXLinuxRunLoopDispa
 
     try
     {
-        while (dispatched < maxDispatchesPerCall && juce::dispatchNextMessageOnSystemQueue (true))
+        while (dispatched < maxDispatchesPerCall
+               && (juce::dispatchNextMessageOnSystemQueue (true) || dispatchQueuedWindowEvents()))
             ++dispatched;
     }
     catch (...)

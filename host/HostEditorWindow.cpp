@@ -194,8 +194,11 @@ std::vector<uint32_t> HostEditorWindow::capture (int x, int y, int areaWidth, in
         || rootX + areaWidth > DisplayWidth (display, screen) || rootY + areaHeight > DisplayHeight (display, screen))
         return {};
 
-    auto* image = XGetImage (display, connection->window, x, y, (unsigned) areaWidth, (unsigned) areaHeight,
-                             AllPlanes, ZPixmap);
+    // Read from the screen, not from the window: where another window (a message box, a
+    // menu) lies over it, the server has no pixels of the window itself, and a person
+    // sees the other window's.
+    auto* image = XGetImage (display, DefaultRootWindow (display), rootX, rootY, (unsigned) areaWidth,
+                             (unsigned) areaHeight, AllPlanes, ZPixmap);
 
     if (image == nullptr)
         return {};

@@ -38,11 +38,13 @@ public:
     int getWidth() const noexcept   { return width; }
     int getHeight() const noexcept  { return height; }
 
-    /** Writes what the window shows now, the plug-in's view included, as a PNG file. */
+    /** Writes what the screen shows in the window's place now, the plug-in's view and
+        windows over it included, as a PNG file. */
     bool saveScreenshot (const std::string& path, std::string& errorMessage) const;
 
-    /** The colours (0xRRGGBB, row by row) of an area of the window; empty when the area
-        doesn't lie wholly on the screen. */
+    /** The colours (0xRRGGBB, row by row) of an area of the window as the screen shows it,
+        windows that lie over it included; empty when the area doesn't lie wholly on the
+        screen. */
     std::vector<uint32_t> capture (int x, int y, int areaWidth, int areaHeight) const;
 
     /** Whether the server takes played input (XTEST). */

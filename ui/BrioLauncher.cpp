@@ -17,8 +17,8 @@ namespace
 //==============================================================================
 BrioLauncher::BrioLauncher() = default;
 
-// Children still running are let go, not killed: the browser or file manager they
-// became belongs to the user now.
+// Openers still running are let go, not killed: the browser or file manager they
+// became belongs to the user now, and no process of the host's is left to collect.
 BrioLauncher::~BrioLauncher() = default;
 
 //==============================================================================
@@ -66,9 +66,9 @@ juce::Result BrioLauncher::open (const juce::String& target)
         return fail (openerName + " was not found, so \"" + target + "\" can't be opened. "
                      "Install xdg-utils or open it by hand.");
 
-    auto process = std::make_unique<juce::ChildProcess>();
+    auto process = std::make_unique<BrioDetachedProcess>();
 
-    if (! process->start (juce::StringArray { opener.getFullPathName(), target }, 0))
+    if (! process->start (opener, juce::StringArray (target)))
         return fail (openerName + " could not be started to open \"" + target + "\".");
 
     children.push_back ({ target, std::move (process) });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BrioDetachedProcess.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <memory>
@@ -15,9 +17,10 @@
     News links come from the network and preset folders may lie behind links in a
     folder every user can write to, so neither may ever reach a shell.
 
-    When xdg-open can't be started, or later reports that it couldn't open the target,
-    the user is told in a message box. Children that are still running are checked
-    twice a second and collected once they end. Message thread only.
+    xdg-open runs detached from the host (BrioDetachedProcess). When it can't be
+    started, or later reports that it couldn't open the target, the user is told in a
+    message box; while this object lives, openers that still run are checked twice a
+    second. Message thread only.
 */
 class BrioLauncher  : private juce::Timer
 {
@@ -40,7 +43,7 @@ private:
     struct Child
     {
         juce::String target;
-        std::unique_ptr<juce::ChildProcess> process;
+        std::unique_ptr<BrioDetachedProcess> process;
     };
 
     juce::Result fail (const juce::String& message) const;

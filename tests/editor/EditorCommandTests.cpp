@@ -333,21 +333,34 @@ TEST_F (EditorTest, LinksOpenThroughTheLauncher)
 
 TEST_F (EditorTest, AMenuThatOutlivesItsEditorDoesNothing)
 {
-    openEditor();
-    editor->addToDesktop (0);
-    editor->setVisible (true);
+    const OverlayTests::StubOpener opener (tmp);
     const auto limiter = processor->limiterOn.load();
+    using W = TanglefixPluginWindow;
 
-    // The menu opens at once; it is taken before the message loop runs, as without
-    // keyboard focus it would close itself within milliseconds.
-    window().buttonClicked (&window().settingsButton);
-    ASSERT_GT (juce::ModalComponentManager::getInstance()->getNumModalComponents(), 0);
-    const juce::Component::SafePointer<juce::Component> menu (juce::ModalComponentManager::getInstance()->getModalComponent (0));
+    const std::pair<std::function<void (W&)>, int> menus[] = {
+        { [] (W& w) { w.buttonClicked (&w.settingsButton); }, W::limiterId },
+        { [] (W& w) { w.mouseDown (clickAt (w, { 100, 20 })); }, W::youtubeId } };
 
-    // A choice is delivered asynchronously: here it arrives after the editor is gone.
-    // The menu window is deleted once its answer has been delivered.
-    menu->exitModalState (TanglefixPluginWindow::limiterId);
-    closeEditor();
-    EXPECT_TRUE (runUntil ([&] { return menu == nullptr; }));
+    for (const auto& [openMenu, choice] : menus)
+    {
+        openEditor();
+        editor->addToDesktop (0);
+        editor->setVisible (true);
+
+        // The menu opens at once; it is taken before the message loop runs, as without
+        // keyboard focus it would close itself within milliseconds.
+        openMenu (window());
+        ASSERT_GT (juce::ModalComponentManager::getInstance()->getNumModalComponents(), 0);
+        const juce::Component::SafePointer<juce::Component> menu (juce::ModalComponentManager::getInstance()->getModalComponent (0));
+
+        // A choice is delivered asynchronously: here it arrives after the editor is gone.
+        // The menu window is deleted once its answer has been delivered.
+        menu->exitModalState (choice);
+        closeEditor();
+        EXPECT_TRUE (runUntil ([&] { return menu == nullptr; }));
+    }
+
     EXPECT_EQ (processor->limiterOn.load(), limiter);
+    OverlayTests::deliverPendingMessages();
+    EXPECT_FALSE (opener.wasRun());
 }

@@ -19,6 +19,12 @@ namespace
     constexpr int gainX = 499, gainY = 84, gainWidth = 148, gainHeight = 146;
     constexpr int mixX = 499, mixY = 236, mixWidth = 148, mixHeight = 157;
 
+    // The preset delete button, and the message box it opens over the middle of the
+    // editor when there is nothing to delete, with its OK button.
+    constexpr int deleteX = 478, deleteY = 23;
+    constexpr int boxX = 150, boxY = 143, boxWidth = 350, boxHeight = 134;
+    constexpr int okX = 324, okY = 256;
+
     class EditorInHostTest  : public ::testing::Test
     {
     protected:
@@ -211,4 +217,21 @@ TEST_F (EditorInHostTest, TheResizeCornerScalesTheEditorAndTheHostWindowFollows)
 
     EXPECT_EQ (window.getWidth(), 650);
     EXPECT_EQ (window.getHeight(), 420);
+}
+
+TEST_F (EditorInHostTest, AClosedMessageBoxLeavesNothingOfItsPictureBehind)
+{
+    const auto shown = [this] { return window.capture (0, 0, window.getWidth(), window.getHeight()); };
+    const auto boxArea = [this] { return window.capture (boxX, boxY, boxWidth, boxHeight); };
+    const auto before = shown();
+    const auto editorUnderBox = boxArea();
+
+    // No preset file is loaded: the delete button tells so in a message box.
+    editor->click (deleteX, deleteY);
+    ASSERT_TRUE (pumpUntil ([&] { return boxArea() != editorUnderBox; }));
+
+    // Its OK button closes it, and nothing moves the pointer afterwards: the editor must
+    // redraw what the box and its shadow covered on its own.
+    editor->click (okX, okY);
+    EXPECT_TRUE (pumpUntil ([&] { return shown() == before; }));
 }

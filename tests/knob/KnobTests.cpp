@@ -211,6 +211,22 @@ namespace knob_tests
         knob.removeActionListener (&window);
     }
 
+    TEST_F (KnobMenu, AMenuThatOutlivesItsKnobDoesNothing)
+    {
+        auto doomed = std::make_unique<BrioKnob> (juce::String());
+        setUpKnob (*doomed, processor->mixParam);
+        const juce::Point<float> at (30.0f, 30.0f);
+        doomed->mouseDown (event (at, right, at));
+        const juce::Component::SafePointer<juce::Component> menu (juce::Component::getCurrentlyModalComponent());
+        ASSERT_NE (menu, nullptr);
+
+        // A choice is delivered on the message loop: here the knob is gone by then. The
+        // menu window is deleted once the choice has been delivered.
+        menu->exitModalState (LarkspanBrio::BrioLockMenu::lockItemId);
+        doomed.reset();
+        EXPECT_TRUE (runUntil ([&] { return menu == nullptr; }));
+    }
+
     TEST_F (KnobMenu, LockIconStylesKeepTheCurrentPictureForUnknownStyles)
     {
         setUpKnob (knob, processor->mixParam);

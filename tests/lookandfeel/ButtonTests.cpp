@@ -282,23 +282,24 @@ TEST_F (Buttons, RightClickMenuAnswersOnlyALiveButton)
     MessageLog log (toggle);
     toggle.mouseDown (Mouse (toggle).event (right));
 
-    auto* menu = juce::Component::getCurrentlyModalComponent();
+    const juce::Component::SafePointer<juce::Component> menu (juce::Component::getCurrentlyModalComponent());
     ASSERT_NE (menu, nullptr);
     menu->exitModalState (LarkspanBrio::BrioLockMenu::lockItemId);
     EXPECT_EQ (log.received(), juce::StringArray ("LockParameterUpdate locked"));
     EXPECT_EQ (toggleClicks.clicks, 0);
+    EXPECT_TRUE (runUntil ([&] { return menu == nullptr; }));
 
-    // The answer arrives later, on the message loop: by then the button may be gone.
+    // The answer arrives later, on the message loop: by then the button may be gone. A
+    // lock choice is the one that touches the button's own flags.
     auto doomed = std::make_unique<BrioButton>();
     doomed->setUpParameterToggle (&bypass, solid (normalColour), solid (downColour), 0, 0);
     doomed->mouseDown (Mouse (*doomed).event (right));
-    menu = juce::Component::getCurrentlyModalComponent();
-    ASSERT_NE (menu, nullptr);
+    const juce::Component::SafePointer<juce::Component> menuWindow (juce::Component::getCurrentlyModalComponent());
+    ASSERT_NE (menuWindow, nullptr);
+    menuWindow->exitModalState (LarkspanBrio::BrioLockMenu::lockItemId);
     doomed.reset();
 
     // The menu window is deleted once its answer has been delivered.
-    const juce::Component::SafePointer<juce::Component> menuWindow (menu);
-    menu->exitModalState (LarkspanBrio::BrioLockMenu::lockAllItemId);
     EXPECT_TRUE (runUntil ([&] { return menuWindow == nullptr; }));
     EXPECT_EQ (juce::ModalComponentManager::getInstance()->getNumModalComponents(), 0);
 }

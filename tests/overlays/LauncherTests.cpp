@@ -2,6 +2,9 @@
 
 #include <BrioLauncher.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace OverlayTests;
 
 namespace
@@ -92,4 +95,52 @@ TEST_F (LauncherTest, FindsOnlyExecutableFilesInAbsoluteFolders)
     setenv ("PATH", (":" + oldPath).toRawUTF8(), 1);
     EXPECT_EQ (BrioLauncher::findOnSearchPath ("here-only"), juce::File());
     setenv ("PATH", oldPath.toRawUTF8(), 1);
+}
+
+namespace
+{
+    /** The state letter of a process of this machine, or 0 when there is no such process. */
+    char processState (int pid)
+    {
+        const auto stat = juce::File ("/proc/" + juce::String (pid) + "/stat").loadFileAsString();
+        return stat.isEmpty() ? 0 : (char) stat.fromLastOccurrenceOf (")", false, false).trimStart()[0];
+    }
+}
+
+// The opener belongs to the desktop, not to the host: it holds none of the host's files
+// or connections, takes no signal meant for the host's terminal, and leaves no zombie
+// behind when it ends after its launcher, and the editor, are gone.
+TEST_F (LauncherTest, TheOpenerRunsDetachedFromTheHost)
+{
+    const StubOpener opener (tmp, 0, StubOpener::Exit::whenReleased);
+    const auto script = opener.folder.getChildFile ("xdg-open").getFullPathName();
+
+    // A descriptor as careless code in a host opens it: inherited by whatever it starts.
+    const auto hostFile = tmp.getChildFile ("host-file");
+    hostFile.replaceWithText ("held");
+    const auto heldByHost = ::open (hostFile.getFullPathName().toRawUTF8(), O_RDONLY);
+    ASSERT_GE (heldByHost, 0);
+
+    auto launcher = std::make_unique<BrioLauncher>();
+    ASSERT_TRUE (launcher->open ("https://example.invalid/").wasOk());
+    EXPECT_EQ (opener.waitForArguments(), juce::StringArray ("https://example.invalid/"));
+    ::close (heldByHost);
+
+    const auto open = opener.getDescriptors();
+    EXPECT_EQ (open.count (0) + open.count (1) + open.count (2), 3u);
+
+    // The shell keeps the script open, and copies of its standard input (/dev/null).
+    for (const auto& [fd, target] : open)
+        EXPECT_TRUE (fd <= 2 || target == script || target == "/dev/null")
+            << "descriptor " << fd << " (" << target << ") is open in the opener";
+
+    const auto [pid, session] = opener.getIds();
+    ASSERT_GT (pid, 0);
+    EXPECT_NE (session, (int) ::getsid (0)) << "the opener is in the host's session";
+
+    // The launcher goes first; the opener ends afterwards and is collected.
+    launcher.reset();
+    opener.release();
+    EXPECT_TRUE (runUntil ([pid = pid] { return processState (pid) == 0; }))
+        << "the opener is left in state " << processState (pid);
 }

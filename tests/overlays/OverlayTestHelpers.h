@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <map>
 
 namespace OverlayTests
 {
@@ -71,23 +72,37 @@ struct EditorLookAndFeel
 //==============================================================================
 /**
     A stand-in for xdg-open, first on PATH while it lives. It writes each argument it
-    is given on a line of its own to a record file and exits with the given code.
-    The working folder is the test's scratch folder, so that a command smuggled into
-    an argument would leave its traces there.
+    is given on a line of its own to a record file and exits with the given code; when
+    told to hold, it waits for release() first. Before the record it writes what it
+    holds open ("descriptors": a line "number target" for each) and its process and
+    session ids ("ids"). The working folder is the test's scratch folder, so that a
+    command smuggled into an argument would leave its traces there.
 */
 class StubOpener
 {
 public:
-    StubOpener (const juce::File& scratch, int exitCode = 0)
+    enum class Exit { atOnce, whenReleased };
+
+    StubOpener (const juce::File& scratch, int exitCode = 0, Exit exit = Exit::atOnce)
         : folder (scratch.getChildFile ("bin")), record (scratch.getChildFile ("opened.txt")),
+          descriptors (scratch.getChildFile ("descriptors.txt")), ids (scratch.getChildFile ("ids.txt")),
+          releaseFlag (scratch.getChildFile ("release")),
           oldPath (juce::SystemStats::getEnvironmentVariable ("PATH", {})),
           oldWorkingFolder (juce::File::getCurrentWorkingDirectory())
     {
         folder.createDirectory();
         record.deleteFile();
+        releaseFlag.deleteFile();
         const auto script = folder.getChildFile ("xdg-open");
-        script.replaceWithText ("#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + record.getFullPathName() + "'\n"
-                                "exit " + juce::String (exitCode) + "\n",
+        // The descriptors are listed by a child, so the shell opens nothing for it.
+        script.replaceWithText ("#!/bin/sh\n"
+                                "find /proc/$$/fd -mindepth 1 -maxdepth 1 -printf '%f %l\\n' > " + quoted (descriptors) + "\n"
+                                "read -r pid name state parent group session rest < /proc/$$/stat\n"
+                                "echo \"$pid $session\" > " + quoted (ids) + "\n"
+                                "printf '%s\\n' \"$@\" >> " + quoted (record) + "\n"
+                                + (exit == Exit::whenReleased ? "until [ -e " + quoted (releaseFlag) + " ]; do sleep 0.02; done\n"
+                                                              : juce::String())
+                                + "exit " + juce::String (exitCode) + "\n",
                                 false, false, "\n");
         script.setExecutePermission (true);
         setenv ("PATH", (folder.getFullPathName() + ":" + oldPath).toRawUTF8(), 1);
@@ -96,6 +111,7 @@ public:
 
     ~StubOpener()
     {
+        release();
         setenv ("PATH", oldPath.toRawUTF8(), 1);
         oldWorkingFolder.setAsCurrentWorkingDirectory();
     }
@@ -109,9 +125,33 @@ public:
 
     bool wasRun() const    { return record.existsAsFile(); }
 
-    const juce::File folder, record;
+    /** Lets a holding stand-in exit. */
+    void release() const    { releaseFlag.create(); }
+
+    /** The numbers of the descriptors the last run held open, with what each is. */
+    std::map<int, juce::String> getDescriptors() const
+    {
+        std::map<int, juce::String> open;
+
+        for (const auto& line : juce::StringArray::fromLines (descriptors.loadFileAsString().trimEnd()))
+            open[line.upToFirstOccurrenceOf (" ", false, false).getIntValue()] = line.fromFirstOccurrenceOf (" ", false, false);
+
+        return open;
+    }
+
+    /** The process id of the last run, and the id of its session. */
+    std::pair<int, int> getIds() const
+    {
+        const auto words = juce::StringArray::fromTokens (ids.loadFileAsString(), false);
+        return { words[0].getIntValue(), words[1].getIntValue() };
+    }
+
+    const juce::File folder, record, descriptors, ids;
 
 private:
+    static juce::String quoted (const juce::File& file)    { return "'" + file.getFullPathName() + "'"; }
+
+    const juce::File releaseFlag;
     const juce::String oldPath;
     const juce::File oldWorkingFolder;
 };

@@ -280,3 +280,23 @@ TEST_F (PresetBrowserTest, NoPresetTakesTheIdOfTheFolderItem)
 
     EXPECT_EQ (folderItems, 1);
 }
+
+TEST_F (PresetBrowserTest, AMenuThatOutlivesItsBrowserDoesNothing)
+{
+    const StubOpener opener (tmp);
+    preset ("A.qzr");
+    auto doomed = std::make_unique<ComboboxSubmenu>();
+    doomed->setBounds (0, 0, 202, 25);
+    doomed->rebuildMenu (false);
+    doomed->mouseDown (clickAt (*doomed, { 5, 5 }));
+    const juce::Component::SafePointer<juce::Component> menu (juce::Component::getCurrentlyModalComponent());
+    ASSERT_NE (menu, nullptr);
+
+    // A choice is delivered on the message loop: here the browser is gone by then. The
+    // menu window is deleted once the choice has been delivered.
+    menu->exitModalState (ComboboxSubmenu::openFolderItemId);
+    doomed.reset();
+    EXPECT_TRUE (runUntil ([&] { return menu == nullptr; }));
+    deliverPendingMessages();
+    EXPECT_FALSE (opener.wasRun());
+}
