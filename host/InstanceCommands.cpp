@@ -3,6 +3,7 @@
 #include "DescribeCommand.h"
 #include "HostEditor.h"
 #include "PluginInstance.h"
+#include "RenderOptions.h"
 #include "RegistrationPrinter.h"
 
 #include <chrono>
@@ -32,30 +33,22 @@ namespace
         std::vector<std::string> positional;
     };
 
-    bool parseSetting (const std::string& text, ParameterSetting& setting)
-    {
-        const auto equals = text.find ('=');
-
-        if (equals == std::string::npos || equals == 0)
-            return false;
-
-        std::istringstream value (text.substr (equals + 1));
-        value.imbue (std::locale::classic());
-        value >> setting.value;
-        setting.id = text.substr (0, equals);
-        return ! value.fail() && value.eof();
-    }
-
     bool parseArguments (const std::vector<std::string>& args, bool allowSettings, Arguments& parsed, std::ostream& err)
     {
         for (size_t i = 0; i < args.size(); ++i)
         {
-            ParameterSetting setting;
-
-            if (allowSettings && args[i] == "--set" && i + 1 < args.size() && parseSetting (args[i + 1], setting))
+            if (allowSettings && args[i] == "--set" && i + 1 < args.size())
             {
-                parsed.settings.push_back (setting);
-                ++i;
+                std::pair<std::string, double> setting;
+                std::string error;
+
+                if (! parseParameterSetting (args[++i], setting, error))
+                {
+                    err << "tanglefix-host: " << error << "\n";
+                    return false;
+                }
+
+                parsed.settings.push_back ({ setting.first, setting.second });
             }
             else if (args[i].rfind ("--", 0) == 0)
             {
@@ -89,9 +82,11 @@ namespace
         InstanceRun (std::ostream& o, std::ostream& e) : out (o), err (e) {}
 
         /** Loads and registers the bundle, makes an instance of its first effect and
-            initialises it (without its GUI, when asked); false when any of that failed.
+            initialises it; false when any of that failed. Only an instance for the editor
+            has a GUI object, and that is left to initialise: JUCE's makes the editor, which
+            connects to a display.
         */
-        bool open (const std::string& bundlePath, bool initializeGui = true)
+        bool open (const std::string& bundlePath, bool forEditor = false)
         {
             std::string error;
 
@@ -108,14 +103,13 @@ namespace
             if (effects.empty())
                 return fail (DescribeCommand::bundleCallFailed, "the bundle registered no effect");
 
-            instance = PluginInstance::create (session, effects.front(), InstanceSetup(), error);
+            instance = PluginInstance::create (session, effects.front(), InstanceSetup(), error, forEditor);
 
             if (instance == nullptr)
                 return fail (DescribeCommand::bundleCallFailed, error);
 
             out << "Instance: " << effects.front().identifier << (instance->getGui() != nullptr ? " with GUI" : "") << "\n";
-            return initializeGui ? check ("Initialize", instance->initialize())
-                                 : check ("Initialize effect", instance->initializeEffect());
+            return check ("Initialize", instance->initializeEffect());
         }
 
         PluginInstance& getInstance() noexcept    { return *instance; }
@@ -480,7 +474,7 @@ int runEditorCommand (const std::vector<std::string>& args, std::ostream& out, s
 
     InstanceRun run (out, err);
 
-    if (run.open (parsed.positional[0], false) && run.applySettings (parsed.settings))
+    if (run.open (parsed.positional[0], true) && run.applySettings (parsed.settings))
     {
         if (run.getInstance().getGui() == nullptr)
             run.fail (DescribeCommand::bundleCallFailed, "the effect has no GUI");
