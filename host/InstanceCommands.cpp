@@ -390,15 +390,23 @@ namespace
         return std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count();
     }
 
-    /** Drags the editor's resize corner (its bottom-right 14 pixels) until the editor is
-        the layout size (650 x 420) times the scale, as a user would. */
+    /** The editor's own rule from scale to size: the layout size times the scale, halves
+        rounded down (0.75 gives 487 x 315). */
+    int sizeForScale (int layoutSize, double scale)
+    {
+        return (int) std::ceil (layoutSize * scale - 0.5);
+    }
+
+    /** Drags the editor's resize corner (its bottom-right 14 pixels) until the editor has the
+        size the scale gives, as a user would, whatever size it opened at. The drag ends a
+        little short in height: the editor keeps its aspect ratio by adjusting the side that
+        moved less, and the width must be the one kept. */
     void dragToScale (HostEditor& editor, const HostEditorWindow& window, double scale)
     {
-        const auto targetWidth = (int) std::ceil (650.0 * scale - 0.5);
-        const auto targetHeight = (int) std::ceil (420.0 * scale - 0.5);
+        const auto targetWidth = sizeForScale (650, scale);
+        const auto targetHeight = sizeForScale (420, scale);
         const auto x = window.getWidth() - 7, y = window.getHeight() - 7;
-
-        editor.drag (x, y, x + targetWidth - window.getWidth(), y + targetHeight - window.getHeight());
+        editor.drag (x, y, x + targetWidth - window.getWidth(), y + targetHeight - 2 - window.getHeight());
     }
 
     void runEditor (InstanceRun& run, const EditorOptions& options, HostEditorWindow& window, std::ostream& out)
@@ -427,7 +435,8 @@ namespace
 
         editor.pump (std::chrono::milliseconds (options.holdMilliseconds));
 
-        if (options.scale != 1.0)
+        // Scale 1 too: the editor opens at the size an earlier run stored.
+        if (window.getWidth() != sizeForScale (650, options.scale) || window.getHeight() != sizeForScale (420, options.scale))
         {
             if (! window.canPlayInput())
                 run.fail (displayExitCode, "the X server has no XTEST extension to drag the editor's corner with");
