@@ -12,6 +12,20 @@ void DryDelayLine::restart (float delayInSamples) noexcept
     delaySmoother.jumpTo (delayInSamples);
 }
 
+void DryDelayLine::clearRecent (int maxDelay) noexcept
+{
+    // A read interpolates between the samples written j and j + 1 samples before the one
+    // just written, j being at most the delay, so nothing older than maxDelay + 1 samples
+    // before the newest can come out again.
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        auto* ring = delayRing.getWritePointer (ch);
+
+        for (std::int32_t age = 0; age <= maxDelay + 1; ++age)
+            ring[(writeIndex + age) & delayMask] = 0.0f;
+    }
+}
+
 void DryDelayLine::process (juce::AudioBuffer<float>& dry, int numSamples) noexcept
 {
     auto* ringL = delayRing.getWritePointer (0);

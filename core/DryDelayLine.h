@@ -24,6 +24,11 @@ struct DryDelayLine
         longer the signal's recent past. */
     void restart (float delayInSamples) noexcept;
 
+    /** Empties the part of the ring that a delay of up to maxDelay samples can still read,
+        keeping the delay as it is: the audio thread's way to forget a signal that was not
+        finite, without the cost of emptying the whole ring. */
+    void clearRecent (int maxDelay) noexcept;
+
     /** Writes the block into the ring and replaces it by the delayed signal (2 channels). */
     void process (juce::AudioBuffer<float>& dry, int numSamples) noexcept;
 

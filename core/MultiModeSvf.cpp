@@ -48,8 +48,7 @@ void MultiModeSvf::prepare() noexcept
     g = 1.0f;
     damping = 1.0f;
     gain = 0.0f;
-    s1[0] = s1[1] = 0.0f;
-    s2[0] = s2[1] = 0.0f;
+    clearState();
 
     cutoffRamp.reset (sampleRate, rampSeconds);
     resonanceRamp.reset (sampleRate, rampSeconds);
@@ -61,6 +60,17 @@ void MultiModeSvf::prepare() noexcept
         cutoffRamp.setTarget (fc);
 
     updateCoefficients (fc, resonanceRamp.getTarget(), gainRamp.getTarget());
+}
+
+void MultiModeSvf::clearState() noexcept
+{
+    s1[0] = s1[1] = 0.0f;
+    s2[0] = s2[1] = 0.0f;
+}
+
+bool MultiModeSvf::hasFiniteState() const noexcept
+{
+    return std::isfinite (s1[0]) && std::isfinite (s1[1]) && std::isfinite (s2[0]) && std::isfinite (s2[1]);
 }
 
 void MultiModeSvf::advanceRamps() noexcept

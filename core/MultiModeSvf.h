@@ -57,6 +57,12 @@ struct MultiModeSvf
     /** Clears the state and re-derives the ramps and coefficients at the current rate. */
     void prepare() noexcept;
 
+    /** Forgets the signal, keeping the ramps and coefficients: the audio thread's way out
+        of a state that a NaN or infinite input left behind, which would stay so for good. */
+    void clearState() noexcept;
+
+    bool hasFiniteState() const noexcept;
+
     /** The audio thread, before each block: starts ramps towards targets set since. */
     void followTargets() noexcept
     {

@@ -50,12 +50,18 @@ struct RampedValue
             return;
 
         rampTarget = newTarget;
-        countdown = stepsToTarget;
 
-        if (stepsToTarget < 1)
+        // A ramp from where a target that was not finite left the value would not be finite
+        // all the way to the new target, so from there the value jumps.
+        if (stepsToTarget < 1 || ! std::isfinite (current))
+        {
             current = newTarget;
-        else
-            step = (newTarget - current) / (float) stepsToTarget;
+            countdown = 0;
+            return;
+        }
+
+        countdown = stepsToTarget;
+        step = (newTarget - current) / (float) stepsToTarget;
     }
 
     float getNextValue() noexcept

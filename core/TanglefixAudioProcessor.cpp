@@ -343,6 +343,7 @@ void TanglefixAudioProcessor::processStereoBlock (juce::AudioBuffer<float>& buff
         applySoftClipper (buffer, numSamples);
 
     crossfade.process (buffer, dryBuffer, numSamples);
+    clearSignalIfNotFinite (buffer, numSamples);
 }
 
 void TanglefixAudioProcessor::followControlTargets() noexcept
@@ -433,6 +434,44 @@ void TanglefixAudioProcessor::applySoftClipper (juce::AudioBuffer<float>& buffer
         for (int i = 0; i < numSamples; ++i)
             samples[i] = SoftClipper::process (samples[i]);
     }
+}
+
+void TanglefixAudioProcessor::clearSignalIfNotFinite (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept
+{
+    if (isSignalFinite (buffer, numSamples))
+        return;
+
+    for (auto& filter : bandFilters)
+        filter.clearState();
+
+    if (oversamplingOn)
+    {
+        getActiveOversampler().reset();
+        dryDelay.clearRecent (getLongestDryDelay());
+    }
+}
+
+bool TanglefixAudioProcessor::isSignalFinite (const juce::AudioBuffer<float>& buffer, int numSamples) const noexcept
+{
+    // The filters' state is what never recovers by itself. The last output sample stands
+    // for the rest: not finite there at the end of a block, a value may still be inside
+    // the oversampler, the dry delay or a smoother.
+    for (const auto& filter : bandFilters)
+        if (! filter.hasFiniteState())
+            return false;
+
+    return numSamples < 1 || (std::isfinite (buffer.getReadPointer (0)[numSamples - 1])
+                              && std::isfinite (buffer.getReadPointer (1)[numSamples - 1]));
+}
+
+int TanglefixAudioProcessor::getLongestDryDelay() const noexcept
+{
+    auto longest = 0.0f;
+
+    for (const auto& oversampler : oversamplers)
+        longest = juce::jmax (longest, oversampler->getLatencyInSamples());
+
+    return (int) std::ceil (longest);
 }
 
 //==============================================================================

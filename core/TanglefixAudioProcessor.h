@@ -185,6 +185,16 @@ private:
     void applyGainAndMix (juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
     static void applySoftClipper (juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
 
+    /** A NaN or infinite sample would leave the band filters not finite for good (a dead
+        channel), and the oversampler and the dry delay for a while. Once per block, a
+        filter state or a last output sample that is not finite clears all three, so that
+        the next block sounds as a fresh instance's would. */
+    void clearSignalIfNotFinite (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
+    bool isSignalFinite (const juce::AudioBuffer<float>& buffer, int numSamples) const noexcept;
+
+    /** The longest dry delay any factor uses, in whole samples. */
+    int getLongestDryDelay() const noexcept;
+
     /** Samples per block the active oversampler was prepared for. */
     int oversamplerCapacity = 0;
 

@@ -2,6 +2,9 @@
 
 #include <BrioFonts.h>
 
+#include <ft2build.h>
+#include <freetype/freetype.h>
+
 namespace LarkspanBrio
 {
 
@@ -65,18 +68,75 @@ void BrioLookAndFeel::setColourScheme (juce::Colour panel, juce::Colour text)
 }
 
 //==============================================================================
+namespace
+{
+    /** Whether JUCE's FreeType typeface can be made of this data: it opens the first face
+        and takes a character map without checking that either exists, and scales every
+        outline by the face's height.
+    */
+    bool freeTypeCanUse (const void* data, size_t size)
+    {
+        if (data == nullptr || size == 0)
+            return false;
+
+        FT_Library library = nullptr;
+
+        if (FT_Init_FreeType (&library) != 0)
+            return false;
+
+        FT_Face face = nullptr;
+        const auto usable = FT_New_Memory_Face (library, static_cast<const FT_Byte*> (data),
+                                                static_cast<FT_Long> (size), 0, &face) == 0
+                             && (face->face_flags & FT_FACE_FLAG_SCALABLE) != 0
+                             && face->ascender > face->descender
+                             && FT_Select_Charmap (face, FT_ENCODING_UNICODE) == 0;
+
+        if (face != nullptr)
+            FT_Done_Face (face);
+
+        FT_Done_FreeType (library);
+        return usable;
+    }
+
+    /** The two embedded faces. Released with JUCE's other DeletedAtShutdown objects:
+        function-local statics would outlive the leak detector's counters, which are
+        created only when the first glyph is loaded, and be reported as leaks at exit.
+    */
+    class EmbeddedTypefaces  : private juce::DeletedAtShutdown
+    {
+    public:
+        EmbeddedTypefaces() = default;
+        ~EmbeddedTypefaces() override  { clearSingletonInstance(); }
+
+        const juce::Typeface::Ptr regular = BrioLookAndFeel::createTypeface (
+            BrioFonts::OpenSansRegular_ttf, (size_t) BrioFonts::OpenSansRegular_ttfSize, juce::Font::plain);
+        const juce::Typeface::Ptr bold = BrioLookAndFeel::createTypeface (
+            BrioFonts::OpenSansBold_ttf, (size_t) BrioFonts::OpenSansBold_ttfSize, juce::Font::bold);
+
+        JUCE_DECLARE_SINGLETON (EmbeddedTypefaces, false)
+        JUCE_DECLARE_NON_COPYABLE (EmbeddedTypefaces)
+    };
+
+    JUCE_IMPLEMENT_SINGLETON (EmbeddedTypefaces)
+}
+
+juce::Typeface::Ptr BrioLookAndFeel::createTypeface (const void* data, size_t size, int styleFlags)
+{
+    if (freeTypeCanUse (data, size))
+        return juce::Typeface::createSystemTypefaceFor (data, size);
+
+    return juce::Font::getDefaultTypefaceForFont (
+        juce::Font (juce::Font::getDefaultSansSerifFontName(), 1.0f, styleFlags));
+}
+
 juce::Typeface::Ptr BrioLookAndFeel::getRegularTypeface()
 {
-    static const juce::Typeface::Ptr face = juce::Typeface::createSystemTypefaceFor (
-        BrioFonts::OpenSansRegular_ttf, (size_t) BrioFonts::OpenSansRegular_ttfSize);
-    return face;
+    return EmbeddedTypefaces::getInstance()->regular;
 }
 
 juce::Typeface::Ptr BrioLookAndFeel::getBoldTypeface()
 {
-    static const juce::Typeface::Ptr face = juce::Typeface::createSystemTypefaceFor (
-        BrioFonts::OpenSansBold_ttf, (size_t) BrioFonts::OpenSansBold_ttfSize);
-    return face;
+    return EmbeddedTypefaces::getInstance()->bold;
 }
 
 juce::Typeface::Ptr BrioLookAndFeel::getTypefaceForFont (const juce::Font& font)

@@ -39,9 +39,19 @@ public:
     */
     void setColourScheme (juce::Colour panel, juce::Colour text);
 
-    /** The embedded faces; parsed once per process on first use, kept until exit. */
+    /** The embedded faces; parsed on first use and kept until JUCE shuts its GUI down
+        (DeletedAtShutdown), so that none of their glyphs outlives JUCE's leak detector.
+        A later use parses them again.
+    */
     static juce::Typeface::Ptr getRegularTypeface();
     static juce::Typeface::Ptr getBoldTypeface();
+
+    /** A typeface from TrueType data in memory, or JUCE's default sans face with the
+        given style flags when FreeType can make no usable face of the data (none at all,
+        not a font, no Unicode character map): JUCE's own FreeType typeface crashes on such
+        data.
+    */
+    static juce::Typeface::Ptr createTypeface (const void* data, size_t size, int styleFlags);
 
     /** The editor's base colours. */
     static constexpr juce::uint32 darkColour  = 0xff212528;

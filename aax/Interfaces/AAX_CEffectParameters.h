@@ -38,6 +38,8 @@ public:
     acfUInt32 AddRef() override;
     acfUInt32 Release() override;
 
+    /** Refused (AAX_ERROR_INVALID_ARGUMENT) while a first Initialize stands, even a failed
+        one: the host calls Uninitialize before it initialises the instance again. */
     AAX_Result Initialize (IACFUnknown* controller) override;
     AAX_Result Uninitialize() override;
     AAX_Result NotificationReceived (AAX_CTypeID type, const void* data, uint32_t size) override;
@@ -145,13 +147,20 @@ private:
     };
 
     static ParameterValue ReadValue (const AAX_IParameter& parameter);
-    /** Sets the parameter from its entry, if any; false when the entry holds no usable value. */
-    static bool RestoreValue (AAX_IParameter& parameter, AAX_CChunkDataParser& chunk);
+    /** Sets the parameter from its entry, if any: AAX_ERROR_MALFORMED_CHUNK when the entry
+        holds no usable value, AAX_ERROR_NOTIFICATION_FAILED when the parameter or the host
+        refused it. */
+    static AAX_Result RestoreValue (AAX_IParameter& parameter, AAX_CChunkDataParser& chunk);
+    /** RestoreValue, and without a host to answer, what the host's answer would do. */
+    AAX_Result RestoreParameter (AAX_IParameter& parameter, AAX_CChunkDataParser& chunk);
     static bool MatchesChunk (const AAX_IParameter& parameter, AAX_CChunkDataParser& chunk);
 
     /** The indices of the parameters that go into the controls chunk, in order. */
     std::vector<int32_t> ChunkedParameterIndices() const;
     int32_t RebuildChunk() const;
 
+    /** Whether the host answers the parameters' set requests; without its automation
+        interface the parameters have no delegate and take new values at once. */
+    bool HostAnswersRequests() const noexcept;
     void ReleaseHostObjects();
 };

@@ -84,9 +84,10 @@ public:
 
     AAX_Result SetDirty (AAX_CParamID parameterID, bool dirty = true);
 
-    /** Has every dirty packet filled by its handler and posted. A packet is marked clean
-        before its handler runs, so a mark made meanwhile is kept for the next dispatch; a
-        packet whose post fails stays dirty, and the first failed post is the result. */
+    /** Has every dirty packet filled by its handler and posted, each at most once. A packet
+        is marked clean before its handler runs, so a mark made meanwhile is kept for the next
+        dispatch; a packet whose post fails is dirty again afterwards, and the first failed
+        post is the result. */
     AAX_Result Dispatch();
 
     AAX_Result GenerateSingleValuePacket (AAX_CParamID parameterID, AAX_CPacket& packet);

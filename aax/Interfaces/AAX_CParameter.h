@@ -5,6 +5,7 @@
 #include "AAX_IAutomationDelegate.h"
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
 #include <limits>
 #include <map>
@@ -55,10 +56,14 @@ namespace AAX
     }
 }
 
-/** A parameter's identifier and value of type T. */
+/** A parameter's identifier and value of type T. The value may be read by one thread (a
+    chunk saved on the host's thread of choice) while another sets it, so it is atomic. */
 template <typename T>
 class AAX_CParameterValue : public AAX_IParameterValue
 {
+    static_assert (std::atomic<T>::is_always_lock_free,
+                   "a parameter's value is set by the host's update calls, which must not wait for a lock");
+
 public:
     AAX_CParameterValue (AAX_CParamID identifier, const T& value);
 
@@ -70,18 +75,21 @@ public:
     bool GetValueAsDouble (double* outValue) const override;
     bool GetValueAsString (AAX_IString* outValue) const override;
 
-    const T& Get() const noexcept    { return mValue; }
-    void Set (const T& value)        { mValue = value; }
+    // Relaxed: each value stands on its own, nothing else is published through it.
+    T Get() const noexcept                   { return mValue.load (std::memory_order_relaxed); }
+    void Set (const T& value) noexcept       { mValue.store (value, std::memory_order_relaxed); }
     void SetIdentifier (AAX_CParamID identifier)    { AAX::CopyParameterIdentifier (mIdentifier, identifier); }
 
 private:
     char mIdentifier[eParemeterDefaultMaxIdentifierSize] {};
-    T mValue;
+    std::atomic<T> mValue;
 };
 
 /** A host-visible parameter with a value of type T, a taper and a display. A set request
     goes to the host through the automation delegate; the value changes when the host
-    answers with UpdateNormalizedValue. Without a delegate the value changes at once. */
+    answers with UpdateNormalizedValue. Without a delegate the value changes at once. The
+    SetValue calls answer false when the host refuses the request as well as for a value of
+    another type. */
 template <typename T>
 class AAX_CParameter : public AAX_IParameter
 {
@@ -151,10 +159,11 @@ public:
 
 private:
     /** Asks for a new normalised value: through the host when there is an automation
-        delegate (the value follows when the host answers), else at once. */
-    void RequestNormalizedValue (double normalizedValue);
+        delegate (the value follows when the host answers), else at once. False when the
+        host refused the request. */
+    bool RequestNormalizedValue (double normalizedValue);
 
-    const T& CurrentValue() const noexcept    { return mValue.Get(); }
+    T CurrentValue() const noexcept    { return mValue.Get(); }
     bool IsWithinTaper (const T& realValue) const;
 
     // Typed access: only T itself converts; every other type is refused and changes nothing.
@@ -190,7 +199,7 @@ AAX_CParameterValue<T>::AAX_CParameterValue (AAX_CParamID identifier, const T& v
 template <typename T>
 AAX_CParameterValue<T>* AAX_CParameterValue<T>::Clone() const
 {
-    return new AAX_CParameterValue (mIdentifier, mValue);
+    return new AAX_CParameterValue (mIdentifier, Get());
 }
 
 template <typename T>
@@ -200,16 +209,16 @@ AAX_CParamID AAX_CParameterValue<T>::Identifier() const
 }
 
 template <typename T>
-bool AAX_CParameterValue<T>::GetValueAsBool (bool* outValue) const        { return AAX::ReadParameterValueAs (mValue, outValue); }
+bool AAX_CParameterValue<T>::GetValueAsBool (bool* outValue) const        { return AAX::ReadParameterValueAs (Get(), outValue); }
 
 template <typename T>
-bool AAX_CParameterValue<T>::GetValueAsInt32 (int32_t* outValue) const    { return AAX::ReadParameterValueAs (mValue, outValue); }
+bool AAX_CParameterValue<T>::GetValueAsInt32 (int32_t* outValue) const    { return AAX::ReadParameterValueAs (Get(), outValue); }
 
 template <typename T>
-bool AAX_CParameterValue<T>::GetValueAsFloat (float* outValue) const      { return AAX::ReadParameterValueAs (mValue, outValue); }
+bool AAX_CParameterValue<T>::GetValueAsFloat (float* outValue) const      { return AAX::ReadParameterValueAs (Get(), outValue); }
 
 template <typename T>
-bool AAX_CParameterValue<T>::GetValueAsDouble (double* outValue) const    { return AAX::ReadParameterValueAs (mValue, outValue); }
+bool AAX_CParameterValue<T>::GetValueAsDouble (double* outValue) const    { return AAX::ReadParameterValueAs (Get(), outValue); }
 
 template <typename T>
 bool AAX_CParameterValue<T>::GetValueAsString (AAX_IString*) const        { return false; }
@@ -307,18 +316,19 @@ void AAX_CParameter<T>::Release()
 }
 
 template <typename T>
-void AAX_CParameter<T>::RequestNormalizedValue (double normalizedValue)
+bool AAX_CParameter<T>::RequestNormalizedValue (double normalizedValue)
 {
     if (mAutomationDelegate == nullptr)
     {
         mNeedNotify = true;
         UpdateNormalizedValue (normalizedValue);
-        return;
+        return true;
     }
 
     Touch();
-    mAutomationDelegate->PostSetValueRequest (Identifier(), normalizedValue);
+    const auto posted = mAutomationDelegate->PostSetValueRequest (Identifier(), normalizedValue);
     Release();
+    return posted == AAX_SUCCESS;
 }
 
 template <typename T>
@@ -506,8 +516,7 @@ bool AAX_CParameter<T>::SetValueFromString (const AAX_CString& text)
     if (! mDisplayDelegate->StringToValue (text, &value))
         return false;
 
-    RequestNormalizedValue (mTaperDelegate->RealToNormalized (value));
-    return true;
+    return RequestNormalizedValue (mTaperDelegate->RealToNormalized (value));
 }
 
 template <typename T>
@@ -656,12 +665,7 @@ template <typename Source>
 bool AAX_CParameter<T>::SetTypedValue (const Source& value)
 {
     if constexpr (std::is_same_v<Source, T>)
-    {
-        RequestNormalizedValue (mTaperDelegate->RealToNormalized (value));
-        return true;
-    }
+        return RequestNormalizedValue (mTaperDelegate->RealToNormalized (value));
     else
-    {
         return false;
-    }
 }

@@ -9,8 +9,11 @@
 
 #include <AAX_LinuxRunLoop.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 using namespace bundle_test;
 
@@ -195,6 +198,58 @@ TEST (Bundle, ThePluginsOwnBypassCrossfadesIntoTheDelayedInput)
         for (size_t i = 480 + latency; i < 9600; ++i)
             ASSERT_FLOAT_EQ (fading.channels[1][i], input.channels[1][i - latency]) << "sample " << i;
     }
+}
+
+//==============================================================================
+TEST (Bundle, ANonFiniteInputSampleCostsOnlyItsBlock)
+{
+    // From the block after the one that carried it, an instance sounds exactly as a fresh
+    // one given the rest of the audio. Both restore the same state, which settles them.
+    BundleSession bundle;
+    constexpr int block = 256;
+    constexpr size_t firstClean = 3 * block;
+    const float nonFiniteValues[] = { std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                                      -std::numeric_limits<float>::infinity() };
+
+    const auto renderSettled = [&bundle] (ChannelLayout layout, int factor, const AudioData& input)
+    {
+        auto instance = bundle.makeInstance (layout);
+
+        if (instance == nullptr)
+            return AudioData();
+
+        const auto state = stateWith (*instance, { { "Oversample", std::to_string (factor) }, { "Limiter", "1" },
+                                                   { "Frequency", "0.3" }, { "Emphasis", "0.7" }, { "Operations", "0.6" },
+                                                   { "Gain", "0.65" }, { "Mix", "0.8" } });
+        EXPECT_EQ (instance->getInstance().setChunk (state), AAX_SUCCESS);
+        return renderThroughHost (bundle.session, *instance, input, block);
+    };
+
+    for (const auto layout : allLayouts)
+        for (const auto factor : { 1, 16 })
+            for (const auto bad : nonFiniteValues)
+            {
+                SCOPED_TRACE (describe (layout, factor, block) + ", " + std::to_string (bad));
+                auto input = makeNoise (numInputsOf (layout), 8 * block, (int) rate, 13);
+                input.channels.back()[firstClean - 1] = bad;   // at 16x still in the dry delay after its block
+
+                auto rest = input;
+
+                for (auto& channel : rest.channels)
+                    channel.erase (channel.begin(), channel.begin() + firstClean);
+
+                const auto output = renderSettled (layout, factor, input);
+                const auto fresh = renderSettled (layout, factor, rest);
+                ASSERT_EQ (output.channels.size(), (size_t) numOutputsOf (layout));
+                ASSERT_EQ (fresh.channels.size(), output.channels.size());
+
+                for (size_t ch = 0; ch < output.channels.size(); ++ch)
+                {
+                    const auto clean = output.channels[ch].begin() + (long) firstClean;
+                    EXPECT_TRUE (std::all_of (clean, output.channels[ch].end(), [] (float x) { return std::isfinite (x); }));
+                    EXPECT_TRUE (std::equal (clean, output.channels[ch].end(), fresh.channels[ch].begin())) << "channel " << ch;
+                }
+            }
 }
 
 //==============================================================================

@@ -7,6 +7,8 @@
 
 #include "../AllocationHooks.h"
 
+#include <limits>
+
 using namespace chain_test;
 using allocation_hooks::ScopedAllocationCounter;
 
@@ -58,6 +60,10 @@ TEST (AudioThread, ProcessingAllocatesNothingInAnyLayoutOrFactor)
 
                 auto& buffer = *buffers[(size_t) block % buffers.size()];
                 fillNoise (buffer, random);
+
+                // Now and then a NaN, which the chain must recover from on this thread too.
+                if (block % 50 == 20)
+                    buffer.setSample (0, buffer.getNumSamples() / 2, std::numeric_limits<float>::quiet_NaN());
 
                 // The host's own bypass now and then.
                 if (block % 8 == 7)

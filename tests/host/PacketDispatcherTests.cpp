@@ -165,6 +165,25 @@ TEST_F (PacketDispatcherTest, HandlerFailuresAndFailedPosts)
     EXPECT_EQ (postsTo (4), 1u);
 }
 
+TEST_F (PacketDispatcherTest, ARefusedSharedPacketIsPostedOncePerDispatch)
+{
+    bool accepting = false;
+    hostController->setPacketSink ([&accepting] (AAX_CFieldIndex, const void*, uint32_t) { return accepting; });
+
+    const Handler handler (&worker, &Worker::Fill);
+    dispatcher.RegisterPacket ("left", 6, &handler);
+    dispatcher.RegisterPacket ("right", 6, &handler);
+
+    EXPECT_NE (dispatcher.Dispatch(), AAX_SUCCESS);
+    EXPECT_EQ (postsTo (6), 1u);
+
+    accepting = true;
+    EXPECT_EQ (dispatcher.Dispatch(), AAX_SUCCESS);
+    EXPECT_EQ (postsTo (6), 2u) << "the refused packet goes again, once";
+    EXPECT_EQ (dispatcher.Dispatch(), AAX_SUCCESS);
+    EXPECT_EQ (postsTo (6), 2u);
+}
+
 TEST_F (PacketDispatcherTest, AMarkMadeWhileTheHandlerRunsIsKept)
 {
     const Handler handler (&worker, &Worker::Fill);

@@ -139,6 +139,14 @@ AAX_Result TestEffect::EffectInit()
     return AAX_SUCCESS;
 }
 
+AAX_Result TestEffect::UpdateParameterNormalizedValue (AAX_CParamID id, double value, AAX_EUpdateSource source)
+{
+    if (source == AAX_eUpdateSource_Chunk)
+        AAX_CHostServices::Trace (testTracePriority, "chunk value %s: %.3f", id, value);
+
+    return AAX_CEffectParameters::UpdateParameterNormalizedValue (id, value, source);
+}
+
 int32_t TestEffect::CountParameters() const
 {
     int32_t count = 0;

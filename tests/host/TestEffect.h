@@ -25,6 +25,10 @@ public:
     AAX_Result Initialize (IACFUnknown* controller) override;
     AAX_Result EffectInit() override;
 
+    /** Reports each value from a restored chunk that the effect hears of, as JUCE's wrapper
+        hands such values to its processor. */
+    AAX_Result UpdateParameterNormalizedValue (AAX_CParamID id, double value, AAX_EUpdateSource source) override;
+
     /** Something for the GUI's stand-in editor to call, as JUCE's editor calls its processor. */
     int32_t CountParameters() const;
 };

@@ -6,11 +6,21 @@
 set(artSourceDir "${CMAKE_CURRENT_SOURCE_DIR}/art")
 set(artOutputDir "${CMAKE_CURRENT_BINARY_DIR}/art")
 
-add_executable(tanglefix_art
-    "${artSourceDir}/ArtMain.cpp" "${artSourceDir}/ContactSheet.cpp" "${artSourceDir}/IconArt.cpp"
-    "${artSourceDir}/KnobArt.cpp" "${artSourceDir}/PanelArt.cpp")
-target_link_libraries(tanglefix_art PRIVATE tanglefix_juce)
-target_compile_options(tanglefix_art PRIVATE -Wall -Wextra)
+# TANGLEFIX_ART_PROGRAM names a tanglefix_art that another tree has built, for trees that
+# make only the resources (the CI's check of a second generator) and would otherwise
+# compile JUCE for it.
+set(TANGLEFIX_ART_PROGRAM "" CACHE FILEPATH "An existing tanglefix_art to draw the pictures with")
+
+if(TANGLEFIX_ART_PROGRAM)
+    add_executable(tanglefix_art IMPORTED)
+    set_target_properties(tanglefix_art PROPERTIES IMPORTED_LOCATION "${TANGLEFIX_ART_PROGRAM}")
+else()
+    add_executable(tanglefix_art
+        "${artSourceDir}/ArtMain.cpp" "${artSourceDir}/ContactSheet.cpp" "${artSourceDir}/IconArt.cpp"
+        "${artSourceDir}/KnobArt.cpp" "${artSourceDir}/PanelArt.cpp")
+    target_link_libraries(tanglefix_art PRIVATE tanglefix_juce)
+    target_compile_options(tanglefix_art PRIVATE -Wall -Wextra)
+endif()
 
 set(artPictureNames background preset_bar
     previous previous_down next next_down save save_down delete delete_down random random_down

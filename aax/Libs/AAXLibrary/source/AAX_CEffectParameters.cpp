@@ -26,6 +26,12 @@ namespace
         return AAX::NarrowParameterValue<float> (value);
     }
 
+    /** A restored value that the parameter, or the host's automation, did not take. */
+    AAX_Result Arrival (bool taken) noexcept
+    {
+        return taken ? AAX_SUCCESS : AAX_ERROR_NOTIFICATION_FAILED;
+    }
+
     void ReportMissingParameter()
     {
         AAX_CHostServices::HandleAssertFailure (__FILE__, __LINE__, "NULL != parameter", AAX_eAssertFlags_Log);
@@ -69,6 +75,11 @@ AAX_CEffectParameters::~AAX_CEffectParameters()
     // A host may release an instance without Uninitialize. The parameters go first: they
     // unregister themselves through the automation delegate that the wrappers hold.
     ReleaseHostObjects();
+}
+
+bool AAX_CEffectParameters::HostAnswersRequests() const noexcept
+{
+    return mAutomationDelegate != nullptr && mAutomationDelegate->GetIUnknown() != nullptr;
 }
 
 void AAX_CEffectParameters::ReleaseHostObjects()
@@ -115,11 +126,16 @@ ACFRESULT AAX_CEffectParameters::InternalQueryInterface (const acfIID& interface
 //==============================================================================
 AAX_Result AAX_CEffectParameters::Initialize (IACFUnknown* controller)
 {
+    // The parameters of a first Initialize hold its automation wrapper until Uninitialize;
+    // replacing the wrappers under them would leave them pointing at a deleted one.
+    if (mController != nullptr)
+        return AAX_ERROR_INVALID_ARGUMENT;
+
     mController.reset (new AAX_VController (controller));
     mAutomationDelegate.reset (new AAX_VAutomationDelegate (controller));
     mTransport.reset (new AAX_VTransport (controller));
 
-    mParameterManager.Initialize (mAutomationDelegate.get());
+    mParameterManager.Initialize (HostAnswersRequests() ? mAutomationDelegate.get() : nullptr);
     mPacketDispatcher.Initialize (mController.get(), this);
 
     if (const auto result = EffectInit(); result != AAX_SUCCESS)
@@ -533,14 +549,19 @@ AAX_Result AAX_CEffectParameters::SetChunk (AAX_CTypeID chunkID, const AAX_SPlug
     // Read into a parser of its own: restoring posts every value to the host, which may
     // call back into this object, so no lock may be held meanwhile.
     AAX_CChunkDataParser stored;
-    bool usable = stored.LoadChunk (chunk);
+    AAX_Result result = stored.LoadChunk (chunk) ? AAX_SUCCESS : AAX_ERROR_MALFORMED_CHUNK;
 
     for (const auto index : ChunkedParameterIndices())
-        usable = RestoreValue (*mParameterManager.GetParameter (index), stored) && usable;
+    {
+        const auto restored = RestoreParameter (*mParameterManager.GetParameter (index), stored);
+
+        if (result == AAX_SUCCESS)
+            result = restored;
+    }
 
     // What a damaged chunk held whole and sound has been restored; the host still learns of
-    // the damage.
-    return usable ? AAX_SUCCESS : AAX_ERROR_MALFORMED_CHUNK;
+    // the damage, or of the first value that did not arrive.
+    return result;
 }
 
 AAX_Result AAX_CEffectParameters::CompareActiveChunk (const AAX_SPlugInChunk* chunk, AAX_CBoolean* outIsEqual) const
@@ -553,11 +574,13 @@ AAX_Result AAX_CEffectParameters::CompareActiveChunk (const AAX_SPlugInChunk* ch
     if (chunk->fChunkID != cControlsChunkID)
         return AAX_SUCCESS;
 
+    // A damaged chunk is simply not the active state: hosts read a failed call otherwise
+    // than an answer of "not equal".
     *outIsEqual = false;
     AAX_CChunkDataParser stored;
 
     if (! stored.LoadChunk (chunk))
-        return AAX_ERROR_MALFORMED_CHUNK;
+        return AAX_SUCCESS;
 
     for (const auto index : ChunkedParameterIndices())
         if (! MatchesChunk (*mParameterManager.GetParameter (index), stored))
@@ -636,7 +659,7 @@ int32_t AAX_CEffectParameters::RebuildChunk() const
     return mChunkParser.GetChunkDataSize();
 }
 
-bool AAX_CEffectParameters::RestoreValue (AAX_IParameter& parameter, AAX_CChunkDataParser& chunk)
+AAX_Result AAX_CEffectParameters::RestoreValue (AAX_IParameter& parameter, AAX_CChunkDataParser& chunk)
 {
     const auto* id = parameter.Identifier();
     double d = 0.0;
@@ -649,23 +672,44 @@ bool AAX_CEffectParameters::RestoreValue (AAX_IParameter& parameter, AAX_CChunkD
     {
         case ValueKind::eFloat:
             if (! chunk.FindDouble (id, &d))
-                return true;
+                return AAX_SUCCESS;
 
-            return std::isfinite (d) && parameter.SetValueWithFloat (ToFloat (d));
+            return std::isfinite (d) ? Arrival (parameter.SetValueWithFloat (ToFloat (d))) : AAX_ERROR_MALFORMED_CHUNK;
 
         case ValueKind::eDouble:
             if (! chunk.FindDouble (id, &d))
-                return true;
+                return AAX_SUCCESS;
 
-            return std::isfinite (d) && parameter.SetValueWithDouble (d);
+            return std::isfinite (d) ? Arrival (parameter.SetValueWithDouble (d)) : AAX_ERROR_MALFORMED_CHUNK;
 
-        case ValueKind::eInt32:     return ! chunk.FindInt32 (id, &i) || parameter.SetValueWithInt32 (i);
-        case ValueKind::eBool:      return ! chunk.FindInt32 (id, &i) || parameter.SetValueWithBool (i != 0);
-        case ValueKind::eString:    return ! chunk.FindString (id, &text) || parameter.SetValueWithString (text);
+        case ValueKind::eInt32:     return chunk.FindInt32 (id, &i) ? Arrival (parameter.SetValueWithInt32 (i)) : AAX_SUCCESS;
+        case ValueKind::eBool:      return chunk.FindInt32 (id, &i) ? Arrival (parameter.SetValueWithBool (i != 0)) : AAX_SUCCESS;
+        case ValueKind::eString:    return chunk.FindString (id, &text) ? Arrival (parameter.SetValueWithString (text)) : AAX_SUCCESS;
         case ValueKind::eNone:      break;
     }
 
-    return true;
+    return AAX_SUCCESS;
+}
+
+AAX_Result AAX_CEffectParameters::RestoreParameter (AAX_IParameter& parameter, AAX_CChunkDataParser& chunk)
+{
+    const auto before = parameter.GetNormalizedValue();
+    const auto result = RestoreValue (parameter, chunk);
+
+    if (result != AAX_SUCCESS || HostAnswersRequests())
+        return result;
+
+    // Nobody answers the request: the parameter took the value at once, and this object
+    // does what the host's answer does, so that a derived class (JUCE's processor) and the
+    // packets follow. The update finds the value in place already, so the change is counted
+    // here.
+    const auto after = parameter.GetNormalizedValue();
+
+    if (after == before)
+        return AAX_SUCCESS;
+
+    ++mNumPlugInChanges;
+    return UpdateParameterNormalizedValue (parameter.Identifier(), after, AAX_eUpdateSource_Chunk);
 }
 
 bool AAX_CEffectParameters::MatchesChunk (const AAX_IParameter& parameter, AAX_CChunkDataParser& chunk)

@@ -79,15 +79,27 @@ AAX_Result AAX_CPacketDispatcher::Dispatch()
 {
     const AAX_StLock_Guard guard (mMutex);
     AAX_Result result = AAX_SUCCESS;
+    std::vector<AAX_CPacket*> refused;
 
     for (const auto& [parameterID, registration] : mHandlersByParameter)
     {
         const auto posted = DispatchOne (parameterID, registration);
 
+        if (posted == AAX_SUCCESS)
+            continue;
+
+        refused.push_back (registration.packet);
+
         // A failed post is reported, and a later success does not hide it.
         if (result == AAX_SUCCESS)
             result = posted;
     }
+
+    // The algorithm still has the old values, so refused packets go again at the next
+    // dispatch. Marked only now: another identifier on the same port would otherwise post
+    // the packet again within this one.
+    for (auto* packet : refused)
+        packet->SetDirty (true);
 
     return result;
 }
@@ -106,18 +118,9 @@ AAX_Result AAX_CPacketDispatcher::DispatchOne (const std::string& parameterID, c
         return AAX_SUCCESS;    // nothing to send; the handler's failure is its own
 
     if (mController == nullptr)
-    {
-        packet->SetDirty (true);
         return AAX_ERROR_NULL_OBJECT;
-    }
 
-    const auto result = mController->PostPacket (packet->GetID(), packet->GetData(), packet->GetSize());
-
-    // The host did not take it: the algorithm still has the old value, so send it again.
-    if (result != AAX_SUCCESS)
-        packet->SetDirty (true);
-
-    return result;
+    return mController->PostPacket (packet->GetID(), packet->GetData(), packet->GetSize());
 }
 
 AAX_Result AAX_CPacketDispatcher::GenerateSingleValuePacket (AAX_CParamID parameterID, AAX_CPacket& packet)

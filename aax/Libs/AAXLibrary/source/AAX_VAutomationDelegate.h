@@ -20,6 +20,10 @@ public:
     AAX_Result PostReleaseRequest (AAX_CParamID parameterID) override;
     AAX_Result GetTouchState (AAX_CParamID parameterID, AAX_CBoolean* outTouched) override;
 
+    /** The host's automation interface; null when the host offers none, and then nobody
+        answers a set request. */
+    AAX_IACFAutomationDelegate* GetIUnknown() const noexcept    { return mAutomationDelegate.get(); }
+
     AAX_VAutomationDelegate (const AAX_VAutomationDelegate&) = delete;
     AAX_VAutomationDelegate& operator= (const AAX_VAutomationDelegate&) = delete;
 

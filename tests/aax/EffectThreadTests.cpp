@@ -1,5 +1,6 @@
-// Hosts may ask for the controls chunk from several threads at once, each with the buffer
-// its own size query told it to make. Run under ThreadSanitizer.
+// The effect base across threads, under ThreadSanitizer: hosts ask for the controls chunk
+// from several threads at once (each with the buffer its own size query told it to make) and
+// set values on one thread while saving on another; JUCE counts changes on the audio thread.
 
 #include "AAX_CEffectParameters.h"
 #include "AAX_CLinearTaperDelegate.h"
@@ -16,7 +17,7 @@ namespace
 {
     constexpr AAX_CTypeID controlsChunkID = AAX_FourCharCode ('e', 'l', 'c', 'k');
 
-    /** An effect with parameters and no host, so that nothing but the chunk code runs. */
+    /** An effect with parameters and no host, so that nothing but the effect's own code runs. */
     class PlainEffect : public AAX_CEffectParameters
     {
     public:
@@ -30,6 +31,9 @@ namespace
                                                                            AAX_CNumberDisplayDelegate<float, 3>(), true));
             }
         }
+
+        /** What JUCE's wrapper does when its processor reports a change, on any thread. */
+        void CountChange()    { ++mNumPlugInChanges; }
     };
 
     /** One size query and one chunk, as a host thread asks for them. */
@@ -45,7 +49,7 @@ namespace
     }
 }
 
-TEST (AAXChunkThreads, EveryThreadGetsWholeChunks)
+TEST (AAXEffectThreads, EveryThreadGetsWholeChunks)
 {
     PlainEffect effect;
     const auto expected = TakeChunk (effect);
@@ -66,4 +70,31 @@ TEST (AAXChunkThreads, EveryThreadGetsWholeChunks)
         thread.join();
 
     EXPECT_EQ (mismatches.load(), 0);
+}
+
+TEST (AAXEffectThreads, ValuesSetWhileAnotherThreadSavesChunks)
+{
+    PlainEffect effect;
+    std::thread saver ([&] { for (int i = 0; i < 200; ++i) TakeChunk (effect); });
+
+    // As the host answers automation: each answer stores the value the chunk reads.
+    for (int i = 0; i < 2000; ++i)
+        effect.UpdateParameterNormalizedValue ("3", (i % 100) / 100.0, AAX_eUpdateSource_Unspecified);
+
+    saver.join();
+    double last = -1.0;
+    EXPECT_EQ (effect.GetParameterNormalizedValue ("3", &last), AAX_SUCCESS);
+    EXPECT_NEAR (last, 0.99, 1e-6);
+}
+
+TEST (AAXEffectThreads, ChangesCountedOnAnotherThreadAreRead)
+{
+    PlainEffect effect;
+    constexpr int32_t numChanges = 20000;
+    std::thread audio ([&] { for (int32_t i = 0; i < numChanges; ++i) effect.CountChange(); });
+
+    for (int32_t seen = 0; seen < numChanges;)
+        effect.GetNumberOfChanges (&seen);
+
+    audio.join();
 }
