@@ -13,6 +13,11 @@ namespace
 {
     constexpr int framesPerPiece = 8192;
 
+    /** More frames than any format libsndfile reads can pack into one byte: a FLAC frame of
+        65535 constant samples still takes about a dozen bytes, an Ogg packet at least one. A
+        header that claims more than this for the file's size is not short, it is made up. */
+    constexpr long long mostFramesPerByte = 65536;
+
     std::string describeOpenFailure (const std::string& path)
     {
         struct stat info {};
@@ -56,7 +61,9 @@ bool AudioFileReader::open (const std::string& filePath, std::string& errorMessa
     // Only regular files: a named pipe or a device would block or never end.
     struct stat status {};
 
-    if (stat (path.c_str(), &status) == 0 && ! S_ISREG (status.st_mode) && ! S_ISDIR (status.st_mode))
+    const auto haveStatus = stat (path.c_str(), &status) == 0;
+
+    if (haveStatus && ! S_ISREG (status.st_mode) && ! S_ISDIR (status.st_mode))
     {
         errorMessage = "cannot read " + path + ": it is no regular file";
         return false;
@@ -73,6 +80,16 @@ bool AudioFileReader::open (const std::string& filePath, std::string& errorMessa
     sampleRate = info.samplerate;
     numChannels = info.channels;
     claimedFrames = std::max<sf_count_t> (0, info.frames);
+
+    if (haveStatus && claimedFrames / mostFramesPerByte > (long long) status.st_size)
+    {
+        errorMessage = "cannot read " + path + ": its header claims " + std::to_string (claimedFrames)
+                     + " frames, more than its " + std::to_string ((long long) status.st_size) + " bytes can hold";
+        sf_close (file);
+        file = nullptr;
+        return false;
+    }
+
     interleaved.assign ((size_t) framesPerPiece * (size_t) std::max (1, numChannels), 0.0f);
     return true;
 }

@@ -379,6 +379,14 @@ namespace
                 return false;
             }
 
+            // The editor keeps exactly the scales that a size stands for: those in hundredths.
+            if (name == "--scale" && std::abs (options.scale * 100.0 - std::round (options.scale * 100.0)) > 1.0e-9)
+            {
+                err << "tanglefix-host: unusable value '" << args[i + 1] << "' for --scale: "
+                    << "give a scale from 0.5 to 2 in hundredths\n";
+                return false;
+            }
+
             args.erase (args.begin() + (long) i, args.begin() + (long) i + 2);
             --i;
         }
@@ -436,16 +444,29 @@ namespace
 
         editor.pump (std::chrono::milliseconds (options.holdMilliseconds));
 
-        // Scale 1 too: the editor opens at the size an earlier run stored.
-        const auto atScale = window.getWidth() == sizeForScale (650, options.scale)
-                          && window.getHeight() == sizeForScale (420, options.scale);
-
-        if (options.scaleGiven && ! atScale)
+        if (options.scaleGiven)
         {
+            // Scale 1 too: the editor opens at the size an earlier run stored. An editor
+            // already at the size may hold a scale stored by other means (the width is the
+            // same for a band of scales), so it is dragged away first: it then takes the
+            // scale from the size it is dragged back to.
+            const auto atScale = window.getWidth() == sizeForScale (650, options.scale)
+                              && window.getHeight() == sizeForScale (420, options.scale);
+
             if (! window.canPlayInput())
+            {
                 run.fail (displayExitCode, "the X server has no XTEST extension to drag the editor's corner with");
+            }
             else
+            {
+                if (atScale)
+                {
+                    dragToScale (editor, window, options.scale < 2.0 ? options.scale + 0.05 : options.scale - 0.05);
+                    editor.pump (std::chrono::milliseconds (300));
+                }
+
                 dragToScale (editor, window, options.scale);
+            }
 
             editor.pump (std::chrono::milliseconds (300));
         }
