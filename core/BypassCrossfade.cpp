@@ -66,6 +66,12 @@ void BypassCrossfade::prepare (double sampleRate) noexcept
         ramp->step = step;
         ramp->finish();
     }
+
+    // A state asked for before any block ran (a host's set-up, a restored session) holds
+    // from the first block: there is no sound yet to fade from.
+    const auto requested = requestedState.load (std::memory_order_relaxed);
+    bypassState.store (requested, std::memory_order_relaxed);
+    fullyBypassed.store (requested, std::memory_order_relaxed);
 }
 
 void BypassCrossfade::setBypassed (bool on) noexcept

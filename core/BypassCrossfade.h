@@ -40,8 +40,8 @@ struct BypassCrossfade
 {
     BypassCrossfade() noexcept;
 
-    /** Re-arms the four ramps for a new sample rate; the bypass state is kept. Only
-        while no block runs. */
+    /** Re-arms the four ramps for a new sample rate, finished, and settles the bypass in
+        the state last asked for, without a fade. Only while no block runs. */
     void prepare (double sampleRate) noexcept;
 
     /** Any thread: asks for the bypass on or off from the next block on. Asking for the

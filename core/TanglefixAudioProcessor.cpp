@@ -160,6 +160,10 @@ void TanglefixAudioProcessor::configureOversampling (int factor)
     oversamplingFactor = factor;
     auto filterRate = sampleRate;
 
+    // No block runs meanwhile, and the chain is derived anew from the settings in place, as
+    // the smoothers below are: a bypass asked for since the last block holds at once.
+    crossfade.prepare (sampleRate);
+
     if (factor >= 2)
     {
         oversamplingOn = true;
@@ -173,7 +177,7 @@ void TanglefixAudioProcessor::configureOversampling (int factor)
         // While oversampling was off the dry delay was not written: what it holds is
         // audio from back then, which must not come out again.
         if (! delayWasInUse)
-            dryDelay.restart ((float) getActiveOversampler().getLatencyInSamples());
+            dryDelay.restart (dryDelayInSamples (crossfade.isFullyBypassed()));
     }
     else
     {
@@ -361,9 +365,14 @@ void TanglefixAudioProcessor::delayByLatency (juce::AudioBuffer<float>& buffer, 
     // at any rate). A bypassed signal must come out untouched once the host has taken off
     // the latency it was told, a whole number: a fractional delay would interpolate it,
     // dulling the highs. Between the two the line glides, as for any change of delay.
-    const auto latency = getActiveOversampler().getLatencyInSamples();
-    dryDelay.delaySmoother.setTarget (bypassed ? (float) juce::roundToInt (latency) : (float) latency);
+    dryDelay.delaySmoother.setTarget (dryDelayInSamples (bypassed));
     dryDelay.process (buffer, numSamples);
+}
+
+float TanglefixAudioProcessor::dryDelayInSamples (bool bypassed) const noexcept
+{
+    const auto latency = getActiveOversampler().getLatencyInSamples();
+    return bypassed ? (float) juce::roundToInt (latency) : (float) latency;
 }
 
 void TanglefixAudioProcessor::copyDry (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept

@@ -175,6 +175,7 @@ private:
         rounded figure the host compensates for a bypassed signal.
     */
     void delayByLatency (juce::AudioBuffer<float>& buffer, int numSamples, bool bypassed) noexcept;
+    float dryDelayInSamples (bool bypassed) const noexcept;
 
     /** Starts the ramps towards the control targets that other threads set since the last block. */
     void followControlTargets() noexcept;

@@ -2,7 +2,7 @@
 
 #include <sndfile.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,7 +11,12 @@ namespace tanglefix::host
 
 namespace
 {
-    constexpr sf_count_t framesPerChunk = 65536;
+    constexpr int framesPerPiece = 8192;
+
+    /** More frames than any format libsndfile reads can pack into one byte: a FLAC frame of
+        65535 constant samples still takes about a dozen bytes, an Ogg packet at least one. A
+        header that claims more than this for the file's size is not short, it is made up. */
+    constexpr long long mostFramesPerByte = 65536;
 
     std::string describeOpenFailure (const std::string& path)
     {
@@ -29,31 +34,42 @@ namespace
         return "cannot read " + path + ": " + sf_strerror (nullptr);
     }
 
-    bool writeAll (SNDFILE* file, const AudioData& audio)
+    template <typename Audio>
+    auto pointersTo (Audio& audio, long long offset)
     {
-        const auto numChannels = (size_t) audio.getNumChannels();
-        std::vector<float> interleaved ((size_t) framesPerChunk * numChannels);
+        std::vector<decltype (audio.channels[0].data())> pointers;
 
-        for (long long start = 0; start < audio.getNumFrames(); start += framesPerChunk)
-        {
-            const auto frames = std::min<long long> (framesPerChunk, audio.getNumFrames() - start);
+        for (auto& channel : audio.channels)
+            pointers.push_back (channel.data() + offset);
 
-            for (long long i = 0; i < frames; ++i)
-                for (size_t ch = 0; ch < numChannels; ++ch)
-                    interleaved[(size_t) i * numChannels + ch] = audio.channels[ch][(size_t) (start + i)];
-
-            if (sf_writef_float (file, interleaved.data(), frames) != frames)
-                return false;
-        }
-
-        return true;
+        return pointers;
     }
 }
 
-bool AudioFile::read (const std::string& path, AudioData& result, std::string& errorMessage)
+//==============================================================================
+AudioFileReader::~AudioFileReader()
 {
+    if (file != nullptr)
+        sf_close (file);
+}
+
+bool AudioFileReader::open (const std::string& filePath, std::string& errorMessage)
+{
+    path = filePath;
     SF_INFO info {};
-    auto* file = sf_open (path.c_str(), SFM_READ, &info);
+
+    // Only regular files: a named pipe or a device would block or never end.
+    struct stat status {};
+
+    const auto haveStatus = stat (path.c_str(), &status) == 0;
+
+    if (haveStatus && ! S_ISREG (status.st_mode) && ! S_ISDIR (status.st_mode))
+    {
+        errorMessage = "cannot read " + path + ": it is no regular file";
+        return false;
+    }
+
+    file = sf_open (path.c_str(), SFM_READ, &info);
 
     if (file == nullptr)
     {
@@ -61,59 +77,144 @@ bool AudioFile::read (const std::string& path, AudioData& result, std::string& e
         return false;
     }
 
-    result.sampleRate = info.samplerate;
-    result.channels.assign ((size_t) info.channels, {});
+    sampleRate = info.samplerate;
+    numChannels = info.channels;
+    claimedFrames = std::max<sf_count_t> (0, info.frames);
 
-    for (auto& channel : result.channels)
-        channel.reserve ((size_t) std::max<sf_count_t> (0, info.frames));
-
-    std::vector<float> interleaved ((size_t) framesPerChunk * (size_t) info.channels);
-    sf_count_t frames = 0;
-
-    while ((frames = sf_readf_float (file, interleaved.data(), framesPerChunk)) > 0)
-        for (sf_count_t i = 0; i < frames; ++i)
-            for (size_t ch = 0; ch < result.channels.size(); ++ch)
-                result.channels[ch].push_back (interleaved[(size_t) i * result.channels.size() + ch]);
-
-    const auto error = sf_error (file);
-    sf_close (file);
-
-    if (error != SF_ERR_NO_ERROR)
+    if (haveStatus && claimedFrames / mostFramesPerByte > (long long) status.st_size)
     {
-        errorMessage = "cannot read " + path + ": " + sf_error_number (error);
+        errorMessage = "cannot read " + path + ": its header claims " + std::to_string (claimedFrames)
+                     + " frames, more than its " + std::to_string ((long long) status.st_size) + " bytes can hold";
+        sf_close (file);
+        file = nullptr;
         return false;
+    }
+
+    interleaved.assign ((size_t) framesPerPiece * (size_t) std::max (1, numChannels), 0.0f);
+    return true;
+}
+
+int AudioFileReader::read (float* const* channels, int maxFrames, std::string& errorMessage)
+{
+    const auto wanted = std::min (maxFrames, framesPerPiece);
+    const auto frames = (int) sf_readf_float (file, interleaved.data(), wanted);
+
+    if (frames <= 0 && sf_error (file) != SF_ERR_NO_ERROR)
+    {
+        errorMessage = "cannot read " + path + " after " + std::to_string (framesRead) + " frames: " + sf_strerror (file);
+        return -1;
+    }
+
+    for (int i = 0; i < frames; ++i)
+        for (int ch = 0; ch < numChannels; ++ch)
+            channels[ch][i] = interleaved[(size_t) (i * numChannels + ch)];
+
+    framesRead += std::max (0, frames);
+    return std::max (0, frames);
+}
+
+//==============================================================================
+WavFileWriter::~WavFileWriter()
+{
+    if (file != nullptr)
+        sf_close (file);
+}
+
+bool WavFileWriter::open (const std::string& filePath, int sampleRate, int channels, std::string& errorMessage)
+{
+    path = filePath;
+
+    if (! output.open (path, errorMessage))
+        return false;
+
+    SF_INFO info {};
+    info.samplerate = sampleRate;
+    info.channels = channels;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    file = sf_open_fd (output.getDescriptor(), SFM_WRITE, &info, SF_FALSE);
+
+    if (file == nullptr)
+    {
+        errorMessage = "cannot write " + path + ": " + sf_strerror (nullptr);
+        output.discard();
+        return false;
+    }
+
+    numChannels = channels;
+    interleaved.assign ((size_t) framesPerPiece * (size_t) channels, 0.0f);
+    return true;
+}
+
+bool WavFileWriter::write (const float* const* channels, int numFrames, std::string& errorMessage)
+{
+    for (int start = 0; start < numFrames; start += framesPerPiece)
+    {
+        const auto frames = std::min (framesPerPiece, numFrames - start);
+
+        for (int i = 0; i < frames; ++i)
+            for (int ch = 0; ch < numChannels; ++ch)
+                interleaved[(size_t) (i * numChannels + ch)] = channels[ch][start + i];
+
+        if (file == nullptr || sf_writef_float (file, interleaved.data(), frames) != frames)
+        {
+            errorMessage = "cannot write " + path + ": the disk refused the audio";
+            return false;
+        }
     }
 
     return true;
 }
 
+bool WavFileWriter::commit (std::string& errorMessage)
+{
+    const auto closed = file != nullptr && sf_close (file) == 0;
+    file = nullptr;
+
+    if (! closed)
+    {
+        errorMessage = "cannot write " + path + ": the file could not be completed";
+        output.discard();
+        return false;
+    }
+
+    return output.commit (errorMessage);
+}
+
+//==============================================================================
+bool AudioFile::read (const std::string& path, AudioData& result, std::string& errorMessage)
+{
+    AudioFileReader reader;
+
+    if (! reader.open (path, errorMessage))
+        return false;
+
+    result.sampleRate = reader.getSampleRate();
+    result.channels.assign ((size_t) reader.getNumChannels(), {});
+
+    for (;;)
+    {
+        const auto start = reader.getFramesRead();
+
+        for (auto& channel : result.channels)
+            channel.resize ((size_t) (start + framesPerPiece));
+
+        const auto frames = reader.read (pointersTo (result, start).data(), framesPerPiece, errorMessage);
+
+        for (auto& channel : result.channels)
+            channel.resize ((size_t) (start + std::max (0, frames)));
+
+        if (frames <= 0)
+            return frames == 0;
+    }
+}
+
 bool AudioFile::writeWav (const std::string& path, const AudioData& audio, std::string& errorMessage)
 {
-    SF_INFO info {};
-    info.samplerate = audio.sampleRate;
-    info.channels = audio.getNumChannels();
-    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    WavFileWriter writer;
 
-    const auto temporary = path + ".part";
-    auto* file = sf_open (temporary.c_str(), SFM_WRITE, &info);
-
-    if (file == nullptr)
-    {
-        errorMessage = "cannot write " + path + ": " + sf_strerror (nullptr);
-        return false;
-    }
-
-    const auto written = writeAll (file, audio);
-    const auto closed = sf_close (file) == 0;
-
-    if (! written || ! closed || std::rename (temporary.c_str(), path.c_str()) != 0)
-    {
-        std::remove (temporary.c_str());
-        errorMessage = "cannot write " + path + (written ? ": the file could not be completed" : ": the disk refused the audio");
-        return false;
-    }
-
-    return true;
+    return writer.open (path, audio.sampleRate, audio.getNumChannels(), errorMessage)
+        && writer.write (pointersTo (audio, 0).data(), (int) audio.getNumFrames(), errorMessage)
+        && writer.commit (errorMessage);
 }
 
 bool AudioFile::isSameFile (const std::string& a, const std::string& b)

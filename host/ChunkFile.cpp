@@ -1,8 +1,12 @@
 #include "ChunkFile.h"
 
+#include "ReplacingFile.h"
+
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 
 namespace tanglefix::host
 {
@@ -53,24 +57,37 @@ bool ChunkBuffer::toRecord (ChunkRecord& chunk)
 //==============================================================================
 bool ChunkFile::write (const std::string& path, const std::vector<ChunkRecord>& chunks, std::string& errorMessage)
 {
-    std::ofstream file (path, std::ios::binary | std::ios::trunc);
+    // Whole or not at all: the earlier file stays until the new one is complete.
+    ReplacingFile file;
+
+    if (! file.open (path, errorMessage))
+        return false;
 
     for (const auto& chunk : chunks)
     {
         auto buffer = ChunkBuffer::from (chunk);
-        file.write (reinterpret_cast<const char*> (buffer.get()),
-                    static_cast<std::streamsize> (ChunkBuffer::headerSize + chunk.data.size()));
+        const auto* bytes = reinterpret_cast<const char*> (buffer.get());
+        auto remaining = ChunkBuffer::headerSize + chunk.data.size();
+
+        while (remaining > 0)
+        {
+            const auto written = ::write (file.getDescriptor(), bytes, remaining);
+
+            if (written < 0 && errno == EINTR)
+                continue;
+
+            if (written <= 0)
+            {
+                errorMessage = "cannot write chunk file " + path + ": " + std::strerror (errno);
+                return false;
+            }
+
+            bytes += written;
+            remaining -= (std::size_t) written;
+        }
     }
 
-    file.close();
-
-    if (! file)
-    {
-        errorMessage = "cannot write chunk file " + path;
-        return false;
-    }
-
-    return true;
+    return file.commit (errorMessage);
 }
 
 bool ChunkFile::read (const std::string& path, std::vector<ChunkRecord>& chunks, std::string& errorMessage)

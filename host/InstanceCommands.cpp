@@ -3,6 +3,7 @@
 #include "DescribeCommand.h"
 #include "HostEditor.h"
 #include "PluginInstance.h"
+#include "RenderOptions.h"
 #include "RegistrationPrinter.h"
 
 #include <chrono>
@@ -32,30 +33,22 @@ namespace
         std::vector<std::string> positional;
     };
 
-    bool parseSetting (const std::string& text, ParameterSetting& setting)
-    {
-        const auto equals = text.find ('=');
-
-        if (equals == std::string::npos || equals == 0)
-            return false;
-
-        std::istringstream value (text.substr (equals + 1));
-        value.imbue (std::locale::classic());
-        value >> setting.value;
-        setting.id = text.substr (0, equals);
-        return ! value.fail() && value.eof();
-    }
-
     bool parseArguments (const std::vector<std::string>& args, bool allowSettings, Arguments& parsed, std::ostream& err)
     {
         for (size_t i = 0; i < args.size(); ++i)
         {
-            ParameterSetting setting;
-
-            if (allowSettings && args[i] == "--set" && i + 1 < args.size() && parseSetting (args[i + 1], setting))
+            if (allowSettings && args[i] == "--set" && i + 1 < args.size())
             {
-                parsed.settings.push_back (setting);
-                ++i;
+                std::pair<std::string, double> setting;
+                std::string error;
+
+                if (! parseParameterSetting (args[++i], setting, error))
+                {
+                    err << "tanglefix-host: " << error << "\n";
+                    return false;
+                }
+
+                parsed.settings.push_back ({ setting.first, setting.second });
             }
             else if (args[i].rfind ("--", 0) == 0)
             {
@@ -89,9 +82,11 @@ namespace
         InstanceRun (std::ostream& o, std::ostream& e) : out (o), err (e) {}
 
         /** Loads and registers the bundle, makes an instance of its first effect and
-            initialises it (without its GUI, when asked); false when any of that failed.
+            initialises it; false when any of that failed. Only an instance for the editor
+            has a GUI object, and that is left to initialise: JUCE's makes the editor, which
+            connects to a display.
         */
-        bool open (const std::string& bundlePath, bool initializeGui = true)
+        bool open (const std::string& bundlePath, bool forEditor = false)
         {
             std::string error;
 
@@ -108,14 +103,13 @@ namespace
             if (effects.empty())
                 return fail (DescribeCommand::bundleCallFailed, "the bundle registered no effect");
 
-            instance = PluginInstance::create (session, effects.front(), InstanceSetup(), error);
+            instance = PluginInstance::create (session, effects.front(), InstanceSetup(), error, forEditor);
 
             if (instance == nullptr)
                 return fail (DescribeCommand::bundleCallFailed, error);
 
             out << "Instance: " << effects.front().identifier << (instance->getGui() != nullptr ? " with GUI" : "") << "\n";
-            return initializeGui ? check ("Initialize", instance->initialize())
-                                 : check ("Initialize effect", instance->initializeEffect());
+            return check ("Initialize", instance->initializeEffect());
         }
 
         PluginInstance& getInstance() noexcept    { return *instance; }
@@ -347,6 +341,7 @@ namespace
     {
         std::string screenshotPath;
         double scale = 1.0;
+        bool scaleGiven = false;   // without --scale the editor keeps the size it opens at
         int holdMilliseconds = 500;
     };
 
@@ -372,7 +367,7 @@ namespace
             if (name == "--screenshot")
                 options.screenshotPath = args[i + 1];
             else if (name == "--scale")
-                value >> options.scale;
+                options.scaleGiven = static_cast<bool> (value >> options.scale);
             else
                 value >> options.holdMilliseconds;
 
@@ -381,6 +376,14 @@ namespace
             if (bad || ! (options.scale >= 0.5 && options.scale <= 2.0) || options.holdMilliseconds < 0)
             {
                 err << "tanglefix-host: unusable value '" << args[i + 1] << "' for " << name << "\n";
+                return false;
+            }
+
+            // The editor keeps exactly the scales that a size stands for: those in hundredths.
+            if (name == "--scale" && std::abs (options.scale * 100.0 - std::round (options.scale * 100.0)) > 1.0e-9)
+            {
+                err << "tanglefix-host: unusable value '" << args[i + 1] << "' for --scale: "
+                    << "give a scale from 0.5 to 2 in hundredths\n";
                 return false;
             }
 
@@ -396,15 +399,23 @@ namespace
         return std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count();
     }
 
-    /** Drags the editor's resize corner (its bottom-right 14 pixels) until the editor is
-        the layout size (650 x 420) times the scale, as a user would. */
+    /** The editor's own rule from scale to size: the layout size times the scale, halves
+        rounded down (0.75 gives 487 x 315). */
+    int sizeForScale (int layoutSize, double scale)
+    {
+        return (int) std::ceil (layoutSize * scale - 0.5);
+    }
+
+    /** Drags the editor's resize corner (its bottom-right 14 pixels) until the editor has the
+        size the scale gives, as a user would, whatever size it opened at. The drag ends a
+        little short in height: the editor keeps its aspect ratio by adjusting the side that
+        moved less, and the width must be the one kept. */
     void dragToScale (HostEditor& editor, const HostEditorWindow& window, double scale)
     {
-        const auto targetWidth = (int) std::ceil (650.0 * scale - 0.5);
-        const auto targetHeight = (int) std::ceil (420.0 * scale - 0.5);
+        const auto targetWidth = sizeForScale (650, scale);
+        const auto targetHeight = sizeForScale (420, scale);
         const auto x = window.getWidth() - 7, y = window.getHeight() - 7;
-
-        editor.drag (x, y, x + targetWidth - window.getWidth(), y + targetHeight - window.getHeight());
+        editor.drag (x, y, x + targetWidth - window.getWidth(), y + targetHeight - 2 - window.getHeight());
     }
 
     void runEditor (InstanceRun& run, const EditorOptions& options, HostEditorWindow& window, std::ostream& out)
@@ -433,12 +444,29 @@ namespace
 
         editor.pump (std::chrono::milliseconds (options.holdMilliseconds));
 
-        if (options.scale != 1.0)
+        if (options.scaleGiven)
         {
+            // Scale 1 too: the editor opens at the size an earlier run stored. An editor
+            // already at the size may hold a scale stored by other means (the width is the
+            // same for a band of scales), so it is dragged away first: it then takes the
+            // scale from the size it is dragged back to.
+            const auto atScale = window.getWidth() == sizeForScale (650, options.scale)
+                              && window.getHeight() == sizeForScale (420, options.scale);
+
             if (! window.canPlayInput())
+            {
                 run.fail (displayExitCode, "the X server has no XTEST extension to drag the editor's corner with");
+            }
             else
+            {
+                if (atScale)
+                {
+                    dragToScale (editor, window, options.scale < 2.0 ? options.scale + 0.05 : options.scale - 0.05);
+                    editor.pump (std::chrono::milliseconds (300));
+                }
+
                 dragToScale (editor, window, options.scale);
+            }
 
             editor.pump (std::chrono::milliseconds (300));
         }
@@ -480,7 +508,7 @@ int runEditorCommand (const std::vector<std::string>& args, std::ostream& out, s
 
     InstanceRun run (out, err);
 
-    if (run.open (parsed.positional[0], false) && run.applySettings (parsed.settings))
+    if (run.open (parsed.positional[0], true) && run.applySettings (parsed.settings))
     {
         if (run.getInstance().getGui() == nullptr)
             run.fail (DescribeCommand::bundleCallFailed, "the effect has no GUI");

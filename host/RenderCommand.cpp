@@ -39,27 +39,41 @@ namespace
         return text;
     }
 
-    std::string describeLevels (const AudioData& audio)
+    /** Peak, RMS and the samples that are no numbers at all, gathered block by block. */
+    struct LevelMeter
     {
         double peak = 0.0, sumOfSquares = 0.0;
-        long long count = 0;
+        long long count = 0, nonFinite = 0;
 
-        for (const auto& channel : audio.channels)
-            for (const auto x : channel)
-            {
-                peak = std::max (peak, (double) std::abs (x));
-                sumOfSquares += (double) x * x;
-                ++count;
-            }
+        void add (const float* const* channels, int numChannels, int numFrames) noexcept
+        {
+            for (int ch = 0; ch < numChannels; ++ch)
+                for (int i = 0; i < numFrames; ++i)
+                {
+                    const auto x = (double) channels[ch][i];
 
-        return "peak " + formatLevel (peak) + ", RMS " + formatLevel (count > 0 ? std::sqrt (sumOfSquares / (double) count) : 0.0);
-    }
+                    if (! std::isfinite (x))
+                    {
+                        ++nonFinite;
+                        continue;
+                    }
+
+                    peak = std::max (peak, std::abs (x));
+                    sumOfSquares += x * x;
+                    ++count;
+                }
+        }
+
+        std::string describe() const
+        {
+            return "peak " + formatLevel (peak) + ", RMS " + formatLevel (count > 0 ? std::sqrt (sumOfSquares / (double) count) : 0.0)
+                 + (nonFinite > 0 ? ", " + std::to_string (nonFinite) + " non-finite samples" : "");
+        }
+    };
 
     /** The layout asked for, or the one the input's channels suggest; false when they differ. */
-    bool chooseLayout (const RenderOptions& options, const AudioData& input, ChannelLayout& layout, std::string& error)
+    bool chooseLayout (const RenderOptions& options, int channels, ChannelLayout& layout, std::string& error)
     {
-        const auto channels = input.getNumChannels();
-
         if (channels != 1 && channels != 2)
         {
             error = options.inputPath + " has " + std::to_string (channels)
@@ -79,17 +93,45 @@ namespace
         return true;
     }
 
-    /** Restores the saved chunks, then the settings that only the state carries. */
-    bool applyState (PluginInstance& instance, const RenderOptions& options,
-                     const std::vector<ChunkRecord>& savedChunks, std::string& error)
+    /** True when a saved state chunk is one the plug-in reads: JUCE's wrapper takes any
+        data without a word, and the plug-in then keeps its defaults. */
+    bool isReadableState (PluginInstance& instance, const ChunkRecord& saved)
+    {
+        ChunkRecord own;
+
+        if (saved.id != juceStateChunk || instance.getChunk (juceStateChunk, own) != AAX_SUCCESS)
+            return true;
+
+        const auto name = StateChunkEditor::getRootElementName (saved.data);
+        return ! name.empty() && name == StateChunkEditor::getRootElementName (own.data);
+    }
+
+    /** Restores the saved chunks. */
+    bool restoreChunks (PluginInstance& instance, const RenderOptions& options,
+                        const std::vector<ChunkRecord>& savedChunks, std::ostream& err, std::string& error)
     {
         for (const auto& chunk : savedChunks)
+        {
+            if (! isReadableState (instance, chunk))
+                err << "tanglefix-host render: warning: the plug-in does not read the state in " << options.statePath
+                    << "; that state was not restored\n";
+
             if (const auto result = instance.setChunk (chunk); result != AAX_SUCCESS)
             {
                 error = "the plug-in refused a chunk of " + options.statePath + " (result " + std::to_string (result) + ")";
                 return false;
             }
+        }
 
+        return true;
+    }
+
+    /** Sets what only the state carries, by restoring the plug-in's own state with those
+        settings changed. That comes last, and always: a restored state takes every value
+        in it at once, so the settings and the parameters set before hold from the first
+        sample, as in a session reopened, instead of gliding there from the defaults. */
+    bool applySettings (PluginInstance& instance, const RenderOptions& options, std::string& error)
+    {
         StateChunkEditor::Attributes settings;
 
         if (options.oversampling.has_value())
@@ -97,9 +139,6 @@ namespace
 
         if (options.limiter)
             settings.emplace_back ("Limiter", "1");
-
-        if (settings.empty())
-            return true;
 
         ChunkRecord state;
 
@@ -141,28 +180,39 @@ namespace
         return names;
     }
 
-    /** Sets the --set parameters and the master bypass as the host's automation would. */
-    int applyParameters (ProcessingInstance& processing, const RenderOptions& options, std::ostream& err)
+    /** Sets the --set parameters and the master bypass; an exit code, with the reason. */
+    int applyParameters (ProcessingInstance& processing, const RenderOptions& options, std::string& error)
     {
         std::vector<ParameterListing> parameters;
 
         if (const auto result = processing.getInstance().listParameters (parameters); result != AAX_SUCCESS)
-            return fail (err, RenderCommand::bundleCallFailed, "the plug-in could not list its parameters");
+        {
+            error = "the plug-in could not list its parameters";
+            return RenderCommand::bundleCallFailed;
+        }
 
         for (const auto& [name, value] : options.parameters)
         {
             const auto* parameter = findParameter (parameters, name);
 
             if (parameter == nullptr || parameter->id == masterBypassID)
-                return fail (err, RenderCommand::badArguments,
-                             "the plug-in has no parameter \"" + name + "\"; it has " + listNames (parameters));
+            {
+                error = "the plug-in has no parameter \"" + name + "\"; it has " + listNames (parameters);
+                return RenderCommand::badArguments;
+            }
 
             if (processing.setParameter (parameter->id, value) != AAX_SUCCESS)
-                return fail (err, RenderCommand::bundleCallFailed, "the plug-in refused " + name);
+            {
+                error = "the plug-in refused " + name;
+                return RenderCommand::bundleCallFailed;
+            }
         }
 
         if (options.masterBypass && processing.setParameter (masterBypassID, 1.0) != AAX_SUCCESS)
-            return fail (err, RenderCommand::bundleCallFailed, "the plug-in refused the master bypass");
+        {
+            error = "the plug-in refused the master bypass";
+            return RenderCommand::bundleCallFailed;
+        }
 
         return RenderCommand::success;
     }
@@ -188,49 +238,108 @@ namespace
                 << "  Oversampling: " << StateChunkEditor::getRootAttribute (state.data, "Oversample") << "x\n";
     }
 
-    /** Renders on the audio thread while the main thread serves the plug-in's run loop. */
-    void renderOnAudioThread (HostSession& session, OfflineRenderer& renderer, double sampleRate, std::ostream& out)
+    /** What a render moves besides the plug-in: the input file, the output file and the
+        levels of both. */
+    struct Streams
     {
-        const auto total = renderer.getTotalFrames();
-        const auto showProgress = (double) total / sampleRate > secondsBeforeProgress;
+        AudioFileReader reader;
+        WavFileWriter writer;
+        LevelMeter inputLevels, outputLevels;
+        std::string error;
+        int failure = RenderCommand::success;   // the exit code of a file that failed
+    };
+
+    /** Renders on the audio thread while the main thread reads and writes the files and
+        serves the plug-in's run loop; false with the reason when a file failed. */
+    bool renderOnAudioThread (HostSession& session, OfflineRenderer& renderer, Streams& streams,
+                              int numOutputs, std::ostream& out)
+    {
+        const auto sampleRate = (double) streams.reader.getSampleRate();
+        const auto claimed = streams.reader.getClaimedFrames();
+        const auto showProgress = (double) claimed / sampleRate > secondsBeforeProgress;
         int lastTenth = 0;
 
-        AudioThread audioThread ([&renderer] { renderer.run(); });
+        const auto source = [&] (float* const* channels, int maxFrames)
+        {
+            const auto frames = streams.reader.read (channels, maxFrames, streams.error);
 
-        audioThread.serveUntilFinished ([&]
+            if (frames < 0)
+                streams.failure = RenderCommand::unusableInput;
+            else
+                streams.inputLevels.add (channels, streams.reader.getNumChannels(), frames);
+
+            return frames;
+        };
+
+        const auto sink = [&] (const float* const* channels, int frames)
+        {
+            streams.outputLevels.add (channels, numOutputs, frames);
+
+            if (streams.writer.write (channels, frames, streams.error))
+                return true;
+
+            streams.failure = RenderCommand::cannotWrite;
+            return false;
+        };
+
+        return renderer.render (source, sink, [&]
         {
             session.dispatchRunLoop();
-            const auto tenth = total > 0 ? (int) (10 * renderer.getFramesDone() / total) : 10;
+            const auto done = renderer.getFramesDone();
+            const auto tenth = claimed > 0 ? (int) std::min<long long> (10, 10 * done / claimed) : 10;
 
             if (showProgress && tenth > lastTenth && tenth < 10)
             {
                 lastTenth = tenth;
-                out << "Rendered " << 10 * tenth << "% (" << (double) renderer.getFramesDone() / sampleRate
-                    << " of " << (double) total / sampleRate << " s)\n" << std::flush;
+                out << "Rendered " << 10 * tenth << "% (" << (double) done / sampleRate
+                    << " of " << (double) claimed / sampleRate << " s)\n" << std::flush;
             }
-        }, std::chrono::milliseconds (10));
+        });
     }
-    /** Reads and checks everything the command was given before the bundle is touched. */
-    int readInputs (const RenderOptions& options, AudioData& input, ChannelLayout& layout,
-                    std::vector<ChunkRecord>& savedChunks, std::ostream& err)
+
+    /** The output may be none of the files the command reads. */
+    int checkOutputIsNoInput (const RenderOptions& options, std::ostream& err)
+    {
+        const std::pair<const std::string*, const char*> inputs[] = {
+            { &options.inputPath, "the input file; the input is never written over" },
+            { &options.bundlePath, "the bundle being loaded" },
+            { &options.statePath, "the --state file" },
+        };
+
+        for (const auto& [path, what] : inputs)
+            if (! path->empty() && AudioFile::isSameFile (*path, options.outputPath))
+                return fail (err, RenderCommand::badArguments, options.outputPath + " is " + what);
+
+        return RenderCommand::success;
+    }
+
+    /** Opens and checks everything the command was given before the bundle is touched: the
+        input's header, the state file, and the output's place (its temporary file made). */
+    int openFiles (const RenderOptions& options, Streams& streams, ChannelLayout& layout,
+                   std::vector<ChunkRecord>& savedChunks, std::ostream& err)
     {
         std::string error;
 
-        if (! AudioFile::read (options.inputPath, input, error))
+        if (! streams.reader.open (options.inputPath, error))
             return fail (err, RenderCommand::unusableInput, error);
 
-        if (AudioFile::isSameFile (options.inputPath, options.outputPath))
-            return fail (err, RenderCommand::badArguments, options.outputPath + " is the input file; the input is never written over");
+        if (const auto checked = checkOutputIsNoInput (options, err); checked != RenderCommand::success)
+            return checked;
 
-        if (! isSupportedSampleRate (input.sampleRate))
-            return fail (err, RenderCommand::unusableInput, options.inputPath + " runs at " + std::to_string (input.sampleRate)
+        const auto rate = streams.reader.getSampleRate();
+
+        if (! isSupportedSampleRate (rate))
+            return fail (err, RenderCommand::unusableInput, options.inputPath + " runs at " + std::to_string (rate)
                                          + " Hz; the host runs at 44100, 48000, 88200, 96000, 176400 or 192000 Hz");
 
-        if (! chooseLayout (options, input, layout, error))
+        if (! chooseLayout (options, streams.reader.getNumChannels(), layout, error))
             return fail (err, RenderCommand::unusableInput, error);
 
         if (! options.statePath.empty() && ! ChunkFile::read (options.statePath, savedChunks, error))
             return fail (err, RenderCommand::unusableInput, error);
+
+        if (! streams.writer.open (options.outputPath, rate, numOutputsOf (layout), error))
+            return fail (err, RenderCommand::cannotWrite, error);
 
         return RenderCommand::success;
     }
@@ -252,17 +361,28 @@ namespace
         return RenderCommand::success;
     }
 
-    void printReport (const RenderOptions& options, ProcessingInstance& processing, const AudioData& input,
-                      const AudioData& output, int latency, std::ostream& out)
+    void printReport (const RenderOptions& options, ProcessingInstance& processing, const Streams& streams,
+                      int latency, std::ostream& out, std::ostream& err)
     {
+        const auto& reader = streams.reader;
+
         out << "Tanglefix render through " << options.bundlePath << ": " << nameOf (processing.getLayout()) << ", "
-            << input.sampleRate << " Hz, " << options.blockLength << "-sample blocks, "
-            << (double) input.getNumFrames() / input.sampleRate << " s"
+            << reader.getSampleRate() << " Hz, " << options.blockLength << "-sample blocks, "
+            << (double) reader.getFramesRead() / reader.getSampleRate() << " s"
             << (options.masterBypass ? ", master bypass on" : "") << "\n";
         printSettings (processing, out);
         out << "Latency: " << latency << " samples (compensated)\n"
-            << "Input:  " << describeLevels (input) << "\n"
-            << "Output: " << describeLevels (output) << "\n";
+            << "Input:  " << streams.inputLevels.describe() << "\n"
+            << "Output: " << streams.outputLevels.describe() << "\n";
+
+        if (reader.getFramesRead() < reader.getClaimedFrames())
+            err << "tanglefix-host render: warning: " << options.inputPath << " ends after " << reader.getFramesRead()
+                << " frames, though its header claims " << reader.getClaimedFrames() << "; rendered what is there\n";
+
+        for (const auto& [levels, what] : { std::pair (&streams.inputLevels, "input"), std::pair (&streams.outputLevels, "output") })
+            if (levels->nonFinite > 0)
+                err << "tanglefix-host render: warning: the " << what << " has " << levels->nonFinite
+                    << " non-finite samples (NaN or infinity), left out of its levels\n";
     }
 
     /** Releases the instance and shuts the bundle down; it must then hold nothing. */
@@ -290,12 +410,12 @@ RenderCommand::RenderCommand (RenderOptions o)
 
 int RenderCommand::run (std::ostream& out, std::ostream& err) const
 {
-    AudioData input;
+    Streams streams;
     ChannelLayout layout;
     std::vector<ChunkRecord> savedChunks;
 
-    if (const auto read = readInputs (options, input, layout, savedChunks, err); read != success)
-        return read;
+    if (const auto opened = openFiles (options, streams, layout, savedChunks, err); opened != success)
+        return opened;
 
     HostSession session;
 
@@ -303,29 +423,35 @@ int RenderCommand::run (std::ostream& out, std::ostream& err) const
         return started;
 
     std::string error;
-    auto processing = ProcessingInstance::create (session, layout, input.sampleRate, options.blockLength, error);
+    auto processing = ProcessingInstance::create (session, layout, streams.reader.getSampleRate(), options.blockLength, error);
 
     if (processing == nullptr)
         return fail (err, bundleCallFailed, error);
 
-    if (! applyState (processing->getInstance(), options, savedChunks, error))
+    if (! restoreChunks (processing->getInstance(), options, savedChunks, err, error))
         return fail (err, bundleCallFailed, error);
 
-    if (const auto applied = applyParameters (*processing, options, err); applied != success)
-        return applied;
+    if (const auto applied = applyParameters (*processing, options, error); applied != success)
+        return fail (err, applied, error);
+
+    if (! applySettings (processing->getInstance(), options, error))
+        return fail (err, bundleCallFailed, error);
 
     session.dispatchRunLoop();
     const auto latency = processing->getLatency();
 
-    OfflineRenderer renderer (processing->getContext(), processing->getProcessProc(), input, options.blockLength, latency);
-    renderOnAudioThread (session, renderer, input.sampleRate, out);
-    printReport (options, *processing, input, renderer.getOutput(), latency, out);
+    OfflineRenderer renderer (processing->getContext(), processing->getProcessProc(), options.blockLength, latency);
+
+    if (! renderOnAudioThread (session, renderer, streams, numOutputsOf (layout), out))
+        return fail (err, streams.failure, streams.error);
+
+    printReport (options, *processing, streams, latency, out, err);
 
     if (processing->getLatency() != latency)
         err << "tanglefix-host render: warning: the latency changed to " << processing->getLatency()
             << " samples while rendering; the output is aligned for " << latency << "\n";
 
-    if (! AudioFile::writeWav (options.outputPath, renderer.getOutput(), error))
+    if (! streams.writer.commit (error))
         return fail (err, cannotWrite, error);
 
     out << "Wrote " << options.outputPath << "\n";

@@ -46,6 +46,29 @@ std::optional<double> parseNumber (const std::string& text, double low, double h
     return value;
 }
 
+bool parseParameterSetting (const std::string& text, std::pair<std::string, double>& setting, std::string& errorMessage)
+{
+    const auto equals = text.find ('=');
+
+    if (equals == std::string::npos || equals == 0)
+    {
+        errorMessage = "--set takes NAME=VALUE, not '" + text + "'";
+        return false;
+    }
+
+    const auto value = parseNumber (text.substr (equals + 1), 0.0, 1.0);
+
+    if (! value.has_value())
+    {
+        errorMessage = "--set " + text.substr (0, equals) + " takes a normalised value from 0 to 1, not '"
+                     + text.substr (equals + 1) + "'";
+        return false;
+    }
+
+    setting = { text.substr (0, equals), *value };
+    return true;
+}
+
 namespace
 {
     std::optional<ChannelLayout> layoutNamed (const std::string& name)
@@ -55,30 +78,6 @@ namespace
                 return layout;
 
         return std::nullopt;
-    }
-
-    bool parseSetting (const std::string& text, std::vector<std::pair<std::string, double>>& parameters,
-                       std::string& errorMessage)
-    {
-        const auto equals = text.find ('=');
-
-        if (equals == std::string::npos || equals == 0)
-        {
-            errorMessage = "--set takes NAME=VALUE, not '" + text + "'";
-            return false;
-        }
-
-        const auto value = parseNumber (text.substr (equals + 1), 0.0, 1.0);
-
-        if (! value.has_value())
-        {
-            errorMessage = "--set " + text.substr (0, equals) + " takes a normalised value from 0 to 1, not '"
-                         + text.substr (equals + 1) + "'";
-            return false;
-        }
-
-        parameters.emplace_back (text.substr (0, equals), *value);
-        return true;
     }
 }
 
@@ -116,7 +115,7 @@ bool RenderOptions::parse (const std::vector<std::string>& args, std::string& er
 
         if (option == "--set")
         {
-            if (! parseSetting (value, parameters, errorMessage))
+            if (! parseParameterSetting (value, parameters.emplace_back(), errorMessage))
                 return false;
         }
         else if (option == "--oversample")

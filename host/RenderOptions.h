@@ -46,4 +46,8 @@ bool isSupportedSampleRate (int sampleRate) noexcept;
 /** Reads a whole decimal number in [low, high]; nothing else (no trailing text, no NaN). */
 std::optional<double> parseNumber (const std::string& text, double low, double high);
 
+/** Reads a --set argument, NAME=VALUE with a normalised value from 0 to 1; false with a
+    message that names the parameter, the value and the range. */
+bool parseParameterSetting (const std::string& text, std::pair<std::string, double>& setting, std::string& errorMessage);
+
 } // namespace tanglefix::host

@@ -1,5 +1,6 @@
 #include "StateChunkEditor.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -140,6 +141,18 @@ std::string StateChunkEditor::getRootAttribute (const std::vector<unsigned char>
         return {};
 
     return xml->substr (*start, xml->find ((*xml)[*start - 1], *start) - *start);
+}
+
+std::string StateChunkEditor::getRootElementName (const std::vector<unsigned char>& chunkData)
+{
+    const auto xml = xmlText (chunkData);
+    const auto tag = xml.has_value() ? findRootStartTag (*xml) : std::nullopt;
+
+    if (! tag.has_value())
+        return {};
+
+    const auto end = xml->find_first_of (" \t\r\n/>", tag->begin + 1);
+    return xml->substr (tag->begin + 1, std::min (end, tag->end) - tag->begin - 1);
 }
 
 } // namespace tanglefix::host

@@ -26,6 +26,9 @@ namespace StateChunkEditor
 
     /** The value of one root attribute, or an empty text when it is missing or unreadable. */
     std::string getRootAttribute (const std::vector<unsigned char>& chunkData, const std::string& name);
+
+    /** The name of the root element, or an empty text when the data is no such chunk. */
+    std::string getRootElementName (const std::vector<unsigned char>& chunkData);
 }
 
 } // namespace tanglefix::host

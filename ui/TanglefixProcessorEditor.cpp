@@ -60,6 +60,16 @@ juce::Rectangle<int> TanglefixProcessorEditor::sizeForScale (double scale)
     return { roundHalfDown (layoutWidth * scale), roundHalfDown (layoutHeight * scale) };
 }
 
+double TanglefixProcessorEditor::scaleForWidth (int width)
+{
+    // A width stands for a band of scales about 0.0015 wide, which holds at most one
+    // scale in hundredths. That one is what a menu, a host or a user aiming at a size
+    // picked, so 0.75 comes back as 0.75 rather than as 487 / 650.
+    const auto exact = (double) width / (double) layoutWidth;
+    const auto hundredths = std::round (exact * 100.0) / 100.0;
+    return sizeForScale (hundredths).getWidth() == width ? hundredths : exact;
+}
+
 double TanglefixProcessorEditor::storableScale (double scale)
 {
     return std::isfinite (scale) ? juce::jlimit (0.5, 2.0, scale) : 1.0;
@@ -82,7 +92,7 @@ void TanglefixProcessorEditor::resized()
     // instead would lose a little each time the panel's timer and this function hand
     // the size back and forth, and the editor would shrink tick by tick.
     if (getWidth() != sizeForScale (processor.windowScale).getWidth())
-        processor.windowScale = (double) getWidth() / (double) layoutWidth;
+        processor.windowScale = scaleForWidth (getWidth());
 
     startTimer (saveDelayMs);
 }

@@ -41,6 +41,10 @@ public:
         the nearest pixel with halves going down (0.75 gives 487 x 315). */
     static juce::Rectangle<int> sizeForScale (double scale);
 
+    /** The scale a new width stands for: the scale in hundredths whose size has this width
+        when there is one (487 gives 0.75), else width / 650. */
+    static double scaleForWidth (int width);
+
     /** The "WindowSize" the settings keep for a scale: limited to 0.5 .. 2. */
     static double storableScale (double scale);
 

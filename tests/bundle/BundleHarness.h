@@ -97,10 +97,9 @@ inline ChunkRecord oversamplingState (ProcessingInstance& instance, int factor)
 inline AudioData renderThroughHost (HostSession& session, ProcessingInstance& instance, const AudioData& input,
                                     int blockLength, int latency = 0)
 {
-    OfflineRenderer renderer (instance.getContext(), instance.getProcessProc(), input, blockLength, latency);
-    AudioThread audio ([&renderer] { renderer.run(); });
-    audio.serveUntilFinished ([&session] { session.dispatchRunLoop(); }, std::chrono::milliseconds (2));
-    return renderer.getOutput();
+    OfflineRenderer renderer (instance.getContext(), instance.getProcessProc(), blockLength, latency);
+    return renderInMemory (renderer, input, instance.getContext().getLayout().numOutputs,
+                           [&session] { session.dispatchRunLoop(); });
 }
 
 } // namespace bundle_test

@@ -9,9 +9,21 @@
 #include "RenderCommand.h"
 #include "../TestFolder.h"
 
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <limits>
+#include <set>
+#include <sndfile.h>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace bundle_test;
 
@@ -94,6 +106,7 @@ TEST (RenderCommand, RendersLikeTheProcessorWithTheLatencyTakenOff)
     reference.setState (bytes);
     reference.setParameter (3, 0.7);
     reference.setParameter (1, 0.2);
+    reference.prepareWithSettingsInPlace();
 
     const auto latency = reference.get().getLatencySamples();
     ASSERT_GT (latency, 0);
@@ -169,4 +182,256 @@ TEST (RenderCommand, RefusesWhatItCannotDoAndWritesNothing)
     }
 
     EXPECT_EQ (readFile (stereo).getNumFrames(), 1000) << "the input is as it was";
+}
+
+//==============================================================================
+namespace
+{
+    std::string contentsOf (const std::string& path)
+    {
+        std::ifstream file (path, std::ios::binary);
+        return { std::istreambuf_iterator<char> (file), std::istreambuf_iterator<char>() };
+    }
+
+    void writeText (const std::string& path, const std::string& text)
+    {
+        std::ofstream (path, std::ios::binary) << text;
+    }
+
+    /** The names in a folder, so that a test sees every file a command left behind. */
+    std::set<std::string> namesIn (const Folder& folder)
+    {
+        std::set<std::string> names;
+
+        for (const auto& entry : std::filesystem::directory_iterator (folder.path))
+            names.insert (entry.path().filename().string());
+
+        return names;
+    }
+
+    /** Files larger than `bytes` cannot be written while this lives: a full disk, for one
+        process. */
+    struct FileSizeLimit
+    {
+        explicit FileSizeLimit (rlim_t bytes)
+        {
+            std::signal (SIGXFSZ, SIG_IGN);
+            getrlimit (RLIMIT_FSIZE, &previous);
+            rlimit limit = previous;
+            limit.rlim_cur = bytes;
+            setrlimit (RLIMIT_FSIZE, &limit);
+        }
+
+        ~FileSizeLimit()  { setrlimit (RLIMIT_FSIZE, &previous); }
+
+        rlimit previous {};
+    };
+
+}
+
+TEST (RenderCommand, NeverWritesOverAnythingButARegularTarget)
+{
+    Folder folder;
+    const auto input = makeNoise (2, 3000, 48000, 5);
+    const auto in = writeFile (folder, "take.wav.part", input);
+    const auto bundleLink = folder.file ("bundle.so");
+    std::filesystem::create_symlink (TANGLEFIX_BUNDLE, bundleLink);
+
+    // The input under the name an older temporary file had, and a stranger's file of that name.
+    ASSERT_EQ (render ({ in, folder.file ("take.wav") }).exitCode, RenderCommand::success);
+    EXPECT_EQ (readFile (in).channels, input.channels);
+    writeText (folder.file ("other.wav.part"), "someone else's");
+    ASSERT_EQ (render ({ in, folder.file ("other.wav") }).exitCode, RenderCommand::success);
+    EXPECT_EQ (contentsOf (folder.file ("other.wav.part")), "someone else's");
+
+    // What may stand under the output's name: each is refused before any audio, and stays.
+    const auto fifo = folder.file ("pipe.wav");
+    ASSERT_EQ (mkfifo (fifo.c_str(), 0644), 0);
+    std::filesystem::create_directory (folder.file ("folder.wav"));
+    const auto socketPath = folder.file ("socket.wav");
+    const auto listener = socket (AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    std::strncpy (address.sun_path, socketPath.c_str(), sizeof (address.sun_path) - 1);
+    ASSERT_EQ (bind (listener, reinterpret_cast<sockaddr*> (&address), sizeof (address)), 0);
+
+    std::vector<std::pair<std::string, std::filesystem::file_type>> nodes {
+        { fifo, std::filesystem::file_type::fifo },
+        { folder.file ("folder.wav"), std::filesystem::file_type::directory },
+        { socketPath, std::filesystem::file_type::socket },
+    };
+
+    // A device node of our own (the null device's numbers), never the system's.
+    if (geteuid() == 0 && mknod (folder.file ("device.wav").c_str(), S_IFCHR | 0666, makedev (1, 3)) == 0)
+        nodes.emplace_back (folder.file ("device.wav"), std::filesystem::file_type::character);
+
+    for (const auto& [path, type] : nodes)
+    {
+        const auto result = render ({ in, path });
+        EXPECT_EQ (result.exitCode, RenderCommand::cannotWrite) << path;
+        EXPECT_NE (result.err.find ("not a regular file"), std::string::npos) << result.err;
+        EXPECT_EQ (result.out, "") << "refused before rendering";
+        EXPECT_EQ (std::filesystem::symlink_status (path).type(), type) << path;
+    }
+
+    close (listener);
+
+    // Nor the files the command reads, nor a place that is no folder.
+    writeText (folder.file ("state.chunks"), "");
+    const auto names = namesIn (folder);
+
+    for (const auto& [target, message] : { std::pair (bundleLink, "the bundle being loaded"),
+                                           std::pair (folder.file ("state.chunks"), "the --state file"),
+                                           std::pair (folder.file ("take.wav.part/out.wav"), "cannot write"),
+                                           std::pair (folder.file ("missing/out.wav"), "does not exist") })
+    {
+        RenderOptions options;
+        std::string error;
+        ASSERT_TRUE (options.parse ({ bundleLink, in, target, "--state", folder.file ("state.chunks") }, error)) << error;
+        std::ostringstream out, err;
+        EXPECT_NE (RenderCommand (options).run (out, err), RenderCommand::success) << target;
+        EXPECT_NE (err.str().find (message), std::string::npos) << err.str();
+        EXPECT_EQ (out.str(), "") << "refused before rendering";
+    }
+
+    EXPECT_EQ (namesIn (folder), names) << "nothing written, nothing left behind";
+    EXPECT_TRUE (std::filesystem::is_symlink (bundleLink));
+    EXPECT_EQ (contentsOf (folder.file ("state.chunks")), "");
+}
+
+TEST (RenderCommand, AFailedWriteLeavesTheEarlierFileWhole)
+{
+    Folder folder;
+    const auto in = writeFile (folder, "in.wav", makeNoise (2, 48000, 48000, 3));
+    writeText (folder.file ("out.wav"), "an earlier render");
+    std::vector<ChunkRecord> chunks (1);
+    chunks[0].id = juceChunkID;
+    chunks[0].data.assign (4000, 7);
+    std::string error;
+    ASSERT_TRUE (ChunkFile::write (folder.file ("saved.chunks"), chunks, error)) << error;
+    const auto saved = contentsOf (folder.file ("saved.chunks"));
+    const auto names = namesIn (folder);
+
+    {
+        const FileSizeLimit fullDisk (3000);
+        const auto result = render ({ in, folder.file ("out.wav") });
+        EXPECT_EQ (result.exitCode, RenderCommand::cannotWrite) << result.err;
+        EXPECT_FALSE (ChunkFile::write (folder.file ("saved.chunks"), chunks, error));
+    }
+
+    EXPECT_EQ (contentsOf (folder.file ("out.wav")), "an earlier render");
+    EXPECT_EQ (contentsOf (folder.file ("saved.chunks")), saved);
+    EXPECT_EQ (namesIn (folder), names) << "no temporary file left";
+}
+
+TEST (RenderCommand, SettingsHoldFromTheFirstSampleAndEqualARestoredState)
+{
+    Folder folder;
+    const auto input = makeNoise (2, 6000, 48000, 9);
+    const auto in = writeFile (folder, "in.wav", input);
+
+    ASSERT_EQ (render ({ in, folder.file ("dry.wav"), "--set", "Mix=0" }).exitCode, RenderCommand::success);
+    EXPECT_EQ (readFile (folder.file ("dry.wav")).channels, input.channels);
+
+    ASSERT_EQ (render ({ in, folder.file ("bypassed.wav"), "--set", "Bypass=1", "--oversample", "16" }).exitCode,
+               RenderCommand::success);
+    EXPECT_EQ (readFile (folder.file ("bypassed.wav")).channels, input.channels);
+
+    // The same values through a saved state.
+    const std::vector<std::string> settings { "--set", "Frequency=0.3", "--set", "Gain=0.8", "--set", "Mix=0.6",
+                                              "--oversample", "2" };
+    auto args = settings;
+    args.insert (args.begin(), { in, folder.file ("set.wav") });
+    ASSERT_EQ (render (args).exitCode, RenderCommand::success);
+
+    {
+        BundleSession bundle;
+        auto instance = bundle.makeInstance (ChannelLayout::stereo);
+        ASSERT_NE (instance, nullptr);
+
+        for (const auto& [id, value] : { std::pair ("0", 0.3), std::pair ("3", 0.8), std::pair ("4", 0.6) })
+            ASSERT_EQ (instance->setParameter (id, value), AAX_SUCCESS);
+
+        std::vector<ChunkRecord> chunks { oversamplingState (*instance, 2) };
+        std::string error;
+        ASSERT_TRUE (ChunkFile::write (folder.file ("state.chunks"), chunks, error)) << error;
+    }
+
+    ASSERT_EQ (render ({ in, folder.file ("restored.wav"), "--state", folder.file ("state.chunks") }).exitCode,
+               RenderCommand::success);
+    EXPECT_EQ (readFile (folder.file ("restored.wav")).channels, readFile (folder.file ("set.wav")).channels);
+}
+
+TEST (RenderCommand, ReportsWhatItCouldNotUseInsteadOfHidingIt)
+{
+    Folder folder;
+    auto input = makeNoise (1, 4000, 48000, 4);
+
+    for (int i = 1000; i < 1010; ++i)
+        input.channels[0][(size_t) i] = std::numeric_limits<float>::quiet_NaN();
+
+    const auto in = writeFile (folder, "in.wav", input);
+    const auto withNaN = render ({ in, folder.file ("out.wav") });
+    ASSERT_EQ (withNaN.exitCode, RenderCommand::success) << withNaN.err;
+    EXPECT_NE (withNaN.out.find ("Input:  peak -6.0"), std::string::npos) << withNaN.out;
+    EXPECT_NE (withNaN.out.find (", 10 non-finite samples"), std::string::npos) << withNaN.out;
+    EXPECT_NE (withNaN.err.find ("the input has 10 non-finite samples"), std::string::npos) << withNaN.err;
+
+    // A 'juce' chunk the plug-in cannot read is taken without a word by JUCE's wrapper.
+    std::vector<ChunkRecord> junk (1);
+    junk[0].id = juceChunkID;
+    junk[0].data = { 'j', 'u', 'n', 'k' };
+    std::string error;
+    ASSERT_TRUE (ChunkFile::write (folder.file ("junk.chunks"), junk, error)) << error;
+    const auto clean = writeFile (folder, "clean.wav", makeNoise (1, 4000, 48000, 4));
+    const auto restored = render ({ clean, folder.file ("junk.wav"), "--state", folder.file ("junk.chunks") });
+    EXPECT_EQ (restored.exitCode, RenderCommand::success) << restored.err;
+    EXPECT_NE (restored.err.find ("was not restored"), std::string::npos) << restored.err;
+}
+
+TEST (RenderCommand, TrustsNoHeaderForItsLength)
+{
+    Folder folder;
+    const auto input = makeNoise (1, 10000, 48000, 2);
+
+    // A FLAC file whose stream information claims more frames than it holds.
+    const auto writeFlac = [&] (const std::string& name, std::uint64_t claimedFrames)
+    {
+        SF_INFO info {};
+        info.samplerate = 48000;
+        info.channels = 1;
+        info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+        const auto path = folder.file (name);
+        auto* file = sf_open (path.c_str(), SFM_WRITE, &info);
+        EXPECT_NE (file, nullptr);
+        sf_writef_float (file, input.channels[0].data(), 10000);
+        sf_close (file);
+
+        // fLaC, a block header, then the total sample count in the low 36 bits of the
+        // 64 bits that start 10 bytes into STREAMINFO.
+        std::fstream patch (path, std::ios::in | std::ios::out | std::ios::binary);
+        patch.seekg (18);
+        unsigned char bits[8];
+        patch.read (reinterpret_cast<char*> (bits), 8);
+        bits[3] = (unsigned char) ((bits[3] & 0xf0) | ((claimedFrames >> 32) & 0x0f));
+
+        for (int i = 0; i < 4; ++i)
+            bits[4 + i] = (unsigned char) (claimedFrames >> (24 - 8 * i));
+
+        patch.seekp (18);
+        patch.write (reinterpret_cast<const char*> (bits), 8);
+        return path;
+    };
+
+    const auto shortFile = render ({ writeFlac ("short.flac", 15000), folder.file ("short.wav") });
+    ASSERT_EQ (shortFile.exitCode, RenderCommand::success) << shortFile.err;
+    EXPECT_NE (shortFile.err.find ("claims 15000"), std::string::npos) << shortFile.err;
+    const auto output = readFile (folder.file ("short.wav"));
+    EXPECT_EQ (output.getNumFrames(), 10000);
+
+    // A claim no file of its size could hold is a damaged header, not a short file.
+    const auto huge = render ({ writeFlac ("huge.flac", (1ull << 36) - 1), folder.file ("huge.wav") });
+    EXPECT_EQ (huge.exitCode, RenderCommand::unusableInput) << huge.err;
+    EXPECT_NE (huge.err.find ("claims 68719476735 frames, more than"), std::string::npos) << huge.err;
+    EXPECT_FALSE (std::filesystem::exists (folder.file ("huge.wav")));
 }

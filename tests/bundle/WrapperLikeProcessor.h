@@ -42,6 +42,13 @@ public:
         processor.getParameters()[index]->setValue ((float) value);
     }
 
+    /** Prepares again, as a host that made its settings before playback: they then hold
+        from the first sample. */
+    void prepareWithSettingsInPlace()
+    {
+        processor.prepareToPlay (sampleRate, maxBufferSize);
+    }
+
     tanglefix::host::AudioData render (const tanglefix::host::AudioData& input, int blockLength)
     {
         const auto frames = (int) input.getNumFrames();

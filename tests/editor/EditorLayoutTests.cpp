@@ -148,6 +148,25 @@ TEST_F (EditorTest, CornerDragsStopAtTheLimitsAndADoubleClickRestores)
     EXPECT_EQ (window().getTransform(), juce::AffineTransform::scale (1.0f));
 }
 
+TEST_F (EditorTest, ADragToTheSizeOfARoundScaleStoresThatScale)
+{
+    auto& e = openEditor();
+
+    // The size a scale in hundredths gives stands for that scale, whatever was stored.
+    for (const auto scale : { 0.75, 1.3, 0.51, 1.99, 1.0 })
+    {
+        const auto size = TanglefixProcessorEditor::sizeForScale (scale);
+        e.setSize (size.getWidth(), size.getHeight());
+        tick (3);
+        EXPECT_EQ (e.getBounds(), size) << scale;
+        EXPECT_EQ (processor->windowScale, scale);
+    }
+
+    // Widths between such sizes keep width / 650.
+    e.setSize (488, 315);
+    EXPECT_EQ (processor->windowScale, 488.0 / 650.0);
+}
+
 TEST_F (EditorTest, TheCornerBrightensOnlyUnderTheMouse)
 {
     auto& e = openEditor();

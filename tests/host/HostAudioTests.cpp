@@ -206,11 +206,11 @@ TEST (OfflineRenderer, OutputLinesUpWithTheInputWhateverTheBlockLength)
             auto context = makeDelayContext (delay, 2, 4096);
             delay.delay = latency;
 
-            OfflineRenderer renderer (*context, delayProcess, input, block, latency);
-            renderer.run();
+            OfflineRenderer renderer (*context, delayProcess, block, latency);
+            const auto output = renderInMemory (renderer, input, 2, [] {});
 
             EXPECT_EQ (renderer.getFramesDone(), 1000);
-            EXPECT_EQ (renderer.getOutput().channels, input.channels) << "block " << block << ", latency " << latency;
+            EXPECT_EQ (output.channels, input.channels) << "block " << block << ", latency " << latency;
         }
     }
 }

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+
+namespace tanglefix::host
+{
+
+/** A file that the host writes in place of another, so that nothing is destroyed on the way:
+    the content goes to a temporary file of a unique name in the target's folder, made with
+    mkstemp, which replaces the target by a rename only when commit() is called.
+
+    The target must be absent or a regular file (links followed): a device, a named pipe, a
+    folder or a socket under its name is refused, and left as it was. The temporary file
+    is removed when the object goes without a commit, and also when the process is ended
+    by SIGINT, SIGTERM or SIGHUP meanwhile; the signal then ends the process as it would
+    have without the host's handler.
+
+    Main thread only.
+*/
+class ReplacingFile
+{
+public:
+    ReplacingFile() = default;
+    ~ReplacingFile();
+
+    ReplacingFile (const ReplacingFile&) = delete;
+    ReplacingFile& operator= (const ReplacingFile&) = delete;
+
+    /** Checks the target and makes the temporary file; false with a message naming the
+        target and the reason. */
+    bool open (const std::string& targetPath, std::string& errorMessage);
+
+    /** The temporary file's descriptor, open for writing; -1 before open(). */
+    int getDescriptor() const noexcept   { return descriptor; }
+
+    const std::string& getTemporaryPath() const noexcept   { return temporaryPath; }
+
+    /** Flushes the temporary file to the disk and renames it over the target. */
+    bool commit (std::string& errorMessage);
+
+    /** Removes the temporary file; the target stays as it was. */
+    void discard();
+
+    /** Whether a path could be a target: absent, or a regular file after following links. */
+    static bool checkTarget (const std::string& targetPath, std::string& errorMessage);
+
+private:
+    std::string targetPath, temporaryPath;
+    int descriptor = -1;
+    int signalSlot = -1;
+};
+
+} // namespace tanglefix::host
