@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -184,19 +185,35 @@ bool ReplacingFile::open (const std::string& requestedPath, std::string& errorMe
 
     installHandlers();
 
-    // A hidden name of its own, so that no other file in the folder is ever touched.
+    // A hidden name of its own, so that no other file in the folder is ever touched. A
+    // signal that came between making the file and publishing its name would leave the
+    // file behind, so the signals wait until both are done.
     auto pattern = folderOf (targetPath) + "/.tanglefix-XXXXXX";
+    sigset_t cleaned, previousMask;
+    sigemptyset (&cleaned);
+
+    for (const auto signalNumber : cleanedSignals)
+        sigaddset (&cleaned, signalNumber);
+
+    pthread_sigmask (SIG_BLOCK, &cleaned, &previousMask);
     descriptor = mkostemp (pattern.data(), O_CLOEXEC);
+    const auto error = errno;
+
+    if (descriptor >= 0)
+    {
+        temporaryPath = pattern;
+        signalSlot = publish (temporaryPath);
+    }
+
+    pthread_sigmask (SIG_SETMASK, &previousMask, nullptr);
 
     if (descriptor < 0)
     {
-        errorMessage = "cannot write " + requestedPath + ": " + std::strerror (errno) + " in the folder "
+        errorMessage = "cannot write " + requestedPath + ": " + std::strerror (error) + " in the folder "
                      + folderOf (targetPath);
         return false;
     }
 
-    temporaryPath = pattern;
-    signalSlot = publish (temporaryPath);
     fchmod (descriptor, mode);
     return true;
 }
