@@ -77,7 +77,8 @@ namespace
             make (tree);
         }
 
-        const fs::path presets (BrioSettings().getPresetsFolder().toStdString());
+        // Taken before it becomes a link: the store hands out a link's target.
+        static const fs::path presets (BrioSettings().getPresetsFolder().toStdString());
         fs::remove_all (presets);
         fs::create_directory_symlink (tree, presets);
     }
@@ -133,12 +134,19 @@ namespace
         for (auto _ : state)
             browser.selectNext();
     }
-
-    const juce::ScopedJuceInitialiser_GUI juceInitialiser;
 }
 
 BENCHMARK (BM_MenuBuild)->DenseRange (0, 2)->Unit (benchmark::kMillisecond);
 BENCHMARK (BM_EditorOpen)->DenseRange (0, 2)->Unit (benchmark::kMillisecond);
 BENCHMARK (BM_NextPreset)->DenseRange (0, 2)->Unit (benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+int main (int argc, char** argv)
+{
+    // The browser is a component: JUCE's message manager must outlive it, and go before
+    // the statics it uses.
+    const juce::ScopedJuceInitialiser_GUI juceInitialiser;
+    benchmark::Initialize (&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,4 +1,5 @@
 #include "BrioFolderListing.h"
+#include "BrioXmlGuard.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -48,39 +49,6 @@ namespace
 
         return ::fstatat (folderFd, entry.d_name, &info, 0) == 0 ? kindOfMode (info.st_mode) : Kind::other;
     }
-
-    bool isContinuation (unsigned char c) noexcept
-    {
-        return (c & 0xc0) == 0x80;
-    }
-
-    /** The length of the well-formed sequence at bytes[0], or 0 when there is none. */
-    size_t sequenceLength (const unsigned char* b, size_t available) noexcept
-    {
-        const auto lead = b[0];
-
-        if (lead < 0x80)
-            return 1;
-
-        // The first continuation byte's range rules out overlong forms (E0, F0),
-        // surrogates (ED) and code points beyond U+10FFFF (F4).
-        size_t length = 0;
-        unsigned char low = 0x80, high = 0xbf;
-
-        if (lead >= 0xc2 && lead <= 0xdf)       length = 2;
-        else if (lead >= 0xe0 && lead <= 0xef)  { length = 3; low = lead == 0xe0 ? 0xa0 : 0x80; high = lead == 0xed ? 0x9f : 0xbf; }
-        else if (lead >= 0xf0 && lead <= 0xf4)  { length = 4; low = lead == 0xf0 ? 0x90 : 0x80; high = lead == 0xf4 ? 0x8f : 0xbf; }
-        else                                    return 0;
-
-        if (available < length || b[1] < low || b[1] > high)
-            return 0;
-
-        for (size_t i = 2; i < length; ++i)
-            if (! isContinuation (b[i]))
-                return 0;
-
-        return length;
-    }
 }
 
 //==============================================================================
@@ -113,7 +81,7 @@ BrioFolderListing::BrioFolderListing (const juce::String& folderPath, size_t max
         const auto numBytes = std::strlen (name);
         namesHash += std::hash<std::string_view>() ({ name, numBytes }) * 31u + (size_t) kind * 7u + (isLink ? 1u : 0u);
 
-        if (isStrictUtf8 (name, numBytes))
+        if (BrioXmlGuard::isStrictUtf8 (name, numBytes))
             entries.push_back ({ fromStrictUtf8 (name, numBytes), kind, isLink });
         else
             skipped.push_back ({ std::string (name, numBytes), kind });
@@ -121,26 +89,9 @@ BrioFolderListing::BrioFolderListing (const juce::String& folderPath, size_t max
 }
 
 //==============================================================================
-bool BrioFolderListing::isStrictUtf8 (const char* bytes, size_t numBytes) noexcept
-{
-    const auto* b = reinterpret_cast<const unsigned char*> (bytes);
-
-    for (size_t i = 0; i < numBytes;)
-    {
-        const auto length = sequenceLength (b + i, numBytes - i);
-
-        if (length == 0)
-            return false;
-
-        i += length;
-    }
-
-    return true;
-}
-
 juce::String BrioFolderListing::fromStrictUtf8 (const char* bytes, size_t numBytes)
 {
-    if (! isStrictUtf8 (bytes, numBytes))
+    if (! BrioXmlGuard::isStrictUtf8 (bytes, numBytes))
         return {};
 
     return juce::String (juce::CharPointer_UTF8 (bytes), juce::CharPointer_UTF8 (bytes + numBytes));

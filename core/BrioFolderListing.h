@@ -53,11 +53,8 @@ public:
     size_t getNamesHash() const noexcept                      { return namesHash; }
 
     //==============================================================================
-    /** True for well-formed UTF-8 only: no overlong forms, surrogates, code points
-        beyond U+10FFFF, stray continuation bytes or cut sequences. */
-    static bool isStrictUtf8 (const char* bytes, size_t numBytes) noexcept;
-
-    /** The bytes as a String when they are strict UTF-8, otherwise an empty String. */
+    /** The bytes as a String when they are strict UTF-8 (BrioXmlGuard::isStrictUtf8),
+        otherwise an empty String. */
     static juce::String fromStrictUtf8 (const char* bytes, size_t numBytes);
     static juce::String fromStrictUtf8 (const char* nullTerminated);
 
