@@ -69,16 +69,6 @@ namespace
 }
 
 //==============================================================================
-TEST (FolderListing, MakesStringsOnlyFromStrictUtf8)
-{
-    const std::string good ("Caf\xc3\xa9 \xf0\x9f\x8e\xb5");
-    EXPECT_EQ (BrioFolderListing::fromStrictUtf8 (good.data(), good.size()),
-               juce::String (juce::CharPointer_UTF8 (good.data()), juce::CharPointer_UTF8 (good.data() + good.size())));
-
-    for (const auto& bad : hostileNames())
-        EXPECT_EQ (BrioFolderListing::fromStrictUtf8 (bad.c_str()), juce::String());
-}
-
 TEST_F (PresetTreeTest, LeavesOutAndCountsNamesThatAreNotUtf8)
 {
     touch (root + "/Good.qzr");
