@@ -1,8 +1,8 @@
 #include "BrioSettings.h"
 #include "BrioXmlGuard.h"
 #include "BrioFileReader.h"
+#include "BrioFolderListing.h"
 
-#include <cstdlib>
 #include <memory>
 
 namespace
@@ -18,17 +18,39 @@ namespace
     /** A folder that is a symbolic link stands for its target. */
     juce::File followLink (const juce::File& folder)
     {
-        return folder.isSymbolicLink() ? folder.getLinkedTarget() : folder;
+        return BrioFolderListing::followLink (folder);
     }
 
     /** The path with every symbolic link on the way resolved; a path that can't be
         resolved (a missing folder) stands as it is. */
     juce::File withLinksResolved (const juce::File& file)
     {
-        const std::unique_ptr<char, decltype (&std::free)> resolved (::realpath (file.getFullPathName().toRawUTF8(), nullptr),
-                                                                   &std::free);
+        const auto resolved = BrioFolderListing::realPath (file.getFullPathName());
+        return resolved.isNotEmpty() ? juce::File (resolved) : file;
+    }
 
-        return resolved != nullptr ? juce::File (juce::String (juce::CharPointer_UTF8 (resolved.get()))) : file;
+    /** Copies the folder's files and, below it, its folders; linked folders are left
+        out, so that no link leads the copy round in a circle. Like JUCE's
+        copyDirectoryTo, whose listing can't be given names that are not UTF-8. */
+    void copyFolder (const juce::File& source, const juce::File& target, int depth)
+    {
+        constexpr int maxDepth = 32;
+
+        if (depth > maxDepth || ! target.createDirectory())
+            return;
+
+        const BrioFolderListing listing (source.getFullPathName());
+
+        for (const auto& entry : listing.getEntries())
+        {
+            const auto from = source.getChildFile (entry.name);
+            const auto to = target.getChildFile (entry.name);
+
+            if (entry.kind == BrioFolderListing::Kind::file)
+                from.copyFileTo (to);
+            else if (entry.kind == BrioFolderListing::Kind::folder && ! entry.isLink)
+                copyFolder (from, to, depth + 1);
+        }
     }
 
     /** True when the target folder is the source or lies inside it, however links lead
@@ -269,7 +291,8 @@ void BrioSettings::migratePresetsOnce()
     // to move, and copying it would copy the new folder into itself.
     if (legacyFolder.isDirectory() && ! liesWithin (juce::File (presets), legacyFolder))
     {
-        legacyFolder.copyDirectoryTo (presets + BrioStoredNames::legacyImportSegment);
+        // Names that are not strict UTF-8 stay behind.
+        copyFolder (legacyFolder, presets + BrioStoredNames::legacyImportSegment, 0);
 
         const juce::File legacySettings (presets + BrioStoredNames::legacySettingsFile);
         juce::MemoryBlock legacyBytes;

@@ -1,5 +1,7 @@
 #include "BrioTrash.h"
 
+#include <BrioFolderListing.h>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -57,7 +59,8 @@ namespace
 //==============================================================================
 juce::File BrioTrash::getHomeTrash()
 {
-    const auto dataHome = juce::SystemStats::getEnvironmentVariable ("XDG_DATA_HOME", {});
+    // JUCE's getEnvironmentVariable copies the bytes unchecked (BrioFolderListing).
+    const auto dataHome = BrioFolderListing::environmentVariable ("XDG_DATA_HOME");
 
     if (juce::File::isAbsolutePath (dataHome))
         return juce::File (dataHome).getChildFile ("Trash");

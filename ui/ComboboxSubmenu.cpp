@@ -1,24 +1,17 @@
 #include "ComboboxSubmenu.h"
 
-#include <cstdlib>
-
 namespace
 {
-    const juce::String presetPattern ("*.qzr");
     const juce::String initName ("Init");
-
-    /** The folder's path with every link on the way resolved, or an empty string when
-        it can't be resolved. */
-    juce::String realPathOf (const juce::File& folder)
-    {
-        std::unique_ptr<char, decltype (&std::free)> resolved (::realpath (folder.getFullPathName().toRawUTF8(), nullptr),
-                                                               &std::free);
-        return resolved != nullptr ? juce::String (juce::CharPointer_UTF8 (resolved.get())) : juce::String();
-    }
 
     juce::String nameWithoutExtension (const juce::String& path)
     {
         return path.fromLastOccurrenceOf ("/", false, false).upToLastOccurrenceOf (".", false, false);
+    }
+
+    juce::String countOf (int number, const juce::String& singular, const juce::String& plural)
+    {
+        return juce::String (number) + " " + (number == 1 ? singular : plural);
     }
 }
 
@@ -40,26 +33,7 @@ ComboboxSubmenu::~ComboboxSubmenu() = default;
 //==============================================================================
 int ComboboxSubmenu::compareFileNames (const juce::File& first, const juce::File& second)
 {
-    const auto a = first.getFileName();
-    const auto b = second.getFileName();
-
-    if (const auto byNature = a.compareNatural (b, false); byNature != 0)
-        return byNature;
-
-    // Linux allows "Pad.qzr" beside "pad.qzr"; without a fixed order between them
-    // their ids could swap from one rebuild to the next.
-    if (const auto byCase = a.compareNatural (b, true); byCase != 0)
-        return byCase;
-
-    return a.compare (b);
-}
-
-juce::Array<juce::File> ComboboxSubmenu::sortedChildren (const juce::File& folder, int whatToLookFor,
-                                                        const juce::String& pattern)
-{
-    auto children = folder.findChildFiles (whatToLookFor, false, pattern);
-    children.sort (fileComparator, true);
-    return children;
+    return BrioPresetTree::compareNames (first.getFileName(), second.getFileName());
 }
 
 //==============================================================================
@@ -72,81 +46,76 @@ void ComboboxSubmenu::rebuildMenu (bool deferred)
         return;
     }
 
-    presetMenu.clear();
-    presetPaths.clear();
-    nextItemId = 1;
+    const BrioPresetTree tree (settings.getPresetsFolder());
+    ++numWalks;
+    walkStamp = tree.stamp;
 
-    const auto root = settings.getPresetsFolder();
-    walkRoot = juce::File (realPathOf (root));
-    walkedFolders.clearQuick();
-    walkedFolders.add (walkRoot.getFullPathName());
+    juce::PopupMenu menu;
+    juce::StringArray paths;
+    paths.ensureStorageAllocated (tree.numPresets);
+    addFolderToMenu (menu, tree.root, paths);
 
-    addFolderToMenu (presetMenu, root);
-    addPresetItems (presetMenu, root);
+    // A menu already shown keeps the list it was built with: the new one replaces it.
+    presetMenu = std::move (menu);
+    presetPaths = std::make_shared<const juce::StringArray> (std::move (paths));
+    nextItemId = presetPaths->size() + 1;
 
+    addOmissionItems (tree);
     presetMenu.addSeparator();
     presetMenu.addItem (openFolderItemId, "Open presets folder", true, false);
 }
 
-bool ComboboxSubmenu::shouldWalk (const juce::File& folder)
+void ComboboxSubmenu::rebuildIfChanged()
 {
-    const auto realPath = realPathOf (folder);
-
-    // A link may lead out of the presets tree (to / or /usr, say), or back up into it,
-    // where the walk would go round without end: each folder of the tree is listed
-    // once, wherever the links lead, and nothing outside it is read.
-    if (realPath.isEmpty() || walkRoot == juce::File() || ! juce::File (realPath).isAChildOf (walkRoot)
-        || walkedFolders.contains (realPath))
-        return false;
-
-    walkedFolders.add (realPath);
-    return true;
+    if (! walkStamp.isCurrentFor (settings.getPresetsFolder()))
+        rebuildMenu (false);
 }
 
-void ComboboxSubmenu::addFolderToMenu (juce::PopupMenu& parent, const juce::String& folderPath)
+void ComboboxSubmenu::addFolderToMenu (juce::PopupMenu& menu, const BrioPresetTree::Folder& folder,
+                                       juce::StringArray& paths)
 {
-    for (auto entry : sortedChildren (juce::File (folderPath), juce::File::findDirectories, "*"))
+    for (const auto& subfolder : folder.subfolders)
     {
-        if (entry.getLinkedTarget().isDirectory())
-            entry = entry.getLinkedTarget();
-
-        if (! entry.isDirectory() || ! shouldWalk (entry))
-            continue;
-
         juce::PopupMenu submenu;
-        addFolderToMenu (submenu, entry.getFullPathName());
-        addPresetItems (submenu, entry);
-        parent.addSubMenu (entry.getFileName(), submenu, true);
+        addFolderToMenu (submenu, subfolder, paths);
+
+        // Moved, not copied: a copy at every level costs the depth times the tree.
+        menu.addSubMenu (subfolder.name, std::move (submenu), true);
+    }
+
+    for (const auto& path : folder.presetPaths)
+    {
+        const auto id = paths.size() + 1;
+        menu.addItem (id, nameWithoutExtension (path), true, id == currentItemId);
+        paths.add (path);
     }
 }
 
-void ComboboxSubmenu::addPresetItems (juce::PopupMenu& menu, const juce::File& folder)
+void ComboboxSubmenu::addOmissionItems (const BrioPresetTree& tree)
 {
-    for (const auto& file : sortedChildren (folder, juce::File::findFiles, presetPattern))
-    {
-        // Ids from here on would reach the id of "Open presets folder".
-        if (nextItemId >= openFolderItemId)
-            return;
+    if (tree.numUnreadableNames > 0 || tree.limitReached)
+        presetMenu.addSeparator();
 
-        const auto id = nextItemId++;
-        menu.addItem (id, file.getFileNameWithoutExtension(), true, id == currentItemId);
-        presetPaths.add (file.getFullPathName());
-    }
+    if (tree.numUnreadableNames > 0)
+        presetMenu.addItem (unreadableNamesItemId,
+                            countOf (tree.numUnreadableNames, "preset or folder", "presets and folders")
+                                + " not shown: name is not UTF-8", false, false);
+
+    if (tree.limitReached)
+        presetMenu.addItem (limitReachedItemId, "More presets not shown: the folder holds too many", false, false);
 }
 
 //==============================================================================
 int ComboboxSubmenu::idOfPath (const juce::String& path) const
 {
-    return presetPaths.indexOf (path) + 1;
+    return presetPaths->indexOf (path) + 1;
 }
 
-void ComboboxSubmenu::makeCurrent (const juce::String& path, bool menuIsFresh)
+void ComboboxSubmenu::makeCurrent (juce::String path)
 {
-    // Ids are looked up in a list just read from disk: in an older one the path could
+    // Ids are looked up in a list that matches the disk: in an older one the path could
     // sit at an index that now belongs to another file.
-    if (! menuIsFresh)
-        rebuildMenu (false);
-
+    rebuildIfChanged();
     currentItemId = idOfPath (path);
     updateTicks();
 }
@@ -162,10 +131,10 @@ void ComboboxSubmenu::updateTicks()
     }
 }
 
-void ComboboxSubmenu::setPresetName (const juce::String& nameOrPath, bool showTextOnly, bool rebuildFirst)
+void ComboboxSubmenu::setPresetName (juce::String nameOrPath, bool showTextOnly, bool rebuildFirst)
 {
     if (rebuildFirst)
-        rebuildMenu (false);
+        rebuildIfChanged();
 
     if (showTextOnly)
     {
@@ -178,14 +147,14 @@ void ComboboxSubmenu::setPresetName (const juce::String& nameOrPath, bool showTe
         // "Init" means the Init preset of the presets folder, which need not be the
         // first item of the menu, and may be missing.
         presetLabel.setText (initName, juce::dontSendNotification);
-        makeCurrent (settings.getPresetsFolder() + "/" + initName + ".qzr", rebuildFirst);
+        makeCurrent (settings.getPresetsFolder() + "/" + initName + ".qzr");
         return;
     }
 
     if (juce::File::isAbsolutePath (nameOrPath) && juce::File (nameOrPath).existsAsFile())
     {
         presetLabel.setText (juce::File (nameOrPath).getFileNameWithoutExtension(), juce::dontSendNotification);
-        makeCurrent (nameOrPath, rebuildFirst);
+        makeCurrent (nameOrPath);
         return;
     }
 
@@ -200,15 +169,23 @@ void ComboboxSubmenu::selectItem (int itemId)
         return;
     }
 
-    const auto path = (itemId >= 1 && itemId < nextItemId) ? presetPaths[itemId - 1] : juce::String();
+    const auto path = (itemId >= 1 && itemId < nextItemId) ? (*presetPaths)[itemId - 1] : juce::String();
 
+    // A path is made current by selectPath; an empty id stays as asked for.
+    if (path.isEmpty())
+        currentItemId = itemId;
+
+    selectPath (path);
+}
+
+void ComboboxSubmenu::selectPath (juce::String path)
+{
     if (path.isNotEmpty() && ! juce::File (path).existsAsFile())
     {
         presetVanished (path);
         return;
     }
 
-    currentItemId = itemId;
     setPresetName (path, false, true);
     sendChangeMessage();
 }
@@ -218,11 +195,10 @@ void ComboboxSubmenu::presetVanished (const juce::String& path)
     // Stepping on to whatever now holds the vanished item's id would load a preset
     // the user never chose; the current preset stays, under its own id in the new menu.
     const auto currentPath = getCurrentPresetPath();
+    rebuildMenu (false);
 
     if (currentPath.isNotEmpty())
-        makeCurrent (currentPath, false);
-    else
-        rebuildMenu (false);
+        makeCurrent (currentPath);
 
     BrioLauncher::tellUser ("Preset not found",
                             "The preset \"" + nameWithoutExtension (path) + "\" is no longer in the presets folder. "
@@ -259,14 +235,25 @@ void ComboboxSubmenu::selectPrevious()
 
 juce::String ComboboxSubmenu::getCurrentPresetPath() const
 {
-    return (currentItemId >= 1 && currentItemId < nextItemId) ? presetPaths[currentItemId - 1] : juce::String();
+    return (currentItemId >= 1 && currentItemId < nextItemId) ? (*presetPaths)[currentItemId - 1] : juce::String();
 }
 
 //==============================================================================
 void ComboboxSubmenu::menuCallback (int result, ComboboxSubmenu* browser)
 {
-    if (result != 0 && browser != nullptr)
-        browser->selectItem (result);
+    if (browser != nullptr)
+        menuCallback (result, browser, browser->presetPaths);
+}
+
+void ComboboxSubmenu::menuCallback (int result, ComboboxSubmenu* browser, PathList shownPaths)
+{
+    if (result == 0 || browser == nullptr || shownPaths == nullptr)
+        return;
+
+    if (result == openFolderItemId)
+        browser->revealPresetsFolder();
+    else if (result >= 1 && result <= shownPaths->size())
+        browser->selectPath ((*shownPaths)[result - 1]);
 }
 
 void ComboboxSubmenu::mouseDown (const juce::MouseEvent&)
@@ -277,7 +264,8 @@ void ComboboxSubmenu::mouseDown (const juce::MouseEvent&)
                                   .withMinimumWidth (getWidth())
                                   .withMaximumNumColumns (2)
                                   .withStandardItemHeight (22),
-                              juce::ModalCallbackFunction::forComponent (menuCallback, this));
+                              juce::ModalCallbackFunction::forComponent<ComboboxSubmenu, PathList> (menuCallback, this,
+                                                                                                    presetPaths));
 }
 
 void ComboboxSubmenu::resized()

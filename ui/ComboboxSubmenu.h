@@ -2,9 +2,12 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <BrioPresetTree.h>
 #include <BrioSettings.h>
 
 #include "BrioLauncher.h"
+
+#include <memory>
 
 namespace LarkspanBrio
 {
@@ -18,7 +21,13 @@ namespace LarkspanBrio
     getCurrentPresetPath() and loads it. The browser itself never loads a preset.
 
     Item ids follow the menu's reading order: the presets of subfolders before a
-    folder's own. The menu reflects the disk as of its last rebuild.
+    folder's own. The menu reflects the disk as of its last rebuild; stepping and
+    choosing read the tree again only when a walked folder changed. What the walk left
+    out (names that are not UTF-8, presets beyond its limits) is counted in disabled
+    items at the end of the menu.
+
+    A choice made in an open menu loads the preset that menu showed, even when a
+    rebuild has since given its id to another file, or nothing when it vanished.
 */
 class ComboboxSubmenu  : public juce::Component,
                          public juce::ChangeBroadcaster,
@@ -26,7 +35,14 @@ class ComboboxSubmenu  : public juce::Component,
 {
 public:
     static constexpr int openFolderItemId = 99999;
+    static constexpr int unreadableNamesItemId = 99998;
+    static constexpr int limitReachedItemId = 99997;
     static constexpr int deferredRebuildMs = 1000;
+
+    static_assert (BrioPresetTree::defaultLimits.maxPresets < limitReachedItemId);
+
+    /** The paths of a menu's items, index id - 1; a menu shown keeps its own. */
+    using PathList = std::shared_ptr<const juce::StringArray>;
 
     ComboboxSubmenu();
     ~ComboboxSubmenu() override;
@@ -37,7 +53,7 @@ public:
 
     /** Shows a preset in the label. "Init" stands for the Init preset in the presets
         folder; a path of an existing file makes its item the current one. */
-    void setPresetName (const juce::String& nameOrPath, bool showTextOnly, bool rebuildFirst);
+    void setPresetName (juce::String nameOrPath, bool showTextOnly, bool rebuildFirst);
 
     /** Makes an item current and sends a change message; the last item reveals the
         presets folder instead. A preset that vanished since the menu was built is not
@@ -49,15 +65,21 @@ public:
     /** The current item's file, or an empty string when there is none. */
     juce::String getCurrentPresetPath() const;
 
+    /** A result of the menu as it is now. */
     static void menuCallback (int result, ComboboxSubmenu* browser);
 
-    /** Folders and files by name: runs of digits by value, letters without regard to
-        case; names that differ only in case in a fixed order, so that their ids stay
-        the same from one rebuild to the next. */
+    /** A result of a menu that was shown with the given paths. */
+    static void menuCallback (int result, ComboboxSubmenu* browser, PathList shownPaths);
+
+    /** Folders and files by name (BrioPresetTree::compareNames). */
     static int compareFileNames (const juce::File& first, const juce::File& second);
 
     const juce::PopupMenu& getMenu() const noexcept          { return presetMenu; }
-    const juce::StringArray& getPresetPaths() const noexcept { return presetPaths; }
+    const juce::StringArray& getPresetPaths() const noexcept { return *presetPaths; }
+    PathList getPresetPathList() const noexcept              { return presetPaths; }
+
+    /** How often the presets folder tree was read. */
+    int getNumWalks() const noexcept                         { return numWalks; }
     int getCurrentItemId() const noexcept                    { return currentItemId; }
     int getNextItemId() const noexcept                       { return nextItemId; }
     juce::String getLabelText() const                        { return presetLabel.getText(); }
@@ -66,35 +88,26 @@ public:
     void resized() override;
 
 private:
-    struct FileComparator
-    {
-        int compareElements (const juce::File& first, const juce::File& second) const
-        {
-            return compareFileNames (first, second);
-        }
-    };
-
     void timerCallback() override;
-    void addFolderToMenu (juce::PopupMenu& parent, const juce::String& folderPath);
-    void addPresetItems (juce::PopupMenu& menu, const juce::File& folder);
-    juce::Array<juce::File> sortedChildren (const juce::File& folder, int whatToLookFor, const juce::String& pattern);
-    bool shouldWalk (const juce::File& folder);
+    void addFolderToMenu (juce::PopupMenu& menu, const BrioPresetTree::Folder& folder, juce::StringArray& paths);
+    void addOmissionItems (const BrioPresetTree& tree);
+    void rebuildIfChanged();
+    void selectPath (juce::String path);
     int idOfPath (const juce::String& path) const;
-    void makeCurrent (const juce::String& path, bool menuIsFresh);
+    void makeCurrent (juce::String path);
     void updateTicks();
     void presetVanished (const juce::String& path);
     void revealPresetsFolder();
 
     juce::Label presetLabel;
     juce::PopupMenu presetMenu;
-    juce::StringArray presetPaths;
+    PathList presetPaths = std::make_shared<const juce::StringArray>();
     int nextItemId = 1;
     int currentItemId = 0;
     BrioSettings settings;
-    FileComparator fileComparator;
     BrioLauncher launcher;
-    juce::File walkRoot;
-    juce::StringArray walkedFolders;
+    BrioPresetTree::Stamp walkStamp;
+    int numWalks = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ComboboxSubmenu)
 };

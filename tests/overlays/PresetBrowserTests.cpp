@@ -3,6 +3,9 @@
 
 #include <ComboboxSubmenu.h>
 
+#include <filesystem>
+#include <fstream>
+
 using namespace OverlayTests;
 using LarkspanBrio::ComboboxSubmenu;
 
@@ -262,23 +265,111 @@ TEST_F (PresetBrowserTest, AVanishedPresetLoadsNothingAndTheUserIsTold)
     EXPECT_EQ (changes.count, 0);
 }
 
-TEST_F (PresetBrowserTest, NoPresetTakesTheIdOfTheFolderItem)
+TEST_F (PresetBrowserTest, PresetsBeyondTheLimitAreLeftOutAndTheMenuSaysSo)
 {
-    // 99999 is the id of "Open presets folder"; presets beyond 99998 get no item rather
-    // than one that reveals the folder when chosen.
-    for (int i = 0; i < ComboboxSubmenu::openFolderItemId + 1; ++i)
+    // The limit also keeps every preset below 99999, the id of "Open presets folder".
+    const auto limit = BrioPresetTree::defaultLimits.maxPresets;
+
+    for (int i = 0; i < limit + 1; ++i)
         root.getChildFile ("p" + juce::String (i) + ".qzr").create();
 
     browser.rebuildMenu (false);
-    EXPECT_EQ (browser.getNextItemId(), ComboboxSubmenu::openFolderItemId);
-    EXPECT_EQ (browser.getPresetPaths().size(), ComboboxSubmenu::openFolderItemId - 1);
+    EXPECT_EQ (browser.getPresetPaths().size(), limit);
+    EXPECT_EQ (browser.getNextItemId(), limit + 1);
 
-    int folderItems = 0;
+    juce::StringArray notes;
 
     for (juce::PopupMenu::MenuItemIterator it (browser.getMenu()); it.next();)
-        folderItems += it.getItem().itemID == ComboboxSubmenu::openFolderItemId ? 1 : 0;
+        if (it.getItem().itemID > limit)
+            notes.add (it.getItem().text + (it.getItem().isEnabled ? " enabled" : ""));
 
-    EXPECT_EQ (folderItems, 1);
+    EXPECT_EQ (notes, juce::StringArray ({ "More presets not shown: the folder holds too many", "Open presets folder enabled" }));
+}
+
+TEST_F (PresetBrowserTest, NamesThatAreNotUtf8AreLeftOutAndCounted)
+{
+    namespace fs = std::filesystem;
+    const auto base = root.getFullPathName().toStdString() + "/";
+    std::string overlong ("x");
+
+    for (int i = 0; i < 40; ++i)
+        overlong += "\xc1\x81";
+
+    // Made through std::filesystem: JUCE's strings can't hold these names.
+    for (const auto& name : { overlong, std::string ("Caf\xe9"), std::string ("lone\x80"), std::string ("sur\xed\xa0\x80") })
+    {
+        std::ofstream (base + name + ".qzr") << "<TanglefixSETTINGS/>";
+        fs::create_directories (base + name);
+        std::ofstream (base + name + "/In.qzr") << "<TanglefixSETTINGS/>";
+    }
+
+    fs::create_directory_symlink (base + overlong, base + "Linked");
+    preset ("Good.qzr");
+
+    browser.rebuildMenu (false);
+    EXPECT_EQ (menuText(), "Good=1 -- 9 presets and folders not shown: name is not UTF-8=99998 -- Open presets folder=99999");
+
+    browser.selectNext();
+    EXPECT_EQ (browser.getLabelText(), "Good");
+}
+
+TEST_F (PresetBrowserTest, TheTreeIsReadAgainOnlyWhenItChanged)
+{
+    const auto a = preset ("A.qzr");
+    preset ("Sub/B.qzr");
+
+    // As the window opens: a rebuild, then the current preset.
+    browser.rebuildMenu (false);
+    browser.setPresetName (a.getFullPathName(), false, false);
+    EXPECT_EQ (browser.getNumWalks(), 1);
+
+    browser.selectNext();
+    browser.selectPrevious();
+    ComboboxSubmenu::menuCallback (1, &browser);
+    EXPECT_EQ (browser.getNumWalks(), 1);
+    EXPECT_EQ (browser.getLabelText(), "B");
+
+    // The step goes by the list the user saw; the new preset is in the menu after it.
+    preset ("Sub/C.qzr");
+    browser.selectNext();
+    EXPECT_EQ (browser.getNumWalks(), 2);
+    EXPECT_EQ (browser.getLabelText(), "A");
+    EXPECT_EQ (menuText(), "[Sub] B=1 C=2 [/] A=3 ticked -- Open presets folder=99999");
+}
+
+TEST_F (PresetBrowserTest, AChoiceInAnOutdatedMenuLoadsWhatThatMenuShowed)
+{
+    const auto a = preset ("A.qzr");
+    const auto b = preset ("B.qzr");
+    const auto c = preset ("C.qzr");
+    preset ("D.qzr");
+    browser.rebuildMenu (false);
+    browser.setPresetName (a.getFullPathName(), false, false);
+    const auto shown = browser.getPresetPathList();
+    deliverPendingMessages();
+    changes.count = 0;
+
+    // B is deleted while the menu is open; the deferred rebuild gives C the id 2.
+    ASSERT_TRUE (b.deleteFile());
+    browser.rebuildMenu (true);
+    EXPECT_TRUE (runUntil ([this] { return browser.getNextItemId() == 4; }));
+
+    ComboboxSubmenu::menuCallback (2, &browser, shown);
+    EXPECT_EQ (countMessageBoxes ("Preset not found"), 1);
+    EXPECT_EQ (browser.getLabelText(), "A");
+    deliverPendingMessages();
+    EXPECT_EQ (changes.count, 0);
+
+    ComboboxSubmenu::menuCallback (3, &browser, shown);
+    EXPECT_EQ (browser.getCurrentPresetPath(), c.getFullPathName());
+    EXPECT_EQ (browser.getLabelText(), "C");
+    EXPECT_TRUE (runUntil ([this] { return changes.count == 1; }));
+
+    // A path handed in from the list that the call itself rebuilds.
+    preset ("E.qzr");
+    browser.setPresetName (browser.getPresetPaths()[0], false, true);
+    EXPECT_EQ (browser.getLabelText(), "A");
+    EXPECT_EQ (browser.getCurrentItemId(), 1);
 }
 
 TEST_F (PresetBrowserTest, AMenuThatOutlivesItsBrowserDoesNothing)

@@ -4,6 +4,7 @@
 #include <juce_core/juce_core.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 //==============================================================================
 /**
@@ -43,11 +44,14 @@ protected:
         return juce::File::getSpecialLocation (juce::File::userHomeDirectory);
     }
 
+    /** Through std::filesystem: a test may leave names there that JUCE's listing
+        can't hold. */
     static void clearFolder (const juce::File& folder)
     {
-        for (const auto& entry : folder.findChildFiles (juce::File::findFilesAndDirectories, false, "*",
-                                                        juce::File::FollowSymlinks::no))
-            entry.deleteRecursively (false);
+        std::error_code ignored;
+
+        for (const auto& entry : std::filesystem::directory_iterator (folder.getFullPathName().toStdString(), ignored))
+            std::filesystem::remove_all (entry.path(), ignored);
     }
 
     juce::File tmp;    // this test's own scratch folder

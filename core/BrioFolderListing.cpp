@@ -1,0 +1,126 @@
+#include "BrioFolderListing.h"
+#include "BrioXmlGuard.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+    using Kind = BrioFolderListing::Kind;
+
+    Kind kindOfMode (mode_t mode) noexcept
+    {
+        if (S_ISREG (mode))  return Kind::file;
+        if (S_ISDIR (mode))  return Kind::folder;
+        return Kind::other;
+    }
+
+    /** The entry's kind with links followed, and whether it is a link itself. The
+        type readdir reports saves a stat for the common plain file and folder. */
+    Kind kindOf (int folderFd, const dirent& entry, bool& isLink) noexcept
+    {
+        isLink = entry.d_type == DT_LNK;
+
+        if (entry.d_type == DT_REG)  return Kind::file;
+        if (entry.d_type == DT_DIR)  return Kind::folder;
+
+        struct stat info;
+
+        if (entry.d_type == DT_UNKNOWN)
+        {
+            if (::fstatat (folderFd, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+                return Kind::other;
+
+            isLink = S_ISLNK (info.st_mode);
+
+            if (! isLink)
+                return kindOfMode (info.st_mode);
+        }
+        else if (! isLink)
+        {
+            return Kind::other;
+        }
+
+        return ::fstatat (folderFd, entry.d_name, &info, 0) == 0 ? kindOfMode (info.st_mode) : Kind::other;
+    }
+}
+
+//==============================================================================
+BrioFolderListing::BrioFolderListing (const juce::String& folderPath, size_t maxEntries)
+{
+    struct Closer { void operator() (DIR* d) const noexcept { ::closedir (d); } };
+    const std::unique_ptr<DIR, Closer> folder (::opendir (folderPath.toRawUTF8()));
+
+    if (folder == nullptr)
+        return;
+
+    opened = true;
+    const int folderFd = ::dirfd (folder.get());
+
+    while (const auto* entry = ::readdir (folder.get()))
+    {
+        const auto* name = entry->d_name;
+
+        if (std::strcmp (name, ".") == 0 || std::strcmp (name, "..") == 0)
+            continue;
+
+        if (getNumRead() >= maxEntries)
+        {
+            complete = false;
+            return;
+        }
+
+        bool isLink = false;
+        const auto kind = kindOf (folderFd, *entry, isLink);
+        const auto numBytes = std::strlen (name);
+        namesHash += std::hash<std::string_view>() ({ name, numBytes }) * 31u + (size_t) kind * 7u + (isLink ? 1u : 0u);
+
+        if (BrioXmlGuard::isStrictUtf8 (name, numBytes))
+            entries.push_back ({ fromStrictUtf8 (name, numBytes), kind, isLink });
+        else
+            skipped.push_back ({ std::string (name, numBytes), kind });
+    }
+}
+
+//==============================================================================
+juce::String BrioFolderListing::fromStrictUtf8 (const char* bytes, size_t numBytes)
+{
+    if (! BrioXmlGuard::isStrictUtf8 (bytes, numBytes))
+        return {};
+
+    return juce::String (juce::CharPointer_UTF8 (bytes), juce::CharPointer_UTF8 (bytes + numBytes));
+}
+
+juce::String BrioFolderListing::fromStrictUtf8 (const char* nullTerminated)
+{
+    return nullTerminated != nullptr ? fromStrictUtf8 (nullTerminated, std::strlen (nullTerminated)) : juce::String();
+}
+
+juce::String BrioFolderListing::realPath (const juce::String& path)
+{
+    const std::unique_ptr<char, decltype (&std::free)> resolved (::realpath (path.toRawUTF8(), nullptr), &std::free);
+    return fromStrictUtf8 (resolved.get());
+}
+
+juce::File BrioFolderListing::followLink (const juce::File& file)
+{
+    char target[4096];
+    const auto numBytes = ::readlink (file.getFullPathName().toRawUTF8(), target, sizeof (target));
+
+    if (numBytes <= 0 || (size_t) numBytes >= sizeof (target))
+        return file;
+
+    const auto text = fromStrictUtf8 (target, (size_t) numBytes);
+    return text.isNotEmpty() ? file.getSiblingFile (text) : file;
+}
+
+juce::String BrioFolderListing::environmentVariable (const char* name)
+{
+    return fromStrictUtf8 (std::getenv (name));
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <string>
+#include <vector>
+
+//==============================================================================
+/**
+    Lists folders that other users may write to, and turns what the file system says
+    about them into JUCE strings only when that is safe.
+
+    Linux names are bytes. JUCE 7.0.5 makes a String from a null-terminated UTF-8
+    pointer by sizing the block from the decoded text and then copying the raw bytes,
+    so a name holding overlong sequences writes past the block; its DirectoryIterator,
+    File::getLinkedTarget and SystemStats::getEnvironmentVariable all do that. Here a
+    name becomes a String only when it is strict UTF-8, and then through the start-and-
+    end constructor, which copies exactly the bytes it measured. Other names are
+    reported as skipped, with their bytes, and never reach JUCE.
+*/
+class BrioFolderListing
+{
+public:
+    enum class Kind { file, folder, other };
+
+    struct Entry
+    {
+        juce::String name;
+        Kind kind;
+        bool isLink;
+    };
+
+    /** A name that is not strict UTF-8. */
+    struct SkippedEntry
+    {
+        std::string rawName;
+        Kind kind;
+    };
+
+    /** Reads the folder's entries, "." and ".." left out, links followed for the kind
+        (so a dangling link is `other`). At most maxEntries are read; the rest are left
+        out and isComplete() says so. */
+    explicit BrioFolderListing (const juce::String& folderPath, size_t maxEntries = 1000000);
+
+    bool openedOk() const noexcept                            { return opened; }
+    bool isComplete() const noexcept                          { return complete; }
+    const std::vector<Entry>& getEntries() const noexcept     { return entries; }
+    const std::vector<SkippedEntry>& getSkipped() const noexcept { return skipped; }
+    size_t getNumRead() const noexcept                        { return entries.size() + skipped.size(); }
+
+    /** A hash of every name read with its type, in any order: equal for two readings
+        of a folder whose entries did not change. */
+    size_t getNamesHash() const noexcept                      { return namesHash; }
+
+    //==============================================================================
+    /** The bytes as a String when they are strict UTF-8 (BrioXmlGuard::isStrictUtf8),
+        otherwise an empty String. */
+    static juce::String fromStrictUtf8 (const char* bytes, size_t numBytes);
+    static juce::String fromStrictUtf8 (const char* nullTerminated);
+
+    /** The path with every link resolved (realpath), or an empty String when it can't
+        be resolved or the result is not strict UTF-8. */
+    static juce::String realPath (const juce::String& path);
+
+    /** What a link points to (resolved against the link's folder), or the file itself
+        when it is no link or its target is not strict UTF-8. */
+    static juce::File followLink (const juce::File& file);
+
+    /** An environment variable, or an empty String when unset or not strict UTF-8. */
+    static juce::String environmentVariable (const char* name);
+
+private:
+    std::vector<Entry> entries;
+    std::vector<SkippedEntry> skipped;
+    size_t namesHash = 0;
+    bool opened = false;
+    bool complete = true;
+};

@@ -1,0 +1,188 @@
+#include "BrioPresetTree.h"
+
+#include <algorithm>
+#include <ctime>
+#include <sys/stat.h>
+
+namespace
+{
+    const juce::String presetExtension (".qzr");
+
+    bool isPresetName (const juce::String& name)
+    {
+        return name.endsWithIgnoreCase (presetExtension);
+    }
+
+    bool isRawPresetName (const std::string& raw)
+    {
+        const auto extension = presetExtension.toStdString();
+
+        return raw.size() >= extension.size()
+                && std::equal (extension.rbegin(), extension.rend(), raw.rbegin(),
+                               [] (char a, char b) { return a == juce::CharacterFunctions::toLowerCase ((juce::juce_wchar) b); });
+    }
+
+    bool sameTime (const timespec& a, const timespec& b) noexcept
+    {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    }
+
+    std::vector<const BrioFolderListing::Entry*> sortedOfKind (const BrioFolderListing& listing,
+                                                              BrioFolderListing::Kind kind)
+    {
+        std::vector<const BrioFolderListing::Entry*> result;
+
+        for (const auto& entry : listing.getEntries())
+            if (entry.kind == kind && (kind != BrioFolderListing::Kind::file || isPresetName (entry.name)))
+                result.push_back (&entry);
+
+        std::sort (result.begin(), result.end(), [] (const auto* a, const auto* b)
+        {
+            return BrioPresetTree::compareNames (a->name, b->name) < 0;
+        });
+
+        return result;
+    }
+}
+
+//==============================================================================
+int BrioPresetTree::compareNames (const juce::String& a, const juce::String& b)
+{
+    if (const auto byNature = a.compareNatural (b, false); byNature != 0)
+        return byNature;
+
+    // Linux allows "Pad.qzr" beside "pad.qzr"; without a fixed order between them
+    // their places could swap from one walk to the next.
+    if (const auto byCase = a.compareNatural (b, true); byCase != 0)
+        return byCase;
+
+    return a.compare (b);
+}
+
+//==============================================================================
+BrioPresetTree::BrioPresetTree (const juce::String& rootPath, Limits limitsToUse)
+    : limits (limitsToUse), entriesLeft (limitsToUse.maxEntries)
+{
+    ::clock_gettime (CLOCK_REALTIME_COARSE, &stamp.walkStarted);
+    stamp.rootPath = rootPath;
+    stamp.realRoot = BrioFolderListing::realPath (rootPath);
+
+    if (stamp.realRoot.isEmpty())
+        return;
+
+    insideRoot = stamp.realRoot.endsWithChar ('/') ? stamp.realRoot : stamp.realRoot + "/";
+    walked.insert (stamp.realRoot);
+    stamp.valid = true;
+    walkFolder (root, rootPath, stamp.realRoot, 0);
+}
+
+bool BrioPresetTree::admitSubfolder (const juce::String& realPath)
+{
+    // A link may lead out of the tree (to / or /usr, say), or back up into it, where
+    // the walk would go round without end: each folder is listed once, wherever the
+    // links lead, and nothing outside the tree is read.
+    return realPath.startsWith (insideRoot) && walked.insert (realPath).second;
+}
+
+void BrioPresetTree::countUnreadable (const BrioFolderListing& listing)
+{
+    for (const auto& entry : listing.getSkipped())
+        if (entry.kind == BrioFolderListing::Kind::folder
+             || (entry.kind == BrioFolderListing::Kind::file && isRawPresetName (entry.rawName)))
+            ++numUnreadableNames;
+}
+
+void BrioPresetTree::walkFolder (Folder& folder, const juce::String& path, const juce::String& realPath, int depth)
+{
+    const BrioFolderListing listing (path, entriesLeft);
+    entriesLeft -= std::min (entriesLeft, listing.getNumRead());
+    limitReached = limitReached || ! listing.isComplete();
+    countUnreadable (listing);
+
+    Stamp::FolderState state;
+
+    if (Stamp::read (realPath, state))
+    {
+        // File times come from a coarse clock: a change made in the same tick as one
+        // the walk saw leaves the time as it was, so such a folder is told by its names.
+        const auto recentFrom = stamp.walkStarted.tv_sec - 1;
+        state.namesHash = listing.getNamesHash();
+        state.recent = state.modified.tv_sec >= recentFrom || state.changed.tv_sec >= recentFrom;
+        stamp.folders.push_back (state);
+    }
+    else
+    {
+        stamp.valid = false;
+    }
+
+    for (const auto* entry : sortedOfKind (listing, BrioFolderListing::Kind::folder))
+    {
+        if (depth >= limits.maxDepth || numFolders >= limits.maxFolders)
+        {
+            limitReached = true;
+            break;
+        }
+
+        const auto childPath = path + "/" + entry->name;
+        const auto childReal = entry->isLink ? BrioFolderListing::realPath (childPath) : realPath + "/" + entry->name;
+
+        // A link that leads to a folder but resolves to no UTF-8 path is counted with
+        // the names that are not UTF-8.
+        if (childReal.isEmpty())
+            ++numUnreadableNames;
+
+        if (! admitSubfolder (childReal))
+            continue;
+
+        ++numFolders;
+        Folder child;
+
+        // A linked folder stands for the folder it leads to, under that folder's name.
+        child.name = entry->isLink ? childReal.fromLastOccurrenceOf ("/", false, false) : entry->name;
+        walkFolder (child, entry->isLink ? childReal : childPath, childReal, depth + 1);
+        folder.subfolders.push_back (std::move (child));
+    }
+
+    for (const auto* entry : sortedOfKind (listing, BrioFolderListing::Kind::file))
+    {
+        if (numPresets >= limits.maxPresets)
+        {
+            limitReached = true;
+            break;
+        }
+
+        folder.presetPaths.add (path + "/" + entry->name);
+        ++numPresets;
+    }
+}
+
+//==============================================================================
+bool BrioPresetTree::Stamp::read (const juce::String& path, FolderState& state)
+{
+    struct stat info;
+
+    if (::stat (path.toRawUTF8(), &info) != 0)
+        return false;
+
+    state = { path, info.st_dev, info.st_ino, info.st_mtim, info.st_ctim, 0, false };
+    return true;
+}
+
+bool BrioPresetTree::Stamp::isUnchanged (const FolderState& was)
+{
+    FolderState now;
+
+    if (! read (was.path, now) || now.device != was.device || now.inode != was.inode
+         || ! sameTime (now.modified, was.modified) || ! sameTime (now.changed, was.changed))
+        return false;
+
+    return ! was.recent || BrioFolderListing (was.path).getNamesHash() == was.namesHash;
+}
+
+bool BrioPresetTree::Stamp::isCurrentFor (const juce::String& root) const
+{
+    if (! valid || root != rootPath || BrioFolderListing::realPath (rootPath) != realRoot)
+        return false;
+
+    return std::all_of (folders.begin(), folders.end(), isUnchanged);
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include "BrioFolderListing.h"
+
+#include <sys/types.h>
+#include <unordered_set>
+#include <vector>
+
+//==============================================================================
+/**
+    The presets folder tree as the preset browser offers it: every "*.qzr" file,
+    folders in name order, each folder once however links lead to it, nothing outside
+    the tree.
+
+    The presets folder may lie where every local user can write, so the walk is linear
+    in what it reads and stops at limits that keep a menu usable; what lies beyond is
+    left out and counted. Names that are not strict UTF-8 are left out too (see
+    BrioFolderListing) and counted, so that a menu can say so.
+*/
+class BrioPresetTree
+{
+public:
+    struct Limits
+    {
+        int maxDepth;           // folder levels below the root
+        int maxFolders;
+        int maxPresets;
+        size_t maxEntries;      // directory entries read in all, presets or not
+    };
+
+    static constexpr Limits defaultLimits { 12, 4000, 25000, 200000 };
+
+    struct Folder
+    {
+        juce::String name;
+        std::vector<Folder> subfolders;
+        juce::StringArray presetPaths;
+    };
+
+    /** What the walk read of each folder, to tell cheaply whether the disk changed:
+        adding, removing or renaming an entry changes its folder's modification time. */
+    class Stamp
+    {
+    public:
+        /** False before the first walk, for another root, and when any walked folder
+            (or where the root leads) is no longer as it was. */
+        bool isCurrentFor (const juce::String& rootPath) const;
+
+    private:
+        friend class BrioPresetTree;
+
+        struct FolderState
+        {
+            juce::String path;
+            dev_t device;
+            ino_t inode;
+            struct timespec modified, changed;
+            size_t namesHash;
+            bool recent;        // changed so close to the walk that a later change may keep the time
+        };
+
+        static bool read (const juce::String& path, FolderState& state);
+        static bool isUnchanged (const FolderState& was);
+
+        juce::String rootPath, realRoot;
+        struct timespec walkStarted {};
+        std::vector<FolderState> folders;
+        bool valid = false;
+    };
+
+    /** Walks the tree below rootPath now. */
+    explicit BrioPresetTree (const juce::String& rootPath, Limits limits = defaultLimits);
+
+    /** Folders and files by name: runs of digits by value, letters without regard to
+        case; names that differ only in case in a fixed order, so that their places stay
+        the same from one walk to the next. */
+    static int compareNames (const juce::String& first, const juce::String& second);
+
+    Folder root;
+    Stamp stamp;
+    int numPresets = 0;
+    int numFolders = 0;
+    int numUnreadableNames = 0;     // presets and folders whose names are not strict UTF-8
+    bool limitReached = false;      // something was left out by the limits
+
+private:
+    void walkFolder (Folder& folder, const juce::String& path, const juce::String& realPath, int depth);
+    bool admitSubfolder (const juce::String& realPath);
+    void countUnreadable (const BrioFolderListing& listing);
+
+    Limits limits;
+    juce::String insideRoot;        // the real root with a trailing "/", for the prefix test
+    std::unordered_set<juce::String> walked;
+    size_t entriesLeft;
+};
