@@ -81,8 +81,9 @@ BrioFolderListing::BrioFolderListing (const juce::String& folderPath, size_t max
         const auto numBytes = std::strlen (name);
         namesHash += std::hash<std::string_view>() ({ name, numBytes }) * 31u + (size_t) kind * 7u + (isLink ? 1u : 0u);
 
-        if (BrioXmlGuard::isStrictUtf8 (name, numBytes))
-            entries.push_back ({ fromStrictUtf8 (name, numBytes), kind, isLink });
+        // A name is never empty, so an empty text is one that is not strict UTF-8.
+        if (auto text = fromStrictUtf8 (name, numBytes); text.isNotEmpty())
+            entries.push_back ({ std::move (text), kind, isLink });
         else
             skipped.push_back ({ std::string (name, numBytes), kind });
     }

@@ -87,20 +87,19 @@ namespace
         ::sigprocmask (SIG_SETMASK, &none, nullptr);
     }
 
-    [[noreturn]] void executeProgram (const LaunchPlan& plan) noexcept
+    /** Points standard input, output and error at /dev/null; whether it could. */
+    bool detachStandardStreams() noexcept
     {
         const auto devNull = ::open ("/dev/null", O_RDWR);
 
         if (devNull < 0)
-            _exit (cannotExecuteCode);
+            return false;
 
         for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
             if (fd != devNull)
                 ::dup2 (devNull, fd);
 
-        closeAllButStandardStreams (-1, plan.descriptorLimit);
-        ::execv (plan.path.c_str(), plan.argv.data());
-        _exit (cannotExecuteCode);
+        return true;
     }
 
     /** Runs in the supervisor: starts the program, waits for it and writes its exit code
@@ -113,12 +112,24 @@ namespace
         // block signals the program needs.
         restoreDefaultSignalHandling();
 
+        // A host that had closed a standard stream may have got the status pipe in its
+        // place; it moves above them before they are pointed at /dev/null.
+        if (statusPipe <= STDERR_FILENO)
+            statusPipe = ::fcntl (statusPipe, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+
+        // The supervisor lives as long as the program, so it lets go of the host's
+        // streams too: a pipe the host writes into would otherwise stay open after it.
+        // The status pipe is close-on-exec, so the program gets nothing but /dev/null.
+        const auto detached = detachStandardStreams();
         closeAllButStandardStreams (statusPipe, plan.descriptorLimit);
 
-        const auto program = _Fork();
+        const auto program = detached ? _Fork() : -1;
 
         if (program == 0)
-            executeProgram (plan);
+        {
+            ::execv (plan.path.c_str(), plan.argv.data());
+            _exit (cannotExecuteCode);
+        }
 
         int code = cannotExecuteCode;
         int status = 0;

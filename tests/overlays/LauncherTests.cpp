@@ -3,6 +3,8 @@
 #include <BrioLauncher.h>
 
 #include <fcntl.h>
+#include <filesystem>
+#include <map>
 #include <unistd.h>
 
 using namespace OverlayTests;
@@ -105,6 +107,25 @@ namespace
         const auto stat = juce::File ("/proc/" + juce::String (pid) + "/stat").loadFileAsString();
         return stat.isEmpty() ? 0 : (char) stat.fromLastOccurrenceOf (")", false, false).trimStart()[0];
     }
+
+    int parentOf (int pid)
+    {
+        // After the name: the state, then the parent's id.
+        const auto stat = juce::File ("/proc/" + juce::String (pid) + "/stat").loadFileAsString();
+        return juce::StringArray::fromTokens (stat.fromLastOccurrenceOf (")", false, false).trim(), false)[1].getIntValue();
+    }
+
+    /** What each descriptor of a process leads to. */
+    std::map<int, std::string> descriptorsOf (int pid)
+    {
+        std::map<int, std::string> result;
+        std::error_code error;
+
+        for (const auto& entry : std::filesystem::directory_iterator ("/proc/" + std::to_string (pid) + "/fd", error))
+            result[std::stoi (entry.path().filename().string())] = std::filesystem::read_symlink (entry.path(), error).string();
+
+        return result;
+    }
 }
 
 // The opener belongs to the desktop, not to the host: it holds none of the host's files
@@ -137,6 +158,16 @@ TEST_F (LauncherTest, TheOpenerRunsDetachedFromTheHost)
     const auto [pid, session] = opener.getIds();
     ASSERT_GT (pid, 0);
     EXPECT_NE (session, (int) ::getsid (0)) << "the opener is in the host's session";
+
+    // The supervisor waiting for it lets go of the host's streams too; it keeps only the
+    // status pipe.
+    const auto supervisor = parentOf (pid);
+    ASSERT_GT (supervisor, 0);
+    EXPECT_NE (supervisor, (int) ::getpid());
+
+    for (const auto& [fd, target] : descriptorsOf (supervisor))
+        EXPECT_TRUE (fd <= 2 ? target == "/dev/null" : target.rfind ("pipe:", 0) == 0)
+            << "descriptor " << fd << " (" << target << ") is open in the supervisor";
 
     // The launcher goes first; the opener ends afterwards and is collected.
     launcher.reset();
