@@ -1,9 +1,9 @@
 #include "InstanceCommands.h"
 
-#include "DescribeCommand.h"
 #include "AudioFile.h"
-#include "ParameterSettings.h"
+#include "DescribeCommand.h"
 #include "HostEditor.h"
+#include "ParameterSettings.h"
 #include "PluginInstance.h"
 #include "RenderOptions.h"
 #include "RegistrationPrinter.h"
