@@ -154,6 +154,31 @@ namespace
         sf_close (file);
     }
 
+    /** Runs body in a child process beside a thread of the kind the plug-in runs, which the
+        signals reach (signalledThread); the child's wait status. The child waits for a
+        signal to end it after the body. */
+    template <typename Body>
+    int signalInAChild (Body&& body)
+    {
+        const auto child = fork();
+
+        if (child == 0)
+        {
+            std::thread other ([] { for (;;) pause(); });
+            signalledThread = other.native_handle();
+            body();
+
+            for (int i = 0; i < 50; ++i)
+                usleep (100000);
+
+            _exit (3);
+        }
+
+        int status = 0;
+        waitpid (child, &status, 0);
+        return status;
+    }
+
     /** Keeps a large file that is written into a folder sparse: its written range is zeros. */
     void punchHolesInTemporaryFiles (const std::string& folder)
     {
@@ -239,85 +264,47 @@ TEST (ReplacingFile, FilesNoSignalCouldTakeAlongAreRefusedAndTheRenameIsFlushed)
     EXPECT_EQ (syncedFolders, std::vector<std::string> { std::filesystem::canonical (folder.path).string() });
 }
 
-TEST (ReplacingFile, ASignalOnAnotherThreadWhileTheFileIsMadeTakesTheFileAlong)
+TEST (ReplacingFile, ASignalOnAnotherThreadFindsTheWholeNameOfEveryFileMade)
 {
+    // The file just made, its name not yet handed back by mkostemp.
     Folder folder;
-    const auto child = fork();
-    ASSERT_GE (child, 0);
-
-    if (child == 0)
+    const auto made = signalInAChild ([&]
     {
-        // A thread of the kind the plug-in runs: the signal is delivered there.
-        std::thread other ([] { for (;;) pause(); });
-        signalledThread = other.native_handle();
         signalWhenFileMade = true;
-
         ReplacingFile file;
         std::string error;
         file.open (folder.file ("out.wav"), error);
+    });
 
-        // The signal ends the process; the file must not be taken away by anything else.
-        for (int i = 0; i < 50; ++i)
-            usleep (100000);
-
-        _exit (3);
-    }
-
-    int status = 0;
-    waitpid (child, &status, 0);
-    EXPECT_TRUE (WIFSIGNALED (status) && WTERMSIG (status) == SIGTERM) << status;
+    EXPECT_TRUE (WIFSIGNALED (made) && WTERMSIG (made) == SIGTERM) << made;
     EXPECT_TRUE (namesIn (folder.path).empty()) << "left behind: " << namesIn (folder.path).front();
-}
 
-TEST (ReplacingFile, TheHandlerReadsThePathItWasGivenWhileTheMainThreadGoesOn)
-{
-    Folder folder, otherFolder;
+    // The handler busy with a file on the other thread while this one gives that file back
+    // and starts another, of a longer path, that could take the same slot.
+    Folder otherFolder;
     int report[2];
     ASSERT_EQ (pipe (report), 0);
-    const auto child = fork();
-    ASSERT_GE (child, 0);
-
-    if (child == 0)
+    const auto reused = signalInAChild ([&]
     {
-        close (report[0]);
-        std::thread other ([] { for (;;) pause(); });
-        signalledThread = other.native_handle();
-
         ReplacingFile first, second;
         std::string error;
         first.open (folder.file ("out.wav"), error);
         write (report[1], first.getTemporaryPath().c_str(), first.getTemporaryPath().size() + 1);
-
-        // The handler is busy with the first file on the other thread while this one gives
-        // the first file back and starts another, of a longer path.
         slowUnlinkReport = report[1];
         pthread_kill (signalledThread, SIGTERM);
         usleep (50000);
         first.discard();
         second.open (otherFolder.file ("a-much-longer-name-than-the-first.wav"), error);
-
-        for (int i = 0; i < 50; ++i)
-            usleep (100000);
-
-        _exit (3);
-    }
+    });
 
     close (report[1]);
-    int status = 0;
-    waitpid (child, &status, 0);
-    std::string reported;
-    char buffer[PATH_MAX];
-
-    for (ssize_t n; (n = read (report[0], buffer, sizeof (buffer))) > 0;)
-        reported.append (buffer, (size_t) n);
-
+    char buffer[2 * PATH_MAX] {};
+    const auto length = read (report[0], buffer, sizeof (buffer) - 1);
     close (report[0]);
-    const auto separator = reported.find ('\0');
-    ASSERT_NE (separator, std::string::npos) << reported;
-    EXPECT_TRUE (WIFSIGNALED (status) && WTERMSIG (status) == SIGTERM) << status;
-    EXPECT_EQ (reported.substr (separator + 1), reported.substr (0, separator)) << "the handler read another path";
-    EXPECT_TRUE (namesIn (folder.path).empty());
-    EXPECT_TRUE (namesIn (otherFolder.path).empty());
+    const auto given = std::string (buffer), handled = std::string (buffer + given.size() + 1, buffer + std::max<ssize_t> (0, length));
+    EXPECT_TRUE (WIFSIGNALED (reused) && WTERMSIG (reused) == SIGTERM) << reused;
+    EXPECT_EQ (handled, given) << "the handler read another path";
+    EXPECT_TRUE (namesIn (folder.path).empty() && namesIn (otherFolder.path).empty());
 }
 
 //==============================================================================
