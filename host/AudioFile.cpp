@@ -3,6 +3,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,6 +34,100 @@ namespace
 
         return "cannot read " + path + ": " + sf_strerror (nullptr);
     }
+
+    //==============================================================================
+    /** The chunks of a RIFF, RF64 or AIFF file, walked only as far as the audio data. */
+    class ChunkWalker
+    {
+    public:
+        explicit ChunkWalker (const std::string& path)
+            : descriptor (::open (path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {}
+
+        ~ChunkWalker()  { if (descriptor >= 0) ::close (descriptor); }
+
+        ChunkWalker (const ChunkWalker&) = delete;
+        ChunkWalker& operator= (const ChunkWalker&) = delete;
+
+        /** The declared and held data bytes; false for other formats or an unreadable header. */
+        bool findData (long long& declared, long long& held)
+        {
+            struct stat info {};
+            unsigned char header[12];
+
+            if (descriptor < 0 || fstat (descriptor, &info) != 0 || ! readAt (0, header, sizeof (header)))
+                return false;
+
+            fileSize = (long long) info.st_size;
+            const auto form = std::string (reinterpret_cast<const char*> (header), 4);
+            const auto type = std::string (reinterpret_cast<const char*> (header) + 8, 4);
+
+            if ((form == "RIFF" || form == "RF64") && type == "WAVE")
+                return walk ("data", false, 0, declared, held);
+
+            if (form == "RIFX" && type == "WAVE")
+                return walk ("data", true, 0, declared, held);
+
+            // An AIFF sound chunk starts with its offset and block size.
+            if (form == "FORM" && (type == "AIFF" || type == "AIFC"))
+                return walk ("SSND", true, 8, declared, held);
+
+            return false;
+        }
+
+    private:
+        bool readAt (long long position, unsigned char* bytes, size_t size) const
+        {
+            return pread (descriptor, bytes, size, (off_t) position) == (ssize_t) size;
+        }
+
+        static unsigned long long number (const unsigned char* bytes, int size, bool bigEndian)
+        {
+            unsigned long long value = 0;
+
+            for (int i = 0; i < size; ++i)
+                value |= (unsigned long long) bytes[bigEndian ? size - 1 - i : i] << (8 * i);
+
+            return value;
+        }
+
+        bool walk (const char* dataId, bool bigEndian, long long dataPrefix, long long& declared, long long& held)
+        {
+            constexpr int mostChunks = 4096;
+            long long position = 12, ds64DataSize = -1;
+
+            for (int i = 0; i < mostChunks && position + 8 <= fileSize; ++i)
+            {
+                unsigned char chunk[16];
+
+                if (! readAt (position, chunk, 8))
+                    return false;
+
+                const auto id = std::string (reinterpret_cast<const char*> (chunk), 4);
+                auto size = (long long) number (chunk + 4, 4, bigEndian);
+
+                // RF64 keeps the 64-bit data size in its ds64 chunk, after the RIFF size.
+                if (id == "ds64" && readAt (position + 8, chunk, 16))
+                    ds64DataSize = (long long) number (chunk + 8, 8, false);
+
+                if (id == dataId)
+                {
+                    if (size == 0xffffffffLL && ds64DataSize >= 0)
+                        size = ds64DataSize;
+
+                    declared = std::max (0LL, size - dataPrefix);
+                    held = std::max (0LL, std::min (size, fileSize - position - 8) - dataPrefix);
+                    return true;
+                }
+
+                position += 8 + size + (size & 1);
+            }
+
+            return false;
+        }
+
+        const int descriptor;
+        long long fileSize = 0;
+    };
 
     template <typename Audio>
     auto pointersTo (Audio& audio, long long offset)
@@ -90,12 +185,17 @@ bool AudioFileReader::open (const std::string& filePath, std::string& errorMessa
         return false;
     }
 
-    interleaved.assign ((size_t) framesPerPiece * (size_t) std::max (1, numChannels), 0.0f);
+    if (! ChunkWalker (path).findData (declaredDataBytes, heldDataBytes))
+        declaredDataBytes = heldDataBytes = 0;
+
     return true;
 }
 
 int AudioFileReader::read (float* const* channels, int maxFrames, std::string& errorMessage)
 {
+    if (interleaved.empty())
+        interleaved.assign ((size_t) framesPerPiece * (size_t) std::max (1, numChannels), 0.0f);
+
     const auto wanted = std::min (maxFrames, framesPerPiece);
     const auto frames = (int) sf_readf_float (file, interleaved.data(), wanted);
 
@@ -120,18 +220,27 @@ WavFileWriter::~WavFileWriter()
         sf_close (file);
 }
 
-bool WavFileWriter::open (const std::string& filePath, int sampleRate, int channels, std::string& errorMessage)
+bool WavFileWriter::open (const std::string& filePath, int sampleRate, int channels, long long expectedFrames,
+                          std::string& errorMessage)
 {
     path = filePath;
 
     if (! output.open (path, errorMessage))
         return false;
 
+    // RF64 only where it is needed: libsndfile's small RF64 file, downgraded, is a WAV file
+    // of another layout than its plain one, and files that other programs compare must stay
+    // as they were.
+    isPlainWav = expectedFrames * channels * (long long) sizeof (float) <= maxWavDataBytes;
+
     SF_INFO info {};
     info.samplerate = sampleRate;
     info.channels = channels;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    info.format = (isPlainWav ? SF_FORMAT_WAV : SF_FORMAT_RF64) | SF_FORMAT_FLOAT;
     file = sf_open_fd (output.getDescriptor(), SFM_WRITE, &info, SF_FALSE);
+
+    if (file != nullptr && ! isPlainWav)
+        sf_command (file, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
 
     if (file == nullptr)
     {
@@ -141,12 +250,22 @@ bool WavFileWriter::open (const std::string& filePath, int sampleRate, int chann
     }
 
     numChannels = channels;
+    framesWritten = 0;
     interleaved.assign ((size_t) framesPerPiece * (size_t) channels, 0.0f);
     return true;
 }
 
 bool WavFileWriter::write (const float* const* channels, int numFrames, std::string& errorMessage)
 {
+    const auto bytesPerFrame = (long long) numChannels * (long long) sizeof (float);
+
+    if (isPlainWav && (framesWritten + numFrames) * bytesPerFrame > maxWavDataBytes)
+    {
+        errorMessage = "cannot write " + path + ": the audio passes the 4 GiB that a WAV file holds, "
+                       "though the input announced less";
+        return false;
+    }
+
     for (int start = 0; start < numFrames; start += framesPerPiece)
     {
         const auto frames = std::min (framesPerPiece, numFrames - start);
@@ -160,6 +279,8 @@ bool WavFileWriter::write (const float* const* channels, int numFrames, std::str
             errorMessage = "cannot write " + path + ": the disk refused the audio";
             return false;
         }
+
+        framesWritten += frames;
     }
 
     return true;
@@ -173,6 +294,25 @@ bool WavFileWriter::commit (std::string& errorMessage)
     if (! closed)
     {
         errorMessage = "cannot write " + path + ": the file could not be completed";
+        output.discard();
+        return false;
+    }
+
+    // What a reader will see: the finished header must account for every frame written.
+    // Through the descriptor: the file's permission bits may allow no reading by name.
+    SF_INFO info {};
+    auto* written = lseek (output.getDescriptor(), 0, SEEK_SET) == 0
+                      ? sf_open_fd (output.getDescriptor(), SFM_READ, &info, SF_FALSE) : nullptr;
+    const auto readsBack = written != nullptr && info.frames == framesWritten;
+
+    if (written != nullptr)
+        sf_close (written);
+
+    if (! readsBack)
+    {
+        errorMessage = "cannot write " + path + ": the finished file reads back as "
+                     + std::to_string (written != nullptr ? (long long) info.frames : 0LL) + " of the "
+                     + std::to_string (framesWritten) + " frames written";
         output.discard();
         return false;
     }
@@ -212,7 +352,7 @@ bool AudioFile::writeWav (const std::string& path, const AudioData& audio, std::
 {
     WavFileWriter writer;
 
-    return writer.open (path, audio.sampleRate, audio.getNumChannels(), errorMessage)
+    return writer.open (path, audio.sampleRate, audio.getNumChannels(), audio.getNumFrames(), errorMessage)
         && writer.write (pointersTo (audio, 0).data(), (int) audio.getNumFrames(), errorMessage)
         && writer.commit (errorMessage);
 }

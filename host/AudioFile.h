@@ -41,6 +41,12 @@ public:
     long long getClaimedFrames() const noexcept { return claimedFrames; }
     long long getFramesRead() const noexcept    { return framesRead; }
 
+    /** For WAV, RF64 and AIFF files: the audio bytes the header declares, and those the file
+        holds after the header's start of the data (libsndfile counts only the latter, so a
+        cut file reads as a whole shorter one). Both 0 for other formats. */
+    long long getDeclaredDataBytes() const noexcept { return declaredDataBytes; }
+    long long getHeldDataBytes() const noexcept     { return heldDataBytes; }
+
     /** Reads up to maxFrames into one buffer per channel: how many it read, 0 at the end
         of the data, -1 (with a message) when the file could not be read. */
     int read (float* const* channels, int maxFrames, std::string& errorMessage);
@@ -50,11 +56,18 @@ private:
     SNDFILE* file = nullptr;
     int sampleRate = 0, numChannels = 0;
     long long claimedFrames = 0, framesRead = 0;
-    std::vector<float> interleaved;
+    long long declaredDataBytes = 0, heldDataBytes = 0;
+    std::vector<float> interleaved;   // made at the first read, once the caller accepted the channels
 };
 
 /** A 32-bit float WAV file written piece by piece into a ReplacingFile: the target is only
     replaced once the file is complete, and a failed write leaves whatever was there.
+
+    A WAV file's sizes are 32-bit, so audio expected to pass 4 GiB goes into an RF64 file
+    (libsndfile's, which becomes a WAV file again should it stay smaller); anything else is
+    the plain WAV file it always was. Audio that passes the limit of a plain WAV file after
+    all fails to write, and commit() reads the finished file's header back: the target is
+    never replaced by a file that reads back shorter than what was written.
 */
 class WavFileWriter
 {
@@ -65,8 +78,13 @@ public:
     WavFileWriter (const WavFileWriter&) = delete;
     WavFileWriter& operator= (const WavFileWriter&) = delete;
 
-    /** Checks the target and starts the temporary file; false with a message. */
-    bool open (const std::string& path, int sampleRate, int numChannels, std::string& errorMessage);
+    /** Checks the target and starts the temporary file for about expectedFrames frames (a
+        guess: it only decides the file type); false with a message. */
+    bool open (const std::string& path, int sampleRate, int numChannels, long long expectedFrames,
+               std::string& errorMessage);
+
+    /** The most audio bytes a plain WAV file holds, with room left for libsndfile's header. */
+    static constexpr long long maxWavDataBytes = 0xffffffffLL - 65536;
 
     bool write (const float* const* channels, int numFrames, std::string& errorMessage);
 
@@ -78,6 +96,8 @@ private:
     ReplacingFile output;
     SNDFILE* file = nullptr;
     int numChannels = 0;
+    bool isPlainWav = true;
+    long long framesWritten = 0;
     std::vector<float> interleaved;
 };
 

@@ -2,10 +2,10 @@
 
 #include "ReplacingFile.h"
 
+#include <BrioRegularFile.h>
+
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 namespace tanglefix::host
@@ -90,18 +90,30 @@ bool ChunkFile::write (const std::string& path, const std::vector<ChunkRecord>& 
     return file.commit (errorMessage);
 }
 
-bool ChunkFile::read (const std::string& path, std::vector<ChunkRecord>& chunks, std::string& errorMessage)
+ChunkFile::ReadOutcome ChunkFile::read (const std::string& path, std::vector<ChunkRecord>& chunks, std::string& errorMessage)
 {
-    std::ifstream file (path, std::ios::binary);
-
-    if (! file)
-    {
-        errorMessage = "cannot open chunk file " + path;
-        return false;
-    }
-
-    const std::vector<unsigned char> bytes ((std::istreambuf_iterator<char> (file)), std::istreambuf_iterator<char>());
+    std::vector<unsigned char> bytes;
+    std::string reason;
     chunks.clear();
+
+    switch (BrioRegularFile::read (path.c_str(), maxBytes, bytes, reason))
+    {
+        case BrioRegularFile::Outcome::read:
+            break;
+
+        case BrioRegularFile::Outcome::cannotOpen:
+            errorMessage = "cannot open chunk file " + path + " (it " + reason + ")";
+            return ReadOutcome::cannotRead;
+
+        case BrioRegularFile::Outcome::cannotRead:
+            errorMessage = "cannot read chunk file " + path + " (it " + reason + ")";
+            return ReadOutcome::cannotRead;
+
+        case BrioRegularFile::Outcome::notRegular:
+        case BrioRegularFile::Outcome::tooLarge:
+            errorMessage = "refused the chunk file " + path + ": it " + reason;
+            return ReadOutcome::refused;
+    }
 
     for (std::size_t position = 0; position < bytes.size();)
     {
@@ -110,7 +122,7 @@ bool ChunkFile::read (const std::string& path, std::vector<ChunkRecord>& chunks,
         if (bytes.size() - position < ChunkBuffer::headerSize)
         {
             errorMessage = "chunk file " + path + " ends inside a chunk header";
-            return false;
+            return ReadOutcome::damaged;
         }
 
         std::memcpy (&header, bytes.data() + position, ChunkBuffer::headerSize);
@@ -119,7 +131,7 @@ bool ChunkFile::read (const std::string& path, std::vector<ChunkRecord>& chunks,
         if (header.fSize < 0 || static_cast<std::size_t> (header.fSize) > bytes.size() - dataStart)
         {
             errorMessage = "chunk file " + path + " has a chunk whose size runs past its end";
-            return false;
+            return ReadOutcome::damaged;
         }
 
         ChunkBuffer buffer (static_cast<std::uint32_t> (header.fSize));
@@ -131,7 +143,7 @@ bool ChunkFile::read (const std::string& path, std::vector<ChunkRecord>& chunks,
         position = dataStart + static_cast<std::size_t> (header.fSize);
     }
 
-    return true;
+    return ReadOutcome::read;
 }
 
 } // namespace tanglefix::host

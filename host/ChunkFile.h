@@ -24,11 +24,27 @@ struct ChunkRecord
     (AAX_SPlugInChunk: the 56-byte header in the machine's byte order, then fSize data bytes),
     one after the other. Reading checks every size against the file, so a cut or damaged file
     is refused rather than handed to the plug-in.
+
+    A chunk file comes from outside, so it is read as the plug-in reads its other outside
+    files: a regular file only (links followed), opened without waiting, and no more than
+    maxBytes, far above any instance's chunks.
 */
 namespace ChunkFile
 {
+    constexpr std::size_t maxBytes = 64 * 1024 * 1024;
+
+    enum class ReadOutcome
+    {
+        read,
+        cannotRead,   // missing, not permitted, or an error while reading
+        refused,      // no regular file, or larger than maxBytes
+        damaged       // cut, or a size that runs past the end
+    };
+
     bool write (const std::string& path, const std::vector<ChunkRecord>& chunks, std::string& errorMessage);
-    bool read (const std::string& path, std::vector<ChunkRecord>& chunks, std::string& errorMessage);
+
+    /** Reads every chunk of the file; anything but `read` comes with a message naming the file. */
+    ReadOutcome read (const std::string& path, std::vector<ChunkRecord>& chunks, std::string& errorMessage);
 }
 
 /** A chunk record with room for `dataSize` data bytes, for passing to the plug-in. */

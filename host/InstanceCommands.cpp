@@ -1,7 +1,9 @@
 #include "InstanceCommands.h"
 
+#include "AudioFile.h"
 #include "DescribeCommand.h"
 #include "HostEditor.h"
+#include "ParameterSettings.h"
 #include "PluginInstance.h"
 #include "RenderOptions.h"
 #include "RegistrationPrinter.h"
@@ -20,16 +22,15 @@ namespace
     constexpr int fileExitCode = 74;
     constexpr int displayExitCode = 69;
 
-    struct ParameterSetting
-    {
-        std::string id;
-        double value = 0.0;
-    };
+    constexpr int refusedFileExitCode = 65;
+    constexpr int cannotCreateExitCode = 73;
 
-    /** What the command line asked for: --set options, then the positional arguments. */
+    /** What the command line asked for: --set and --offer options, then the positional
+        arguments. */
     struct Arguments
     {
-        std::vector<ParameterSetting> settings;
+        std::vector<std::pair<std::string, double>> settings;
+        HostOptions offered;
         std::vector<std::string> positional;
     };
 
@@ -39,16 +40,21 @@ namespace
         {
             if (allowSettings && args[i] == "--set" && i + 1 < args.size())
             {
-                std::pair<std::string, double> setting;
                 std::string error;
 
-                if (! parseParameterSetting (args[++i], setting, error))
+                if (! parseParameterSetting (args[++i], parsed.settings.emplace_back(), error))
                 {
                     err << "tanglefix-host: " << error << "\n";
                     return false;
                 }
-
-                parsed.settings.push_back ({ setting.first, setting.second });
+            }
+            else if (args[i] == "--offer" && i + 1 < args.size())
+            {
+                if (! parsed.offered.parseOffer (args[++i]))
+                {
+                    err << "tanglefix-host: bad --offer value '" << args[i] << "'\n";
+                    return false;
+                }
             }
             else if (args[i].rfind ("--", 0) == 0)
             {
@@ -79,7 +85,8 @@ namespace
     class InstanceRun
     {
     public:
-        InstanceRun (std::ostream& o, std::ostream& e) : out (o), err (e) {}
+        InstanceRun (const HostOptions& offered, std::ostream& o, std::ostream& e)
+            : out (o), err (e), session (offered) {}
 
         /** Loads and registers the bundle, makes an instance of its first effect and
             initialises it; false when any of that failed. Only an instance for the editor
@@ -136,11 +143,24 @@ namespace
             return false;
         }
 
-        bool applySettings (const std::vector<ParameterSetting>& settings)
+        /** Sets the parameters the settings name; a name that is none of them stops the
+            command, as a chunk saved over it would silently hold the defaults. */
+        bool applySettings (std::vector<std::pair<std::string, double>> settings)
         {
-            for (const auto& setting : settings)
-                if (! check ("Set " + setting.id + " to " + formatValue (setting.value),
-                             instance->setParameter (setting.id, setting.value)))
+            if (settings.empty())
+                return true;
+
+            std::vector<ParameterListing> parameters;
+            std::string error;
+
+            if (const auto listed = instance->listParameters (parameters); listed != AAX_SUCCESS)
+                return fail (DescribeCommand::bundleCallFailed, "listing the parameters failed with result " + std::to_string (listed));
+
+            if (! ParameterSettings::resolve (parameters, settings, error))
+                return fail (usageExitCode, error);
+
+            for (const auto& [id, value] : settings)
+                if (! check ("Set " + id + " to " + formatValue (value), instance->setParameter (id, value)))
                     return false;
 
             return true;
@@ -279,7 +299,7 @@ int runParamsCommand (const std::vector<std::string>& args, std::ostream& out, s
     if (! parseArguments (args, true, parsed, err) || parsed.positional.size() != 1)
         return usageExitCode;
 
-    InstanceRun run (out, err);
+    InstanceRun run (parsed.offered, out, err);
 
     if (run.open (parsed.positional[0]) && run.applySettings (parsed.settings))
     {
@@ -314,14 +334,31 @@ int runChunkCommand (const std::vector<std::string>& args, std::ostream& out, st
     std::vector<ChunkRecord> chunks;
     std::string error;
 
-    // A file that cannot be read stops the command before the bundle is touched.
-    if (isSet && ! ChunkFile::read (chunkPath, chunks, error))
+    // A file that cannot be read stops the command before the bundle is touched. One that
+    // is no chunk file at all (a folder, a pipe, a device, too large) is refused as data.
+    if (isSet)
     {
-        err << "tanglefix-host: " << error << "\n";
-        return fileExitCode;
+        if (const auto outcome = ChunkFile::read (chunkPath, chunks, error); outcome != ChunkFile::ReadOutcome::read)
+        {
+            err << "tanglefix-host: " << error << "\n";
+            return outcome == ChunkFile::ReadOutcome::refused ? refusedFileExitCode : fileExitCode;
+        }
     }
 
-    InstanceRun run (out, err);
+    // Nothing the command reads is written over, and only a regular file is replaced.
+    if (isGet && AudioFile::isSameFile (chunkPath, bundlePath))
+    {
+        err << "tanglefix-host: " << chunkPath << " is the bundle being loaded; the chunks are never written over it\n";
+        return usageExitCode;
+    }
+
+    if (isGet && ! ReplacingFile::checkTarget (chunkPath, error))
+    {
+        err << "tanglefix-host: " << error << "\n";
+        return cannotCreateExitCode;
+    }
+
+    InstanceRun run (parsed.offered, out, err);
 
     if (run.open (bundlePath) && run.applySettings (parsed.settings))
     {
@@ -506,7 +543,7 @@ int runEditorCommand (const std::vector<std::string>& args, std::ostream& out, s
         return displayExitCode;
     }
 
-    InstanceRun run (out, err);
+    InstanceRun run (parsed.offered, out, err);
 
     if (run.open (parsed.positional[0], true) && run.applySettings (parsed.settings))
     {

@@ -4,13 +4,13 @@
 #include "AudioThread.h"
 #include "ChunkFile.h"
 #include "OfflineRenderer.h"
+#include "ParameterSettings.h"
 #include "ProcessingInstance.h"
 #include "StateChunkEditor.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <strings.h>
 
 namespace tanglefix::host
 {
@@ -160,26 +160,6 @@ namespace
         return true;
     }
 
-    const ParameterListing* findParameter (const std::vector<ParameterListing>& parameters, const std::string& name)
-    {
-        for (const auto& parameter : parameters)
-            if (parameter.id == name || strcasecmp (parameter.name.c_str(), name.c_str()) == 0)
-                return &parameter;
-
-        return nullptr;
-    }
-
-    std::string listNames (const std::vector<ParameterListing>& parameters)
-    {
-        std::string names;
-
-        for (const auto& parameter : parameters)
-            if (parameter.id != masterBypassID)
-                names += (names.empty() ? "" : ", ") + parameter.name;
-
-        return names;
-    }
-
     /** Sets the --set parameters and the master bypass; an exit code, with the reason. */
     int applyParameters (ProcessingInstance& processing, const RenderOptions& options, std::string& error)
     {
@@ -191,19 +171,20 @@ namespace
             return RenderCommand::bundleCallFailed;
         }
 
-        for (const auto& [name, value] : options.parameters)
+        // The master bypass is --bypass, the host's own control, not a --set.
+        parameters.erase (std::remove_if (parameters.begin(), parameters.end(),
+                                          [] (const ParameterListing& p) { return p.id == masterBypassID; }),
+                          parameters.end());
+        auto settings = options.parameters;
+
+        if (! ParameterSettings::resolve (parameters, settings, error))
+            return RenderCommand::badArguments;
+
+        for (const auto& [id, value] : settings)
         {
-            const auto* parameter = findParameter (parameters, name);
-
-            if (parameter == nullptr || parameter->id == masterBypassID)
+            if (processing.setParameter (id, value) != AAX_SUCCESS)
             {
-                error = "the plug-in has no parameter \"" + name + "\"; it has " + listNames (parameters);
-                return RenderCommand::badArguments;
-            }
-
-            if (processing.setParameter (parameter->id, value) != AAX_SUCCESS)
-            {
-                error = "the plug-in refused " + name;
+                error = "the plug-in refused " + id;
                 return RenderCommand::bundleCallFailed;
             }
         }
@@ -278,7 +259,7 @@ namespace
             if (streams.writer.write (channels, frames, streams.error))
                 return true;
 
-            streams.failure = RenderCommand::cannotWrite;
+            streams.failure = RenderCommand::writeFailed;
             return false;
         };
 
@@ -335,10 +316,16 @@ namespace
         if (! chooseLayout (options, streams.reader.getNumChannels(), layout, error))
             return fail (err, RenderCommand::unusableInput, error);
 
-        if (! options.statePath.empty() && ! ChunkFile::read (options.statePath, savedChunks, error))
-            return fail (err, RenderCommand::unusableInput, error);
+        if (! options.statePath.empty())
+        {
+            if (ChunkFile::read (options.statePath, savedChunks, error) != ChunkFile::ReadOutcome::read)
+                return fail (err, RenderCommand::unusableInput, error);
 
-        if (! streams.writer.open (options.outputPath, rate, numOutputsOf (layout), error))
+            if (savedChunks.empty())
+                err << "tanglefix-host render: warning: " << options.statePath << " holds no chunks; no state was restored\n";
+        }
+
+        if (! streams.writer.open (options.outputPath, rate, numOutputsOf (layout), streams.reader.getClaimedFrames(), error))
             return fail (err, RenderCommand::cannotWrite, error);
 
         return RenderCommand::success;
@@ -378,6 +365,10 @@ namespace
         if (reader.getFramesRead() < reader.getClaimedFrames())
             err << "tanglefix-host render: warning: " << options.inputPath << " ends after " << reader.getFramesRead()
                 << " frames, though its header claims " << reader.getClaimedFrames() << "; rendered what is there\n";
+        else if (reader.getHeldDataBytes() < reader.getDeclaredDataBytes())
+            err << "tanglefix-host render: warning: " << options.inputPath << " holds " << reader.getHeldDataBytes()
+                << " bytes of audio, though its header declares " << reader.getDeclaredDataBytes()
+                << "; the file is cut short, rendered what is there\n";
 
         for (const auto& [levels, what] : { std::pair (&streams.inputLevels, "input"), std::pair (&streams.outputLevels, "output") })
             if (levels->nonFinite > 0)
@@ -417,7 +408,7 @@ int RenderCommand::run (std::ostream& out, std::ostream& err) const
     if (const auto opened = openFiles (options, streams, layout, savedChunks, err); opened != success)
         return opened;
 
-    HostSession session;
+    HostSession session (options.offered);
 
     if (const auto started = startSession (session, options.bundlePath, err); started != success)
         return started;
@@ -451,8 +442,13 @@ int RenderCommand::run (std::ostream& out, std::ostream& err) const
         err << "tanglefix-host render: warning: the latency changed to " << processing->getLatency()
             << " samples while rendering; the output is aligned for " << latency << "\n";
 
+    // A report that could not be delivered (standard output closed, as by `| head`) is a
+    // failed run: the output is not put in place behind the user's back.
+    if (! out.flush())
+        return fail (err, writeFailed, "cannot write the report to standard output; " + options.outputPath + " was left as it was");
+
     if (! streams.writer.commit (error))
-        return fail (err, cannotWrite, error);
+        return fail (err, writeFailed, error);
 
     out << "Wrote " << options.outputPath << "\n";
     return shutDownSession (session, std::move (processing), err);

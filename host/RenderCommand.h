@@ -23,7 +23,8 @@ public:
         bundleNotClean = 3,
         badArguments = 64,        // unusable options or parameter names
         unusableInput = 65,       // unreadable input or state file, unsupported channels or rate
-        cannotWrite = 73
+        cannotWrite = 73,         // the output's place refused before any audio
+        writeFailed = 74          // a write failed on the way: disk full, size limit, closed output
     };
 
     explicit RenderCommand (RenderOptions options);

@@ -99,7 +99,7 @@ bool RenderOptions::parse (const std::vector<std::string>& args, std::string& er
         }
 
         if (option != "--set" && option != "--oversample" && option != "--layout" && option != "--block"
-            && option != "--state")
+            && option != "--state" && option != "--offer")
         {
             errorMessage = "unknown option " + option;
             return false;
@@ -152,6 +152,14 @@ bool RenderOptions::parse (const std::vector<std::string>& args, std::string& er
             }
 
             blockLength = (int) *length;
+        }
+        else if (option == "--offer")
+        {
+            if (! offered.parseOffer (value))
+            {
+                errorMessage = "bad --offer value '" + value + "'";
+                return false;
+            }
         }
         else
         {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HostOptions.h"
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -33,6 +35,7 @@ struct RenderOptions
     std::optional<ChannelLayout> layout;                      // default: from the input's channels
     int blockLength = 512;
     std::string statePath;                                    // --state FILE: a 'juce' chunk
+    HostOptions offered;                                      // --offer FAMILY=N
 
     static constexpr int maxBlockLength = 16384;
 

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <pthread.h>
+#include <string>
+#include <time.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,21 +20,46 @@ namespace tanglefix::host
 namespace
 {
     //==============================================================================
-    // The temporary files that a signal must take with it. A handler may only read what
-    // was complete before it was published, so each path sits in a fixed buffer and the
-    // slot's flag is set after it and cleared before it changes.
+    // The temporary files that a signal must take with it. The signal may run its handler
+    // on any thread, the plug-in's too, while the main thread makes a file, so a slot is
+    // claimed before its file exists and mkostemp writes the name into the slot itself.
+    // While a slot is being filled the handler waits for it (the main thread blocks the
+    // signals meanwhile, so it is never the thread that waits). A path changes only in a
+    // slot the main thread claimed, and the handler takes a published slot for itself
+    // before it reads the path, so neither ever reads a path the other is writing.
     constexpr int numSlots = 4;
+    enum SlotState : int { slotFree, slotFilling, slotPublished, slotRemoving };
     std::array<char[PATH_MAX], numSlots> pendingPaths {};
-    std::array<std::atomic<bool>, numSlots> pendingInUse {};
+    std::array<std::atomic<int>, numSlots> slotStates {};
     std::atomic<bool> handlersInstalled { false };
 
-    constexpr int cleanedSignals[] = { SIGINT, SIGTERM, SIGHUP };
+    // Every signal that ends a process by default, except those that come from a fault in
+    // the process itself (there the handler could not be trusted to run), and the two a
+    // failed write raises, which are ignored instead: the write then fails, and the
+    // failure path removes the file and says why.
+    constexpr int cleanedSignals[] = { SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2 };
+    constexpr int ignoredSignals[] = { SIGPIPE, SIGXFSZ };
+
+    void waitWhileFilling (const std::atomic<int>& state)
+    {
+        // A file is made within microseconds; the limit only guards against a main thread
+        // that was stopped meanwhile.
+        const timespec pause { 0, 1000000 };
+
+        for (int i = 0; i < 2000 && state.load() == slotFilling; ++i)
+            nanosleep (&pause, nullptr);
+    }
 
     void removePendingFilesAndRaise (int signalNumber)
     {
         for (int i = 0; i < numSlots; ++i)
-            if (pendingInUse[(size_t) i].load())
+        {
+            waitWhileFilling (slotStates[(size_t) i]);
+            auto expected = (int) slotPublished;
+
+            if (slotStates[(size_t) i].compare_exchange_strong (expected, slotRemoving))
                 unlink (pendingPaths[(size_t) i]);
+        }
 
         // The signal's own ending, so that a shell still sees 130 for an interrupt.
         std::signal (signalNumber, SIG_DFL);
@@ -58,25 +85,41 @@ namespace
             sigemptyset (&action.sa_mask);
             sigaction (signalNumber, &action, nullptr);
         }
+
+        for (const auto signalNumber : ignoredSignals)
+        {
+            struct sigaction previous {};
+            sigaction (signalNumber, nullptr, &previous);
+
+            if (previous.sa_handler == SIG_DFL)
+                std::signal (signalNumber, SIG_IGN);
+        }
     }
 
-    // Only the main thread publishes and withdraws; the handler only reads.
-    int publish (const std::string& path)
+    /** Claims a free slot for a file about to be made; -1 when all are taken. Only the main
+        thread claims, fills and frees slots. */
+    int claimSlot()
     {
-        if (path.size() >= PATH_MAX)
-            return -1;
-
         for (int i = 0; i < numSlots; ++i)
         {
-            if (pendingInUse[(size_t) i].load())
-                continue;
+            auto expected = (int) slotFree;
 
-            std::memcpy (pendingPaths[(size_t) i], path.c_str(), path.size() + 1);
-            pendingInUse[(size_t) i].store (true);
-            return i;
+            if (slotStates[(size_t) i].compare_exchange_strong (expected, slotFilling))
+                return i;
         }
 
         return -1;
+    }
+
+    /** Makes the temporary file from the pattern, in the slot: the name is there before the
+        file exists, and the handler sees it once the file is made. -1 (slot freed) on failure. */
+    int makeFileInSlot (int slot, const std::string& pattern)
+    {
+        auto* path = pendingPaths[(size_t) slot];
+        std::memcpy (path, pattern.c_str(), pattern.size() + 1);
+        const auto descriptor = mkostemp (path, O_CLOEXEC);
+        slotStates[(size_t) slot].store (descriptor >= 0 ? slotPublished : slotFree);
+        return descriptor;
     }
 
     void withdraw (int slot)
@@ -84,7 +127,30 @@ namespace
         if (slot < 0)
             return;
 
-        pendingInUse[(size_t) slot].store (false);
+        auto expected = (int) slotPublished;
+
+        if (slotStates[(size_t) slot].compare_exchange_strong (expected, slotFree))
+            return;
+
+        // The handler has the slot on another thread and is ending the process: the path
+        // must stay as it is until then.
+        const timespec pause { 0, 1000000 };
+
+        for (;;)
+            nanosleep (&pause, nullptr);
+    }
+
+    /** Flushes a folder's entries, so that a name just renamed into it survives a crash. */
+    bool syncFolder (const std::string& folder)
+    {
+        const auto descriptor = ::open (folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+
+        if (descriptor < 0)
+            return false;
+
+        const auto synced = fsync (descriptor) == 0;
+        close (descriptor);
+        return synced;
     }
 
     //==============================================================================
@@ -181,14 +247,21 @@ bool ReplacingFile::open (const std::string& requestedPath, std::string& errorMe
     targetPath = resolveTarget (requestedPath);
 
     struct stat existing {};
-    const auto mode = stat (targetPath.c_str(), &existing) == 0 ? (mode_t) (existing.st_mode & 07777) : modeForNewFile();
+    const auto replacing = stat (targetPath.c_str(), &existing) == 0;
+
+    // A hidden name of its own, so that no other file in the folder is ever touched.
+    const auto pattern = folderOf (targetPath) + "/.tanglefix-XXXXXX";
+
+    if (pattern.size() >= PATH_MAX || targetPath.size() >= PATH_MAX)
+    {
+        errorMessage = "cannot write " + requestedPath + ": its path is longer than " + std::to_string (PATH_MAX - 1) + " bytes";
+        return false;
+    }
 
     installHandlers();
 
-    // A hidden name of its own, so that no other file in the folder is ever touched. A
-    // signal that came between making the file and publishing its name would leave the
-    // file behind, so the signals wait until both are done.
-    auto pattern = folderOf (targetPath) + "/.tanglefix-XXXXXX";
+    // A signal on this thread between making the file and publishing its name would leave
+    // the file behind, so the signals wait here until both are done.
     sigset_t cleaned, previousMask;
     sigemptyset (&cleaned);
 
@@ -196,26 +269,54 @@ bool ReplacingFile::open (const std::string& requestedPath, std::string& errorMe
         sigaddset (&cleaned, signalNumber);
 
     pthread_sigmask (SIG_BLOCK, &cleaned, &previousMask);
-    descriptor = mkostemp (pattern.data(), O_CLOEXEC);
+    signalSlot = claimSlot();
+    const auto claimed = signalSlot >= 0;
+
+    if (claimed)
+        descriptor = makeFileInSlot (signalSlot, pattern);
+
     const auto error = errno;
 
     if (descriptor >= 0)
-    {
-        temporaryPath = pattern;
-        signalSlot = publish (temporaryPath);
-    }
+        temporaryPath = pendingPaths[(size_t) signalSlot];
+    else
+        signalSlot = -1;
 
     pthread_sigmask (SIG_SETMASK, &previousMask, nullptr);
 
-    if (descriptor < 0)
+    // Without a slot a signal could not take the file with it: refused, not left to chance.
+    if (! claimed)
     {
-        errorMessage = "cannot write " + requestedPath + ": " + std::strerror (error) + " in the folder "
-                     + folderOf (targetPath);
+        errorMessage = "cannot write " + requestedPath + ": " + std::to_string (numSlots) + " files are being written already";
         return false;
     }
 
-    fchmod (descriptor, mode);
+    if (descriptor < 0)
+    {
+        errorMessage = "cannot write " + requestedPath + ": " + std::strerror (error) + " in the folder " + folderOf (targetPath);
+        return false;
+    }
+
+    takeAttributesOf (replacing ? &existing : nullptr);
     return true;
+}
+
+void ReplacingFile::takeAttributesOf (const struct stat* replaced) const
+{
+    if (replaced == nullptr)
+    {
+        fchmod (descriptor, modeForNewFile());
+        return;
+    }
+
+    // The owner keeps the file where the process may give it (root may, others only a
+    // group of their own); a failure leaves the process's, as for any new file.
+    if (fchown (descriptor, replaced->st_uid, replaced->st_gid) != 0)
+        (void) fchown (descriptor, (uid_t) -1, replaced->st_gid);
+
+    // Only the permission bits: a setuid, setgid or sticky bit means nothing on a sound file
+    // and would hand the writer's rights to whoever runs it.
+    fchmod (descriptor, replaced->st_mode & 0777);
 }
 
 bool ReplacingFile::commit (std::string& errorMessage)
@@ -240,6 +341,14 @@ bool ReplacingFile::commit (std::string& errorMessage)
     withdraw (signalSlot);
     signalSlot = -1;
     temporaryPath.clear();
+
+    // The rename is only lasting once the folder's entries are on the disk too.
+    if (! syncFolder (folderOf (targetPath)))
+    {
+        errorMessage = "cannot write " + targetPath + ": its folder could not be flushed to the disk: " + std::strerror (errno);
+        return false;
+    }
+
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+struct stat;
+
 namespace tanglefix::host
 {
 
@@ -12,8 +14,17 @@ namespace tanglefix::host
     The target must be absent or a regular file (links followed): a device, a named pipe, a
     folder or a socket under its name is refused, and left as it was. The temporary file
     is removed when the object goes without a commit, and also when the process is ended
-    by SIGINT, SIGTERM or SIGHUP meanwhile; the signal then ends the process as it would
-    have without the host's handler.
+    by SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGALRM, SIGUSR1 or SIGUSR2 meanwhile, whichever
+    thread the signal runs on; the signal then ends the process as it would have without
+    the host's handler. SIGPIPE and SIGXFSZ are ignored once a file is opened, so that a
+    write to a closed pipe or past the size limit fails and is reported instead. At most
+    four files are written at once, and their paths are shorter than PATH_MAX: beyond that
+    no signal could take them along, so they are refused.
+
+    The new file is a new file: it takes the replaced one's permission bits (without
+    setuid, setgid and sticky) and, where the process may, its owner and group; hard links
+    to the replaced file keep the old content. A file that replaces nothing gets 0666 less
+    the umask. After the rename the folder is flushed too.
 
     Main thread only.
 */
@@ -45,6 +56,8 @@ public:
     static bool checkTarget (const std::string& targetPath, std::string& errorMessage);
 
 private:
+    void takeAttributesOf (const struct stat* replaced) const;
+
     std::string targetPath, temporaryPath;
     int descriptor = -1;
     int signalSlot = -1;

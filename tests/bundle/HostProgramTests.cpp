@@ -1,5 +1,6 @@
-// The host program as a user runs it, in a process of its own: what an interrupt leaves
-// behind, and that the commands without an editor never reach for a display.
+// The host program as a user runs it, in a process of its own: what an interrupt or a
+// failed write leaves behind, what it reads and refuses to write over, and that the
+// commands without an editor never reach for a display.
 
 #include "AudioFile.h"
 #include "../TestFolder.h"
@@ -14,8 +15,12 @@
 #include <filesystem>
 #include <fstream>
 #include <netinet/in.h>
+#include <sndfile.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -27,9 +32,12 @@ namespace
     using Folder = tanglefix_tests::TestFolder;
     using namespace std::chrono_literals;
 
-    pid_t startHost (std::vector<std::string> args)
+    /** Starts the host through the shell, after `limits` (ulimit commands), with every
+        signal at its default disposition; standard output and error go to the descriptors
+        given (-1: /dev/null). */
+    pid_t startHost (std::vector<std::string> args, const std::string& limits = {}, int output = -1, int errors = -1)
     {
-        args.insert (args.begin(), TANGLEFIX_HOST_PROGRAM);
+        args.insert (args.begin(), { "/bin/sh", "-c", limits + "\nexec \"$0\" \"$@\"", TANGLEFIX_HOST_PROGRAM });
         std::vector<char*> argv;
 
         for (auto& arg : args)
@@ -39,11 +47,26 @@ namespace
 
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init (&actions);
-        posix_spawn_file_actions_addopen (&actions, 1, "/dev/null", O_WRONLY, 0);
+
+        for (const auto& [descriptor, target] : { std::pair (output, 1), std::pair (errors, 2) })
+        {
+            if (descriptor >= 0)
+                posix_spawn_file_actions_adddup2 (&actions, descriptor, target);
+            else
+                posix_spawn_file_actions_addopen (&actions, target, "/dev/null", O_WRONLY, 0);
+        }
+
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init (&attributes);
+        sigset_t defaults;
+        sigfillset (&defaults);
+        posix_spawnattr_setsigdefault (&attributes, &defaults);
+        posix_spawnattr_setflags (&attributes, POSIX_SPAWN_SETSIGDEF);
 
         pid_t child = -1;
-        EXPECT_EQ (posix_spawn (&child, argv[0], &actions, nullptr, argv.data(), environ), 0);
+        EXPECT_EQ (posix_spawn (&child, argv[0], &actions, &attributes, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy (&actions);
+        posix_spawnattr_destroy (&attributes);
         return child;
     }
 
@@ -78,6 +101,57 @@ namespace
         return names;
     }
 
+    std::string contentsOf (const std::string& path)
+    {
+        std::ifstream file (path, std::ios::binary);
+        return { std::istreambuf_iterator<char> (file), {} };
+    }
+
+    void writeText (const std::string& path, const std::string& text)
+    {
+        std::ofstream (path, std::ios::binary) << text;
+    }
+
+    void writeSilence (const std::string& path, int channels, double seconds, int rate = 48000)
+    {
+        tanglefix::host::AudioData silence;
+        silence.sampleRate = rate;
+        silence.channels.assign ((size_t) channels, std::vector<float> ((size_t) (seconds * rate), 0.0f));
+        std::string error;
+        ASSERT_TRUE (tanglefix::host::AudioFile::writeWav (path, silence, error)) << error;
+    }
+
+    struct Run
+    {
+        int status = 0;
+        std::string out, err;
+
+        bool exited (int code) const  { return WIFEXITED (status) && WEXITSTATUS (status) == code; }
+    };
+
+    /** Runs the host to its end; its output is kept in a folder of its own, unless standard
+        output goes to the descriptor given. */
+    Run runHost (const std::vector<std::string>& args, const std::string& limits = {}, int output = -1,
+                 std::chrono::seconds limit = 60s)
+    {
+        const Folder captures;
+        const auto outputFile = open (captures.file ("out").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        const auto errorFile = open (captures.file ("err").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+
+        Run run;
+        run.status = waitFor (startHost (args, limits, output >= 0 ? output : outputFile, errorFile), limit);
+        close (outputFile);
+        close (errorFile);
+        run.out = contentsOf (captures.file ("out"));
+        run.err = contentsOf (captures.file ("err"));
+        return run;
+    }
+
+    std::string describe (const Run& run)
+    {
+        return "status " + std::to_string (run.status) + "\nstdout:\n" + run.out + "\nstderr:\n" + run.err;
+    }
+
     bool waitForTemporaryFile (const Folder& folder)
     {
         for (const auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end;)
@@ -102,7 +176,11 @@ TEST (HostProgram, AnInterruptedRenderLeavesTheEarlierOutputAndNoTemporaryFile)
     ASSERT_TRUE (tanglefix::host::AudioFile::writeWav (folder.file ("in.wav"), silence, error)) << error;
     std::ofstream (folder.file ("out.wav")) << "an earlier render";
 
-    for (const auto signalNumber : { SIGINT, SIGTERM, SIGHUP })
+    // No core file from SIGQUIT in the test's folder.
+    const rlimit noCore { 0, 0 };
+    setrlimit (RLIMIT_CORE, &noCore);
+
+    for (const auto signalNumber : { SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2 })
     {
         const auto child = startHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("in.wav"), folder.file ("out.wav"),
                                         "--oversample", "16" });
@@ -148,4 +226,170 @@ TEST (HostProgram, ParamsAndChunkNeverConnectToADisplay)
 
     unsetenv ("DISPLAY");
     close (listener);
+}
+
+TEST (HostProgram, AWriteThatFailsIsReportedAndLeavesNoTemporaryFile)
+{
+    Folder folder;
+    writeSilence (folder.file ("in.wav"), 2, 3.0);
+    writeText (folder.file ("out.wav"), "an earlier render");
+    const std::vector<std::string> render { "render", TANGLEFIX_BUNDLE, folder.file ("in.wav"), folder.file ("out.wav") };
+
+    // The file size limit with SIGXFSZ left at its default, which would end the process.
+    const auto limited = runHost (render, "ulimit -f 200");
+    EXPECT_TRUE (limited.exited (74)) << describe (limited);
+    EXPECT_NE (limited.err.find ("cannot write " + folder.file ("out.wav")), std::string::npos) << limited.err;
+
+    // Standard output a closed pipe, as under `| head`: long enough for progress lines.
+    writeSilence (folder.file ("long.wav"), 1, 21.0, 44100);
+    int ends[2];
+    ASSERT_EQ (pipe (ends), 0);
+    close (ends[0]);
+    const auto piped = runHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("long.wav"), folder.file ("out.wav") }, {}, ends[1]);
+    close (ends[1]);
+    EXPECT_TRUE (piped.exited (74)) << describe (piped);
+    EXPECT_NE (piped.err.find ("standard output"), std::string::npos) << piped.err;
+
+    EXPECT_EQ (contentsOf (folder.file ("out.wav")), "an earlier render");
+    EXPECT_EQ (namesIn (folder), (std::vector<std::string> { "in.wav", "long.wav", "out.wav" }));
+}
+
+TEST (HostProgram, ChunkFilesAreReadOnlyWhenTheyAreRegularFilesOfAFewMegabytes)
+{
+    Folder folder;
+    writeSilence (folder.file ("in.wav"), 2, 0.1);
+    std::filesystem::create_directory (folder.file ("folder.chunks"));
+    ASSERT_EQ (mkfifo (folder.file ("pipe.chunks").c_str(), 0644), 0);
+    std::filesystem::create_symlink (folder.file ("folder.chunks"), folder.file ("link.chunks"));
+    writeText (folder.file ("huge.chunks"), "");
+    std::filesystem::resize_file (folder.file ("huge.chunks"), 1LL << 32);
+    std::vector<std::string> refused { "folder.chunks", "pipe.chunks", "link.chunks", "huge.chunks" };
+
+    // A device of our own with the numbers of /dev/zero, which never ends.
+    if (geteuid() == 0 && mknod (folder.file ("zero.chunks").c_str(), S_IFCHR | 0666, makedev (1, 5)) == 0)
+        refused.push_back ("zero.chunks");
+
+    // A host that read any of them whole would wait for ever or grow until it died.
+    const std::string memoryLimit = "ulimit -v 4000000";
+
+    for (const auto& name : refused)
+    {
+        const auto path = folder.file (name);
+        const auto set = runHost ({ "chunk", "set", TANGLEFIX_BUNDLE, path }, memoryLimit, -1, 20s);
+        EXPECT_TRUE (set.exited (65)) << name << ": " << describe (set);
+        EXPECT_NE (set.err.find (path), std::string::npos) << set.err;
+
+        const auto render = runHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("in.wav"), folder.file ("out.wav"),
+                                       "--state", path }, memoryLimit, -1, 20s);
+        EXPECT_TRUE (render.exited (65)) << name << ": " << describe (render);
+        EXPECT_NE (render.err.find (path), std::string::npos) << render.err;
+    }
+
+    // An empty state file restores nothing, and says so.
+    writeText (folder.file ("empty.chunks"), "");
+    const auto empty = runHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("in.wav"), folder.file ("out.wav"),
+                                  "--state", folder.file ("empty.chunks") });
+    EXPECT_TRUE (empty.exited (0)) << describe (empty);
+    EXPECT_NE (empty.err.find ("warning: " + folder.file ("empty.chunks") + " holds no chunks"), std::string::npos) << empty.err;
+}
+
+TEST (HostProgram, ChunkGetNeverWritesOverTheBundleOrAnythingButARegularFile)
+{
+    Folder folder;
+    const auto bundle = folder.file ("bundle.so");
+    std::filesystem::copy_file (TANGLEFIX_BUNDLE, bundle);
+    ASSERT_EQ (link (bundle.c_str(), folder.file ("hard.so").c_str()), 0);
+    std::filesystem::create_symlink (bundle, folder.file ("soft.so"));
+    const auto original = contentsOf (bundle);
+
+    for (const auto& target : { "bundle.so", "hard.so", "soft.so" })
+    {
+        const auto run = runHost ({ "chunk", "get", bundle, folder.file (target) });
+        EXPECT_TRUE (run.exited (64)) << target << ": " << describe (run);
+        EXPECT_NE (run.err.find ("bundle"), std::string::npos) << run.err;
+    }
+
+    EXPECT_TRUE (contentsOf (bundle) == original) << "the bundle was written over";
+    EXPECT_TRUE (std::filesystem::is_symlink (folder.file ("soft.so")));
+
+    // Special targets: refused as render refuses them, and left as they are.
+    ASSERT_EQ (mkfifo (folder.file ("pipe.chunks").c_str(), 0644), 0);
+    std::filesystem::create_directory (folder.file ("folder.chunks"));
+
+    for (const auto& target : { "pipe.chunks", "folder.chunks" })
+    {
+        const auto run = runHost ({ "chunk", "get", bundle, folder.file (target) });
+        EXPECT_TRUE (run.exited (73)) << target << ": " << describe (run);
+    }
+
+    EXPECT_EQ (namesIn (folder), (std::vector<std::string> { "bundle.so", "folder.chunks", "hard.so", "pipe.chunks", "soft.so" }));
+}
+
+TEST (HostProgram, EveryCommandRefusesAParameterTheInstanceDoesNotHave)
+{
+    Folder folder;
+    writeSilence (folder.file ("in.wav"), 2, 0.1);
+    const std::vector<std::pair<std::vector<std::string>, std::string>> commands {
+        { { "params", "--set", "nosuch=1", TANGLEFIX_BUNDLE }, "nosuch" },
+        { { "params", "--set", "99=0.5", TANGLEFIX_BUNDLE }, "99" },
+        { { "chunk", "get", "--set", "nosuch=1", TANGLEFIX_BUNDLE, folder.file ("saved.chunks") }, "nosuch" },
+        { { "render", TANGLEFIX_BUNDLE, folder.file ("in.wav"), folder.file ("out.wav"), "--set", "nosuch=1" }, "nosuch" },
+    };
+
+    for (const auto& [command, name] : commands)
+    {
+        const auto run = runHost (command);
+        EXPECT_TRUE (run.exited (64)) << command[0] << " " << name << ": " << describe (run);
+        EXPECT_NE (run.err.find ("no parameter \"" + name + "\""), std::string::npos) << run.err;
+        EXPECT_NE (run.err.find ("Frequency, Emphasis, Operations, Gain, Mix, Bypass"), std::string::npos) << run.err;
+    }
+
+    EXPECT_EQ (namesIn (folder), std::vector<std::string> { "in.wav" }) << "nothing saved over the defaults";
+}
+
+TEST (HostProgram, AHostWithoutTheAutomationDelegateRunsEveryCommand)
+{
+    Folder folder;
+    writeSilence (folder.file ("in.wav"), 2, 0.1);
+    const auto saved = folder.file ("saved.chunks");
+
+    const auto get = runHost ({ "chunk", "get", "--offer", "automation-delegate=0", "--set", "Gain=0.3", TANGLEFIX_BUNDLE, saved });
+    ASSERT_TRUE (get.exited (0)) << describe (get);
+
+    const auto set = runHost ({ "chunk", "set", "--offer", "automation-delegate=0", TANGLEFIX_BUNDLE, saved });
+    EXPECT_TRUE (set.exited (0)) << describe (set);
+    EXPECT_NE (set.out.find ("is active"), std::string::npos) << set.out;
+
+    // The values arrive: the saved state renders with the gain it was saved with.
+    const auto render = runHost ({ "render", "--offer", "automation-delegate=0", "--state", saved, TANGLEFIX_BUNDLE,
+                                   folder.file ("in.wav"), folder.file ("out.wav") });
+    EXPECT_TRUE (render.exited (0)) << describe (render);
+    EXPECT_NE (render.out.find ("  Gain: 0.3 "), std::string::npos) << render.out;
+}
+
+TEST (HostProgram, InputsAreJudgedBeforeTheyCostMemoryAndCutOnesAreReported)
+{
+    Folder folder;
+
+    // A file of 1,024 channels, refused for them within a few megabytes of memory.
+    SF_INFO info {};
+    info.samplerate = 48000;
+    info.channels = 1024;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    auto* many = sf_open (folder.file ("many.wav").c_str(), SFM_WRITE, &info);
+    ASSERT_NE (many, nullptr) << sf_strerror (nullptr);
+    const std::vector<short> frames (1024 * 10, 0);
+    sf_writef_short (many, frames.data(), 10);
+    sf_close (many);
+
+    const auto wide = runHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("many.wav"), folder.file ("out.wav") }, "ulimit -d 16384");
+    EXPECT_TRUE (wide.exited (65)) << describe (wide);
+    EXPECT_NE (wide.err.find ("has 1024 channels"), std::string::npos) << wide.err;
+
+    // A WAV file cut to half its data renders what is there, and says that it is cut.
+    writeSilence (folder.file ("cut.wav"), 2, 1.0);
+    std::filesystem::resize_file (folder.file ("cut.wav"), std::filesystem::file_size (folder.file ("cut.wav")) - 48000 * 4);
+    const auto cut = runHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("cut.wav"), folder.file ("out.wav") });
+    EXPECT_TRUE (cut.exited (0)) << describe (cut);
+    EXPECT_NE (cut.err.find ("holds 192000 bytes of audio, though its header declares 384000"), std::string::npos) << cut.err;
 }

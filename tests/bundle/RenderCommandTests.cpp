@@ -315,7 +315,7 @@ TEST (RenderCommand, AFailedWriteLeavesTheEarlierFileWhole)
     {
         const FileSizeLimit fullDisk (3000);
         const auto result = render ({ in, folder.file ("out.wav") });
-        EXPECT_EQ (result.exitCode, RenderCommand::cannotWrite) << result.err;
+        EXPECT_EQ (result.exitCode, RenderCommand::writeFailed) << result.err;
         EXPECT_FALSE (ChunkFile::write (folder.file ("saved.chunks"), chunks, error));
     }
 

@@ -1,0 +1,122 @@
+#include "BrioRegularFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace BrioRegularFile
+{
+
+namespace
+{
+    /** Closes the descriptor on every way out. */
+    struct ScopedDescriptor
+    {
+        explicit ScopedDescriptor (int d) noexcept  : descriptor (d) {}
+        ~ScopedDescriptor()                           { if (descriptor >= 0) ::close (descriptor); }
+
+        ScopedDescriptor (const ScopedDescriptor&) = delete;
+        ScopedDescriptor& operator= (const ScopedDescriptor&) = delete;
+
+        const int descriptor;
+    };
+
+    std::string lastSystemError()
+    {
+        return std::strerror (errno);
+    }
+
+    std::string tooLargeReason (std::size_t maxBytes)
+    {
+        return "is larger than " + std::to_string (maxBytes) + " bytes";
+    }
+
+    /** Reads until the end, or until more than maxBytes have come. */
+    Outcome readAll (int descriptor, std::size_t maxBytes, std::vector<unsigned char>& bytes, std::string& reason)
+    {
+        unsigned char piece[16384];
+
+        for (;;)
+        {
+            const auto numRead = ::read (descriptor, piece, sizeof (piece));
+
+            if (numRead == 0)
+                return Outcome::read;
+
+            if (numRead < 0)
+            {
+                if (errno == EINTR)
+                    continue;
+
+                reason = "could not be read: " + lastSystemError();
+                return Outcome::cannotRead;
+            }
+
+            if (bytes.size() + (std::size_t) numRead > maxBytes)
+            {
+                reason = tooLargeReason (maxBytes);
+                return Outcome::tooLarge;
+            }
+
+            bytes.insert (bytes.end(), piece, piece + numRead);
+        }
+    }
+
+    Outcome openAndRead (const char* path, std::size_t maxBytes, std::vector<unsigned char>& bytes, std::string& reason)
+    {
+        // Looked at before opening, so that no device is ever opened (opening some has
+        // effects of its own); checked again on what was opened, as the name may have been
+        // swapped in between. O_NONBLOCK: a pipe swapped in meanwhile must not hold open().
+        struct stat info {};
+
+        if (::stat (path, &info) != 0)
+        {
+            reason = "could not be opened: " + lastSystemError();
+            return Outcome::cannotOpen;
+        }
+
+        if (! S_ISREG (info.st_mode))
+        {
+            reason = "is not a regular file";
+            return Outcome::notRegular;
+        }
+
+        if ((unsigned long long) info.st_size > (unsigned long long) maxBytes)
+        {
+            reason = tooLargeReason (maxBytes);
+            return Outcome::tooLarge;
+        }
+
+        const ScopedDescriptor opened (::open (path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+
+        if (opened.descriptor < 0)
+        {
+            reason = "could not be opened: " + lastSystemError();
+            return Outcome::cannotOpen;
+        }
+
+        if (::fstat (opened.descriptor, &info) != 0 || ! S_ISREG (info.st_mode))
+        {
+            reason = "is not a regular file";
+            return Outcome::notRegular;
+        }
+
+        return readAll (opened.descriptor, maxBytes, bytes, reason);
+    }
+}
+
+Outcome read (const char* path, std::size_t maxBytes, std::vector<unsigned char>& bytes, std::string& reason)
+{
+    bytes.clear();
+    reason.clear();
+    const auto outcome = openAndRead (path, maxBytes, bytes, reason);
+
+    if (outcome != Outcome::read)
+        bytes.clear();
+
+    return outcome;
+}
+
+} // namespace BrioRegularFile

@@ -1,0 +1,379 @@
+// The host's own files without a plug-in: what a replaced file keeps, what the signal
+// handler can always find, sound files past 4 GiB, and files cut shorter than their header.
+//
+// The plain host library, in a binary of its own: mkostemp and fsync are replaced here, so
+// that a test can act at the moment a temporary file exists and see what was flushed.
+
+#include "AudioFile.h"
+#include "ReplacingFile.h"
+
+#include <gtest/gtest.h>
+
+#include "../TestFolder.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace tanglefix::host;
+
+namespace
+{
+    using Folder = tanglefix_tests::TestFolder;
+
+    // Set in a child process only: a signal to this thread as soon as mkostemp made its file.
+    pthread_t signalledThread {};
+    std::atomic<bool> signalWhenFileMade { false };
+
+    // Set in a child process only: unlink on the signalled thread waits, then reports the
+    // path it was given to this pipe.
+    std::atomic<int> slowUnlinkReport { -1 };
+
+    // The folders fsync was called on.
+    std::vector<std::string> syncedFolders;
+}
+
+extern "C" int unlink (const char* path)
+{
+    static const auto real = reinterpret_cast<int (*) (const char*)> (dlsym (RTLD_NEXT, "unlink"));
+
+    if (slowUnlinkReport.load() >= 0 && pthread_equal (pthread_self(), signalledThread))
+    {
+        // Long enough for the main thread to give the slot back and make another file.
+        usleep (300000);
+        write (slowUnlinkReport.load(), path, strlen (path));
+    }
+
+    return real (path);
+}
+
+extern "C" int mkostemp (char* pattern, int flags)
+{
+    static const auto real = reinterpret_cast<int (*) (char*, int)> (dlsym (RTLD_NEXT, "mkostemp"));
+    const auto descriptor = real (pattern, flags);
+
+    if (signalWhenFileMade.load())
+    {
+        // The plug-in's threads do not block the host's signals: the handler runs there at
+        // once, while this thread is still on its way back from making the file.
+        pthread_kill (signalledThread, SIGTERM);
+        usleep (300000);
+    }
+
+    return descriptor;
+}
+
+extern "C" int fsync (int descriptor)
+{
+    static const auto real = reinterpret_cast<int (*) (int)> (dlsym (RTLD_NEXT, "fsync"));
+    struct stat info {};
+
+    if (fstat (descriptor, &info) == 0 && S_ISDIR (info.st_mode))
+    {
+        char link[64], path[PATH_MAX] {};
+        std::snprintf (link, sizeof (link), "/proc/self/fd/%d", descriptor);
+
+        if (readlink (link, path, sizeof (path) - 1) > 0)
+            syncedFolders.emplace_back (path);
+    }
+
+    return real (descriptor);
+}
+
+namespace
+{
+    std::vector<std::string> namesIn (const std::string& folder)
+    {
+        std::vector<std::string> names;
+
+        for (const auto& entry : std::filesystem::directory_iterator (folder))
+            names.push_back (entry.path().filename().string());
+
+        std::sort (names.begin(), names.end());
+        return names;
+    }
+
+    std::string contentsOf (const std::string& path)
+    {
+        std::ifstream file (path, std::ios::binary);
+        return { std::istreambuf_iterator<char> (file), {} };
+    }
+
+    bool replace (const std::string& path, const std::string& text)
+    {
+        ReplacingFile file;
+        std::string error;
+        return file.open (path, error) && write (file.getDescriptor(), text.data(), text.size()) == (ssize_t) text.size()
+            && file.commit (error);
+    }
+
+    AudioData noise (int channels, int frames)
+    {
+        AudioData audio;
+        audio.channels.assign ((size_t) channels, std::vector<float> ((size_t) frames));
+        uint32_t state = 12345;
+
+        for (auto& channel : audio.channels)
+            for (auto& sample : channel)
+                sample = (float) ((state = state * 1664525u + 1013904223u) >> 8) / 16777216.0f - 0.5f;
+
+        return audio;
+    }
+
+    /** A file of libsndfile's own making in the given format. */
+    void writeWithLibsndfile (const std::string& path, int format, const AudioData& audio)
+    {
+        SF_INFO info {};
+        info.samplerate = audio.sampleRate;
+        info.channels = audio.getNumChannels();
+        info.format = format;
+        auto* file = sf_open (path.c_str(), SFM_WRITE, &info);
+        ASSERT_NE (file, nullptr) << sf_strerror (nullptr);
+        std::vector<float> interleaved;
+
+        for (long long i = 0; i < audio.getNumFrames(); ++i)
+            for (const auto& channel : audio.channels)
+                interleaved.push_back (channel[(size_t) i]);
+
+        sf_writef_float (file, interleaved.data(), audio.getNumFrames());
+        sf_close (file);
+    }
+
+    /** Runs body in a child process beside a thread of the kind the plug-in runs, which the
+        signals reach (signalledThread); the child's wait status. The child waits for a
+        signal to end it after the body. */
+    template <typename Body>
+    int signalInAChild (Body&& body)
+    {
+        const auto child = fork();
+
+        if (child == 0)
+        {
+            std::thread other ([] { for (;;) pause(); });
+            signalledThread = other.native_handle();
+            body();
+
+            for (int i = 0; i < 50; ++i)
+                usleep (100000);
+
+            _exit (3);
+        }
+
+        int status = 0;
+        waitpid (child, &status, 0);
+        return status;
+    }
+
+    /** Keeps a large file that is written into a folder sparse: its written range is zeros. */
+    void punchHolesInTemporaryFiles (const std::string& folder)
+    {
+        for (const auto& name : namesIn (folder))
+        {
+            const auto descriptor = open ((folder + "/" + name).c_str(), O_RDWR | O_CLOEXEC);
+            struct stat info {};
+
+            if (descriptor >= 0 && fstat (descriptor, &info) == 0 && info.st_size > (1 << 20))
+                fallocate (descriptor, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 65536, info.st_size - (1 << 20));
+
+            close (descriptor);
+        }
+    }
+}
+
+//==============================================================================
+TEST (ReplacingFile, TheNewFileKeepsTheOwnersPermissionsAndNothingMore)
+{
+    Folder folder;
+    const auto path = folder.file ("take.wav");
+    ASSERT_TRUE (replace (path, "first"));
+
+    // A setuid, setgid or sticky bit is not carried over; the permission bits are.
+    ASSERT_EQ (chmod (path.c_str(), 07751), 0);
+    ASSERT_TRUE (replace (path, "second"));
+    struct stat info {};
+    ASSERT_EQ (stat (path.c_str(), &info), 0);
+    EXPECT_EQ (info.st_mode & 07777, 0751u);
+    EXPECT_EQ (contentsOf (path), "second");
+
+    // A file of another user stays theirs where the process may give it away (as root).
+    if (geteuid() == 0)
+    {
+        ASSERT_EQ (chown (path.c_str(), 4321, 4322), 0);
+        ASSERT_TRUE (replace (path, "third"));
+        ASSERT_EQ (stat (path.c_str(), &info), 0);
+        EXPECT_EQ (info.st_uid, 4321u);
+        EXPECT_EQ (info.st_gid, 4322u);
+        EXPECT_EQ (info.st_mode & 07777, 0751u);
+    }
+
+    // A new file: 0666 less the umask.
+    const auto mask = umask (027);
+    ASSERT_TRUE (replace (folder.file ("new.wav"), "new"));
+    umask (mask);
+    ASSERT_EQ (stat (folder.file ("new.wav").c_str(), &info), 0);
+    EXPECT_EQ (info.st_mode & 07777, 0640u);
+}
+
+TEST (ReplacingFile, FilesNoSignalCouldTakeAlongAreRefusedAndTheRenameIsFlushed)
+{
+    Folder folder;
+    std::string error;
+
+    {
+        // The handler knows four files at a time; a fifth is refused, not left unguarded.
+        ReplacingFile files[5];
+
+        for (int i = 0; i < 4; ++i)
+            ASSERT_TRUE (files[i].open (folder.file ("out" + std::to_string (i)), error)) << error;
+
+        EXPECT_FALSE (files[4].open (folder.file ("out4"), error));
+        EXPECT_NE (error.find ("out4"), std::string::npos) << error;
+        EXPECT_EQ (files[4].getDescriptor(), -1);
+
+        // One given back makes room again.
+        files[0].discard();
+        EXPECT_TRUE (files[4].open (folder.file ("out4"), error)) << error;
+    }
+
+    EXPECT_TRUE (namesIn (folder.path).empty()) << "every temporary file is gone";
+
+    // A path too long for the handler's buffer.
+    const auto longPath = folder.file (std::string (PATH_MAX, 'a'));
+    ReplacingFile tooLong;
+    EXPECT_FALSE (tooLong.open (longPath, error));
+    EXPECT_EQ (tooLong.getDescriptor(), -1);
+
+    // After the rename the folder itself is flushed, or a crash could lose the new name.
+    syncedFolders.clear();
+    ASSERT_TRUE (replace (folder.file ("kept.wav"), "kept"));
+    EXPECT_EQ (syncedFolders, std::vector<std::string> { std::filesystem::canonical (folder.path).string() });
+}
+
+TEST (ReplacingFile, ASignalOnAnotherThreadFindsTheWholeNameOfEveryFileMade)
+{
+    // The file just made, its name not yet handed back by mkostemp.
+    Folder folder;
+    const auto made = signalInAChild ([&]
+    {
+        signalWhenFileMade = true;
+        ReplacingFile file;
+        std::string error;
+        file.open (folder.file ("out.wav"), error);
+    });
+
+    EXPECT_TRUE (WIFSIGNALED (made) && WTERMSIG (made) == SIGTERM) << made;
+    EXPECT_TRUE (namesIn (folder.path).empty()) << "left behind: " << namesIn (folder.path).front();
+
+    // The handler busy with a file on the other thread while this one gives that file back
+    // and starts another, of a longer path, that could take the same slot.
+    Folder otherFolder;
+    int report[2];
+    ASSERT_EQ (pipe (report), 0);
+    const auto reused = signalInAChild ([&]
+    {
+        ReplacingFile first, second;
+        std::string error;
+        first.open (folder.file ("out.wav"), error);
+        write (report[1], first.getTemporaryPath().c_str(), first.getTemporaryPath().size() + 1);
+        slowUnlinkReport = report[1];
+        pthread_kill (signalledThread, SIGTERM);
+        usleep (50000);
+        first.discard();
+        second.open (otherFolder.file ("a-much-longer-name-than-the-first.wav"), error);
+    });
+
+    close (report[1]);
+    char buffer[2 * PATH_MAX] {};
+    const auto length = read (report[0], buffer, sizeof (buffer) - 1);
+    close (report[0]);
+    const auto given = std::string (buffer), handled = std::string (buffer + given.size() + 1, buffer + std::max<ssize_t> (0, length));
+    EXPECT_TRUE (WIFSIGNALED (reused) && WTERMSIG (reused) == SIGTERM) << reused;
+    EXPECT_EQ (handled, given) << "the handler read another path";
+    EXPECT_TRUE (namesIn (folder.path).empty() && namesIn (otherFolder.path).empty());
+}
+
+//==============================================================================
+TEST (WavFileWriter, SmallFilesStayPlainWavAndLargeOnesReadBackWhole)
+{
+    Folder folder;
+    auto audio = noise (2, 30000);
+    std::string error;
+
+    // Byte for byte the file libsndfile writes as a plain 32-bit float WAV.
+    writeWithLibsndfile (folder.file ("plain.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, audio);
+    ASSERT_TRUE (AudioFile::writeWav (folder.file ("written.wav"), audio, error)) << error;
+    EXPECT_EQ (contentsOf (folder.file ("written.wav")), contentsOf (folder.file ("plain.wav")));
+
+    // Past the 4 GiB a WAV header can count: silence, in a file kept sparse.
+    constexpr int channels = 2, piece = 1 << 16;
+    const auto frames = (long long) (4.4e9 / (channels * sizeof (float)));
+    const std::vector<float> silence (piece, 0.0f);
+    const float* pointers[] = { silence.data(), silence.data() };
+
+    {
+        WavFileWriter writer;
+        ASSERT_TRUE (writer.open (folder.file ("long.wav"), 192000, channels, frames, error)) << error;
+
+        for (long long done = 0; done < frames; done += piece)
+        {
+            ASSERT_TRUE (writer.write (pointers, (int) std::min<long long> (piece, frames - done), error)) << error;
+
+            if ((done / piece) % 2048 == 0)
+                punchHolesInTemporaryFiles (folder.path);
+        }
+
+        ASSERT_TRUE (writer.commit (error)) << error;
+    }
+
+    SF_INFO info {};
+    auto* file = sf_open (folder.file ("long.wav").c_str(), SFM_READ, &info);
+    ASSERT_NE (file, nullptr) << sf_strerror (nullptr);
+    EXPECT_EQ (info.frames, frames);
+    EXPECT_EQ (info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_RF64);
+    EXPECT_EQ (info.channels, channels);
+    sf_close (file);
+}
+
+//==============================================================================
+TEST (AudioFileReader, AFileCutShorterThanItsHeaderSaysSo)
+{
+    Folder folder;
+    const auto audio = noise (2, 20000);
+
+    for (const auto& [name, format] : { std::pair ("take.wav", SF_FORMAT_WAV), std::pair ("take.aiff", SF_FORMAT_AIFF),
+                                        std::pair ("take.rf64", SF_FORMAT_RF64) })
+    {
+        const auto path = folder.file (name);
+        writeWithLibsndfile (path, format | SF_FORMAT_FLOAT, audio);
+        std::string error;
+
+        {
+            AudioFileReader whole;
+            ASSERT_TRUE (whole.open (path, error)) << error;
+            EXPECT_EQ (whole.getDeclaredDataBytes(), 20000 * 2 * 4) << name;
+            EXPECT_EQ (whole.getHeldDataBytes(), whole.getDeclaredDataBytes()) << name;
+        }
+
+        // Half the data gone: libsndfile counts only what is there.
+        std::filesystem::resize_file (path, std::filesystem::file_size (path) - 20000 * 4);
+        AudioFileReader cut;
+        ASSERT_TRUE (cut.open (path, error)) << error;
+        EXPECT_EQ (cut.getDeclaredDataBytes(), 20000 * 2 * 4) << name;
+        EXPECT_EQ (cut.getHeldDataBytes(), 20000 * 4) << name;
+    }
+}
