@@ -65,6 +65,12 @@ const juce::String TanglefixAudioProcessor::getName() const     { return "Tangle
 
 void TanglefixAudioProcessor::prepareToPlay (double newSampleRate, int samplesPerBlock)
 {
+    // Not every host keeps prepareToPlay on the message thread, and JUCE's AAX wrapper calls
+    // it from inside the audio callback, with this lock held, when a block longer than any
+    // before arrives. Under the lock no block, factor change or state restore re-derives
+    // the chain beside it.
+    const juce::ScopedLock sl (getCallbackLock());
+
     sampleRate = newSampleRate > 0.0 ? newSampleRate : 44100.0;
 
     const auto n = samplesPerBlock >= 1 ? samplesPerBlock : 256;
@@ -74,11 +80,9 @@ void TanglefixAudioProcessor::prepareToPlay (double newSampleRate, int samplesPe
     crossfade.prepare (sampleRate);
 
     // A host that gave no usable rate or block size gets the defaults above, but the
-    // oversampler is only prepared for real figures. No suspension here: JUCE never runs
-    // prepareToPlay beside processBlock, and its AAX wrapper calls it from inside the audio
-    // callback when a block longer than any before arrives. Suspending there would write
-    // JUCE's suspension flag on the audio thread while the message thread reads it to keep
-    // a suspension of its own (restoring a state), which could then stay on for good.
+    // oversampler is only prepared for real figures. No suspension here: written on the
+    // audio thread, JUCE's suspension flag could undo one that the message thread holds
+    // meanwhile (restoring a state), which could then stay on for good.
     if (newSampleRate > 0.0 && samplesPerBlock > 0)
         configureOversampling (oversamplingFactor);
 }
@@ -147,7 +151,12 @@ void TanglefixAudioProcessor::setOversamplingFactor (int factor)
     // Keep a suspension the caller already holds (applying settings, construction).
     const auto wasSuspended = isSuspended();
     suspendProcessing (true);
-    configureOversampling (factor);
+
+    {
+        const juce::ScopedLock sl (getCallbackLock());
+        configureOversampling (factor);
+    }
+
     suspendProcessing (wasSuspended);
 }
 

@@ -83,7 +83,8 @@ public:
     bool isBusesLayoutSupported (const BusesLayout&) const override;
 
     //==============================================================================
-    /** Switches oversampling to 1, 2, 4, 8 or 16 times the host rate (anything else is 1). */
+    /** Switches oversampling to 1, 2, 4, 8 or 16 times the host rate (anything else is 1).
+        Any thread; blocks wait meanwhile (the callback lock). */
     void setOversamplingFactor (int factor);
 
     /** Grows the two work buffers to 2 x n samples when they hold fewer than n. */
@@ -156,7 +157,8 @@ private:
 
     juce::dsp::Oversampling<float>& getActiveOversampler() const noexcept;
 
-    /** setOversamplingFactor's work without the suspension around it, for prepareToPlay. */
+    /** setOversamplingFactor's work without the suspension around it, for prepareToPlay.
+        The caller holds the callback lock. */
     void configureOversampling (int factor);
 
     /** Re-applies one parameter's value (by index) so its chain targets are re-derived. */
