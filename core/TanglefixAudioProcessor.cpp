@@ -1,6 +1,7 @@
 #include "TanglefixAudioProcessor.h"
 
 #include "BrioBufferUtils.h"
+#include "TanglefixBrioParameter.h"
 #include "SoftClipper.h"
 
 #include <cmath>
@@ -221,10 +222,25 @@ juce::dsp::Oversampling<float>& TanglefixAudioProcessor::getActiveOversampler() 
 
 void TanglefixAudioProcessor::reapplyParameter (int index)
 {
-    // Recomputes the chain targets (the cutoffs against the new limit) without telling
-    // the host: the value itself does not change.
-    if (auto* parameter = getParameters()[index])
-        parameter->setValue (parameter->getValue());
+    // Recomputes the chain targets (the cutoffs against the new limit) and never writes
+    // the value: the host's automation thread may write it meanwhile, and a write back of
+    // what was read before would undo that write without the host hearing of it. A write
+    // that lands while the targets are derived is followed, so they end on the last value.
+    auto* parameter = dynamic_cast<BrioParameter*> (getParameters()[index]);
+
+    if (parameter == nullptr)
+        return;
+
+    for (auto v = parameter->getValue();;)
+    {
+        parameter->updateChain (v);
+        const auto latest = parameter->getValue();
+
+        if (latest == v)
+            return;
+
+        v = latest;
+    }
 }
 
 void TanglefixAudioProcessor::ensureInternalBuffers (int numSamples)

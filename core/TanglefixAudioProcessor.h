@@ -161,7 +161,8 @@ private:
         The caller holds the callback lock. */
     void configureOversampling (int factor);
 
-    /** Re-applies one parameter's value (by index) so its chain targets are re-derived. */
+    /** Derives the chain's targets from one parameter's value (by index), leaving the
+        value as it is. */
     void reapplyParameter (int index);
 
     /** Runs the chain, or only the bypass delay, over the host's buffer in any accepted layout. */

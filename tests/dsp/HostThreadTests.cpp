@@ -98,3 +98,45 @@ TEST_F (HostThreadTest, RepreparesOnAnotherThreadBesideStateRestoresLeaveAWorkin
                 ASSERT_TRUE (std::isfinite (buffer.getSample (ch, i))) << block << " " << i;
     }
 }
+
+TEST_F (HostThreadTest, AutomationWritesDuringFactorChangesAreNeverUndone)
+{
+    // The four parameters whose chain targets a factor change re-derives.
+    const auto& parameters = processor->getParameters();
+    juce::AudioProcessorParameter* const written[] = { parameters[0], parameters[1], parameters[3], parameters[4] };
+
+    std::atomic<bool> changing { true };
+    std::atomic<int> rounds { 0 }, undone { 0 };
+    juce::String firstUndone;
+
+    // The host's automation thread: a fresh value each time, read back at once. Nothing
+    // but this thread writes these values, so reading back anything else means another
+    // thread wrote an older value over it.
+    other = std::thread ([&]
+    {
+        for (int round = 1; changing; ++round)
+        {
+            auto* parameter = written[round % 4];
+            const auto value = (float) (round % 9973) / 9973.0f * 0.9f + 0.05f;
+            parameter->setValueNotifyingHost (value);
+            const auto now = parameter->getValue();
+
+            if (now != value && undone++ == 0)
+                firstUndone = "host wrote " + parameter->getName (20) + " " + juce::String (value, 6)
+                            + ", parameter now " + juce::String (now, 6);
+
+            rounds = round;
+        }
+    });
+
+    while (rounds == 0)
+        std::this_thread::yield();
+
+    for (int change = 0; change < 20000 && undone == 0; ++change)
+        processor->setOversamplingFactor (change % 2 == 0 ? 2 : 1);
+
+    changing = false;
+    other.join();
+
+    EXPECT_EQ (undone.load(), 0) << firstUndone << " (" << rounds << " writes)";
+}
