@@ -5,6 +5,7 @@
 #include "SoftClipper.h"
 
 #include <cmath>
+#include <utility>
 
 namespace
 {
@@ -69,23 +70,23 @@ void TanglefixAudioProcessor::prepareToPlay (double newSampleRate, int samplesPe
     // Not every host keeps prepareToPlay on the message thread, and JUCE's AAX wrapper calls
     // it from inside the audio callback, with this lock held, when a block longer than any
     // before arrives. Under the lock no block, factor change or state restore re-derives
-    // the chain beside it.
+    // the chain beside it. No suspension: written on the audio thread, JUCE's suspension
+    // flag could undo one that the message thread holds meanwhile (restoring a state).
     const juce::ScopedLock sl (getCallbackLock());
 
-    sampleRate = newSampleRate > 0.0 ? newSampleRate : 44100.0;
-
+    const auto rate = newSampleRate > 0.0 ? newSampleRate : 44100.0;
     const auto n = samplesPerBlock >= 1 ? samplesPerBlock : 256;
     blockSize = n;
 
     ensureInternalBuffers (n);
-    crossfade.prepare (sampleRate);
 
     // A host that gave no usable rate or block size gets the defaults above, but the
-    // oversampler is only prepared for real figures. No suspension here: written on the
-    // audio thread, JUCE's suspension flag could undo one that the message thread holds
-    // meanwhile (restoring a state), which could then stay on for good.
+    // oversampler is only prepared for real figures. A longer block needs no new
+    // oversampler: blocks longer than it takes are processed in pieces.
     if (newSampleRate > 0.0 && samplesPerBlock > 0)
-        configureOversampling (oversamplingFactor);
+        configureOversampling (oversamplingFactor, rate);
+    else if (std::exchange (sampleRate, rate) != rate || ! isChainRunning())
+        crossfade.prepare (sampleRate);
 }
 
 void TanglefixAudioProcessor::releaseResources()                {}
@@ -155,19 +156,28 @@ void TanglefixAudioProcessor::setOversamplingFactor (int factor)
 
     {
         const juce::ScopedLock sl (getCallbackLock());
-        configureOversampling (factor);
+        configureOversampling (factor, sampleRate);
     }
 
     suspendProcessing (wasSuspended);
 }
 
-void TanglefixAudioProcessor::configureOversampling (int factor)
+void TanglefixAudioProcessor::configureOversampling (int factor, double newSampleRate)
 {
     if (factor != 1 && factor != 2 && factor != 4 && factor != 8 && factor != 16)
         factor = 1;
 
+    // Nothing the chain was derived from changed: a reset would only cut the sound short
+    // (a click). The targets follow the values, ramping in as automation does.
+    if (factor == oversamplingFactor && newSampleRate == sampleRate && isChainRunning())
+    {
+        reapplyChainParameters();
+        return;
+    }
+
     const auto delayWasInUse = oversamplingOn;
     oversamplingFactor = factor;
+    sampleRate = newSampleRate;
     auto filterRate = sampleRate;
 
     // No block runs meanwhile, and the chain is derived anew from the settings in place, as
@@ -203,16 +213,19 @@ void TanglefixAudioProcessor::configureOversampling (int factor)
     gainSmoother.reset (sampleRate, 0.01);
     mixSmoother.reset (sampleRate, 0.01);
 
-    reapplyParameter (frequencyIndex);
-    reapplyParameter (emphasisIndex);
-    reapplyParameter (mixIndex);
-    reapplyParameter (gainIndex);
+    reapplyChainParameters();
+    chainRunning.store (false, std::memory_order_relaxed);
 
     // The host hears of the new latency here, on the message thread, and only here: a
     // change reported from the audio callback would take JUCE's listener lock and call
     // into the host there. Bypassed or not, the output carries this latency from the
     // next block on.
     setLatencySamples (oversamplingOn ? juce::roundToInt (getActiveOversampler().getLatencyInSamples()) : 0);
+}
+
+bool TanglefixAudioProcessor::isChainRunning() const noexcept
+{
+    return chainRunning.load (std::memory_order_relaxed);
 }
 
 juce::dsp::Oversampling<float>& TanglefixAudioProcessor::getActiveOversampler() const noexcept
@@ -241,6 +254,14 @@ void TanglefixAudioProcessor::reapplyParameter (int index)
 
         v = latest;
     }
+}
+
+void TanglefixAudioProcessor::reapplyChainParameters()
+{
+    reapplyParameter (frequencyIndex);
+    reapplyParameter (emphasisIndex);
+    reapplyParameter (mixIndex);
+    reapplyParameter (gainIndex);
 }
 
 void TanglefixAudioProcessor::ensureInternalBuffers (int numSamples)
@@ -287,6 +308,8 @@ void TanglefixAudioProcessor::processLayout (juce::AudioBuffer<float>& buffer, b
 
     for (auto ch = juce::jmin (numIns, 2); ch < numOuts; ++ch)
         buffer.clear (ch, 0, numSamples);
+
+    chainRunning.store (true, std::memory_order_relaxed);
 
     // A host may deliver a longer block than it announced. Growing the buffers here
     // would allocate on the audio thread, and the oversampler must never see more than

@@ -84,7 +84,8 @@ public:
 
     //==============================================================================
     /** Switches oversampling to 1, 2, 4, 8 or 16 times the host rate (anything else is 1).
-        Any thread; blocks wait meanwhile (the callback lock). */
+        Any thread; blocks wait meanwhile (the callback lock). The factor in force, once
+        blocks run, leaves the chain as it is and only retargets it. */
     void setOversamplingFactor (int factor);
 
     /** Grows the two work buffers to 2 x n samples when they hold fewer than n. */
@@ -157,13 +158,19 @@ private:
 
     juce::dsp::Oversampling<float>& getActiveOversampler() const noexcept;
 
-    /** setOversamplingFactor's work without the suspension around it, for prepareToPlay.
-        The caller holds the callback lock. */
-    void configureOversampling (int factor);
+    /** setOversamplingFactor's work without the suspension around it, for prepareToPlay:
+        derives the chain anew for the factor at the given host rate, or, when neither
+        changes while blocks run, only retargets it. The caller holds the callback lock. */
+    void configureOversampling (int factor, double newSampleRate);
 
     /** Derives the chain's targets from one parameter's value (by index), leaving the
         value as it is. */
     void reapplyParameter (int index);
+    void reapplyChainParameters();
+
+    /** Whether a block ran since the chain was last derived anew: then there is sound in
+        the filters, the oversampler, the dry delay and the fades that a reset would cut. */
+    bool isChainRunning() const noexcept;
 
     /** Runs the chain, or only the bypass delay, over the host's buffer in any accepted layout. */
     void processLayout (juce::AudioBuffer<float>& buffer, bool hostBypassed);
@@ -200,6 +207,10 @@ private:
 
     /** Samples per block the active oversampler was prepared for. */
     int oversamplerCapacity = 0;
+
+    // Set by the audio thread, cleared by a derivation of the chain (under the callback
+    // lock, while no block runs); other threads read it.
+    std::atomic<bool> chainRunning { false };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TanglefixAudioProcessor)
 };
