@@ -197,7 +197,10 @@ void TanglefixAudioProcessor::configureOversampling (int factor, double newSampl
         // While oversampling was off the dry delay was not written: what it holds is
         // audio from back then, which must not come out again.
         if (! delayWasInUse)
+        {
             dryDelay.restart (dryDelayInSamples (crossfade.isFullyBypassed()));
+            dryDelayEmptied.store (true, std::memory_order_relaxed);
+        }
     }
     else
     {
@@ -310,6 +313,7 @@ void TanglefixAudioProcessor::processLayout (juce::AudioBuffer<float>& buffer, b
         buffer.clear (ch, 0, numSamples);
 
     chainRunning.store (true, std::memory_order_relaxed);
+    startEmptiedDryDelay (hostBypassed);
 
     // A host may deliver a longer block than it announced. Growing the buffers here
     // would allocate on the audio thread, and the oversampler must never see more than
@@ -415,6 +419,17 @@ void TanglefixAudioProcessor::delayByLatency (juce::AudioBuffer<float>& buffer, 
     // dulling the highs. Between the two the line glides, as for any change of delay.
     dryDelay.delaySmoother.setTarget (dryDelayInSamples (bypassed));
     dryDelay.process (buffer, numSamples);
+}
+
+void TanglefixAudioProcessor::startEmptiedDryDelay (bool hostBypassed) noexcept
+{
+    if (! dryDelayEmptied.exchange (false, std::memory_order_relaxed) || ! oversamplingOn)
+        return;
+
+    // The line was put at the delay of the state derived then, but the host's bypass,
+    // known from the first block only, wants the whole number; a glide from the fraction
+    // would interpolate the first few hundred bypassed samples.
+    dryDelay.delaySmoother.jumpTo (dryDelayInSamples (hostBypassed || crossfade.isFullyBypassed()));
 }
 
 float TanglefixAudioProcessor::dryDelayInSamples (bool bypassed) const noexcept

@@ -172,6 +172,11 @@ private:
         the filters, the oversampler, the dry delay and the fades that a reset would cut. */
     bool isChainRunning() const noexcept;
 
+    /** Puts a dry delay line that a derivation emptied straight at the delay this first
+        block needs, with the host's bypass known only now: an empty line has nothing to
+        glide from. */
+    void startEmptiedDryDelay (bool hostBypassed) noexcept;
+
     /** Runs the chain, or only the bypass delay, over the host's buffer in any accepted layout. */
     void processLayout (juce::AudioBuffer<float>& buffer, bool hostBypassed);
 
@@ -209,8 +214,9 @@ private:
     int oversamplerCapacity = 0;
 
     // Set by the audio thread, cleared by a derivation of the chain (under the callback
-    // lock, while no block runs); other threads read it.
+    // lock, while no block runs); other threads read them.
     std::atomic<bool> chainRunning { false };
+    std::atomic<bool> dryDelayEmptied { false };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TanglefixAudioProcessor)
 };
