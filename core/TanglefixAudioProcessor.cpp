@@ -1,9 +1,11 @@
 #include "TanglefixAudioProcessor.h"
 
 #include "BrioBufferUtils.h"
+#include "TanglefixBrioParameter.h"
 #include "SoftClipper.h"
 
 #include <cmath>
+#include <utility>
 
 namespace
 {
@@ -65,22 +67,26 @@ const juce::String TanglefixAudioProcessor::getName() const     { return "Tangle
 
 void TanglefixAudioProcessor::prepareToPlay (double newSampleRate, int samplesPerBlock)
 {
-    sampleRate = newSampleRate > 0.0 ? newSampleRate : 44100.0;
+    // Not every host keeps prepareToPlay on the message thread, and JUCE's AAX wrapper calls
+    // it from inside the audio callback, with this lock held, when a block longer than any
+    // before arrives. Under the lock no block, factor change or state restore re-derives
+    // the chain beside it. No suspension: written on the audio thread, JUCE's suspension
+    // flag could undo one that the message thread holds meanwhile (restoring a state).
+    const juce::ScopedLock sl (getCallbackLock());
 
+    const auto rate = newSampleRate > 0.0 ? newSampleRate : 44100.0;
     const auto n = samplesPerBlock >= 1 ? samplesPerBlock : 256;
     blockSize = n;
 
     ensureInternalBuffers (n);
-    crossfade.prepare (sampleRate);
 
     // A host that gave no usable rate or block size gets the defaults above, but the
-    // oversampler is only prepared for real figures. No suspension here: JUCE never runs
-    // prepareToPlay beside processBlock, and its AAX wrapper calls it from inside the audio
-    // callback when a block longer than any before arrives. Suspending there would write
-    // JUCE's suspension flag on the audio thread while the message thread reads it to keep
-    // a suspension of its own (restoring a state), which could then stay on for good.
+    // oversampler is only prepared for real figures. A longer block needs no new
+    // oversampler: blocks longer than it takes are processed in pieces.
     if (newSampleRate > 0.0 && samplesPerBlock > 0)
-        configureOversampling (oversamplingFactor);
+        configureOversampling (oversamplingFactor, rate);
+    else if (std::exchange (sampleRate, rate) != rate || ! isChainRunning())
+        crossfade.prepare (sampleRate);
 }
 
 void TanglefixAudioProcessor::releaseResources()                {}
@@ -147,17 +153,31 @@ void TanglefixAudioProcessor::setOversamplingFactor (int factor)
     // Keep a suspension the caller already holds (applying settings, construction).
     const auto wasSuspended = isSuspended();
     suspendProcessing (true);
-    configureOversampling (factor);
+
+    {
+        const juce::ScopedLock sl (getCallbackLock());
+        configureOversampling (factor, sampleRate);
+    }
+
     suspendProcessing (wasSuspended);
 }
 
-void TanglefixAudioProcessor::configureOversampling (int factor)
+void TanglefixAudioProcessor::configureOversampling (int factor, double newSampleRate)
 {
     if (factor != 1 && factor != 2 && factor != 4 && factor != 8 && factor != 16)
         factor = 1;
 
+    // Nothing the chain was derived from changed: a reset would only cut the sound short
+    // (a click). The targets follow the values, ramping in as automation does.
+    if (factor == oversamplingFactor && newSampleRate == sampleRate && isChainRunning())
+    {
+        reapplyChainParameters();
+        return;
+    }
+
     const auto delayWasInUse = oversamplingOn;
     oversamplingFactor = factor;
+    sampleRate = newSampleRate;
     auto filterRate = sampleRate;
 
     // No block runs meanwhile, and the chain is derived anew from the settings in place, as
@@ -177,7 +197,10 @@ void TanglefixAudioProcessor::configureOversampling (int factor)
         // While oversampling was off the dry delay was not written: what it holds is
         // audio from back then, which must not come out again.
         if (! delayWasInUse)
+        {
             dryDelay.restart (dryDelayInSamples (crossfade.isFullyBypassed()));
+            dryDelayEmptied.store (true, std::memory_order_relaxed);
+        }
     }
     else
     {
@@ -193,16 +216,19 @@ void TanglefixAudioProcessor::configureOversampling (int factor)
     gainSmoother.reset (sampleRate, 0.01);
     mixSmoother.reset (sampleRate, 0.01);
 
-    reapplyParameter (frequencyIndex);
-    reapplyParameter (emphasisIndex);
-    reapplyParameter (mixIndex);
-    reapplyParameter (gainIndex);
+    reapplyChainParameters();
+    chainRunning.store (false, std::memory_order_relaxed);
 
     // The host hears of the new latency here, on the message thread, and only here: a
     // change reported from the audio callback would take JUCE's listener lock and call
     // into the host there. Bypassed or not, the output carries this latency from the
     // next block on.
     setLatencySamples (oversamplingOn ? juce::roundToInt (getActiveOversampler().getLatencyInSamples()) : 0);
+}
+
+bool TanglefixAudioProcessor::isChainRunning() const noexcept
+{
+    return chainRunning.load (std::memory_order_relaxed);
 }
 
 juce::dsp::Oversampling<float>& TanglefixAudioProcessor::getActiveOversampler() const noexcept
@@ -212,10 +238,33 @@ juce::dsp::Oversampling<float>& TanglefixAudioProcessor::getActiveOversampler() 
 
 void TanglefixAudioProcessor::reapplyParameter (int index)
 {
-    // Recomputes the chain targets (the cutoffs against the new limit) without telling
-    // the host: the value itself does not change.
-    if (auto* parameter = getParameters()[index])
-        parameter->setValue (parameter->getValue());
+    // Recomputes the chain targets (the cutoffs against the new limit) and never writes
+    // the value: the host's automation thread may write it meanwhile, and a write back of
+    // what was read before would undo that write without the host hearing of it. A write
+    // that lands while the targets are derived is followed, so they end on the last value.
+    auto* parameter = dynamic_cast<BrioParameter*> (getParameters()[index]);
+
+    if (parameter == nullptr)
+        return;
+
+    for (auto v = parameter->getValue();;)
+    {
+        parameter->updateChain (v);
+        const auto latest = parameter->getValue();
+
+        if (latest == v)
+            return;
+
+        v = latest;
+    }
+}
+
+void TanglefixAudioProcessor::reapplyChainParameters()
+{
+    reapplyParameter (frequencyIndex);
+    reapplyParameter (emphasisIndex);
+    reapplyParameter (mixIndex);
+    reapplyParameter (gainIndex);
 }
 
 void TanglefixAudioProcessor::ensureInternalBuffers (int numSamples)
@@ -262,6 +311,9 @@ void TanglefixAudioProcessor::processLayout (juce::AudioBuffer<float>& buffer, b
 
     for (auto ch = juce::jmin (numIns, 2); ch < numOuts; ++ch)
         buffer.clear (ch, 0, numSamples);
+
+    chainRunning.store (true, std::memory_order_relaxed);
+    startEmptiedDryDelay (hostBypassed);
 
     // A host may deliver a longer block than it announced. Growing the buffers here
     // would allocate on the audio thread, and the oversampler must never see more than
@@ -367,6 +419,17 @@ void TanglefixAudioProcessor::delayByLatency (juce::AudioBuffer<float>& buffer, 
     // dulling the highs. Between the two the line glides, as for any change of delay.
     dryDelay.delaySmoother.setTarget (dryDelayInSamples (bypassed));
     dryDelay.process (buffer, numSamples);
+}
+
+void TanglefixAudioProcessor::startEmptiedDryDelay (bool hostBypassed) noexcept
+{
+    if (! dryDelayEmptied.exchange (false, std::memory_order_relaxed) || ! oversamplingOn)
+        return;
+
+    // The line was put at the delay of the state derived then, but the host's bypass,
+    // known from the first block only, wants the whole number; a glide from the fraction
+    // would interpolate the first few hundred bypassed samples.
+    dryDelay.delaySmoother.jumpTo (dryDelayInSamples (hostBypassed || crossfade.isFullyBypassed()));
 }
 
 float TanglefixAudioProcessor::dryDelayInSamples (bool bypassed) const noexcept

@@ -83,7 +83,9 @@ public:
     bool isBusesLayoutSupported (const BusesLayout&) const override;
 
     //==============================================================================
-    /** Switches oversampling to 1, 2, 4, 8 or 16 times the host rate (anything else is 1). */
+    /** Switches oversampling to 1, 2, 4, 8 or 16 times the host rate (anything else is 1).
+        Any thread; blocks wait meanwhile (the callback lock). The factor in force, once
+        blocks run, leaves the chain as it is and only retargets it. */
     void setOversamplingFactor (int factor);
 
     /** Grows the two work buffers to 2 x n samples when they hold fewer than n. */
@@ -156,11 +158,24 @@ private:
 
     juce::dsp::Oversampling<float>& getActiveOversampler() const noexcept;
 
-    /** setOversamplingFactor's work without the suspension around it, for prepareToPlay. */
-    void configureOversampling (int factor);
+    /** setOversamplingFactor's work without the suspension around it, for prepareToPlay:
+        derives the chain anew for the factor at the given host rate, or, when neither
+        changes while blocks run, only retargets it. The caller holds the callback lock. */
+    void configureOversampling (int factor, double newSampleRate);
 
-    /** Re-applies one parameter's value (by index) so its chain targets are re-derived. */
+    /** Derives the chain's targets from one parameter's value (by index), leaving the
+        value as it is. */
     void reapplyParameter (int index);
+    void reapplyChainParameters();
+
+    /** Whether a block ran since the chain was last derived anew: then there is sound in
+        the filters, the oversampler, the dry delay and the fades that a reset would cut. */
+    bool isChainRunning() const noexcept;
+
+    /** Puts a dry delay line that a derivation emptied straight at the delay this first
+        block needs, with the host's bypass known only now: an empty line has nothing to
+        glide from. */
+    void startEmptiedDryDelay (bool hostBypassed) noexcept;
 
     /** Runs the chain, or only the bypass delay, over the host's buffer in any accepted layout. */
     void processLayout (juce::AudioBuffer<float>& buffer, bool hostBypassed);
@@ -197,6 +212,11 @@ private:
 
     /** Samples per block the active oversampler was prepared for. */
     int oversamplerCapacity = 0;
+
+    // Set by the audio thread, cleared by a derivation of the chain (under the callback
+    // lock, while no block runs); other threads read them.
+    std::atomic<bool> chainRunning { false };
+    std::atomic<bool> dryDelayEmptied { false };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TanglefixAudioProcessor)
 };

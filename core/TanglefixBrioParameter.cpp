@@ -132,7 +132,12 @@ void TanglefixAudioProcessor::BrioParameter::setValue (float newValue)
 {
     const auto v = limitToUnitRange (newValue);
     value.exchange (v);
+    updateChain (v);
+    BrioParameterBase::setValue (v);
+}
 
+void TanglefixAudioProcessor::BrioParameter::updateChain (float v) noexcept
+{
     auto& owner = *processor;
 
     switch (role)
@@ -158,8 +163,6 @@ void TanglefixAudioProcessor::BrioParameter::setValue (float newValue)
         case Role::bypass:      owner.crossfade.setBypassed (v >= 0.5f); break;
         case Role::other:       break;
     }
-
-    BrioParameterBase::setValue (v);
 }
 
 //==============================================================================

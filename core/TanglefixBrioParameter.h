@@ -38,6 +38,10 @@ public:
     /** Limits the value to 0..1 (NaN gives 0), updates the signal chain, then stores it. */
     void setValue (float newValue) override;
 
+    /** Sets the chain's targets for a value in 0..1, without storing it: how the processor
+        re-derives them from the current value, which another thread may be writing. */
+    void updateChain (float v) noexcept;
+
     /** The text the knobs and the host show; the length limit is not applied. */
     juce::String getText (float normalisedValue, int maximumStringLength) const override;
 

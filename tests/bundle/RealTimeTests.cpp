@@ -168,5 +168,7 @@ TEST (BundleRealTime, JucesWrapperAllocatesOnTheFirstBlockAndOnTheFirstLongerBlo
     EXPECT_GT (allocationsPerBlock[3], 0) << "the first block longer than 1024 samples";
     EXPECT_EQ (allocationsPerBlock[4], 0);
     EXPECT_EQ (allocationsPerBlock[5], 0);
-    EXPECT_EQ (locksPerBlock, std::vector<long> (6, 1)) << "the callback lock, once a block";
+    // The callback lock, once a block; on the longer block the processor's preparation
+    // takes it again, which JUCE's wrapper already holds there (a re-entry that never waits).
+    EXPECT_EQ (locksPerBlock, (std::vector<long> { 1, 1, 1, 2, 1, 1 })) << "the callback lock, once a block";
 }
