@@ -3,6 +3,7 @@
 // the block it allocated, and every later walk through it must stay inside the text.
 // Under AddressSanitizer, with JUCE's core instrumented (tanglefix_juce_asan).
 
+#include "../ScopedVariable.h"
 #include "../TestFolder.h"
 
 #include <juce_core/juce_core.h>
@@ -13,7 +14,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,31 +82,6 @@ namespace
         char copied[16];
         EXPECT_LE (text.copyToUTF8 (copied, sizeof (copied)), sizeof (copied)) << form.what;
     }
-
-    /** Sets an environment variable for the lifetime of the object. */
-    class ScopedVariable
-    {
-    public:
-        ScopedVariable (const char* nameToSet, const std::string& value)  : name (nameToSet)
-        {
-            if (const auto* old = std::getenv (name))
-                previous = old;
-
-            ::setenv (name, value.c_str(), 1);
-        }
-
-        ~ScopedVariable()
-        {
-            if (previous)
-                ::setenv (name, previous->c_str(), 1);
-            else
-                ::unsetenv (name);
-        }
-
-    private:
-        const char* name;
-        std::optional<std::string> previous;
-    };
 }
 
 //==============================================================================
@@ -142,12 +117,12 @@ TEST (Utf8Strings, FilesAndTheEnvironmentStayInsideTheirBlocks)
         expectConsistent (file.getParentDirectory().getChildFile (file.getFileName()).getFullPathName(), form);
 
         {
-            const ScopedVariable variable ("TANGLEFIX_HOSTILE_VALUE", form.bytes);
+            const tanglefix_tests::ScopedVariable variable ("TANGLEFIX_HOSTILE_VALUE", form.bytes);
             expectConsistent (juce::SystemStats::getEnvironmentVariable ("TANGLEFIX_HOSTILE_VALUE", {}), form);
         }
 
         {
-            const ScopedVariable home ("HOME", path);
+            const tanglefix_tests::ScopedVariable home ("HOME", path);
             expectConsistent (juce::File::getSpecialLocation (juce::File::userHomeDirectory).getFullPathName(), form);
         }
     }
