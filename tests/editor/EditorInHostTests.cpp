@@ -267,7 +267,7 @@ namespace
     const std::string fontFileCutAtZero = "f\xc0\x80" + std::string (200, 'B') + ".ttf";
     const fs::path presetsFolder ("/opt/Larkspan/Presets/Tanglefix");
 
-    enum class Hostile { fontFileNames, fontFolderPath, dataHome, home };
+    enum class Hostile { fontFileNames, fontFolderPath, dataHome, home, searchPath };
 
     class HostileEnvironmentTest  : public EditorInHostTest
     {
@@ -343,6 +343,10 @@ namespace
                     fs::create_directories (base / ("home" + overlong (40)) / ".fonts");
                     set ("HOME", (base / ("home" + overlong (40))).string());
                     break;
+
+                case Hostile::searchPath:
+                    set ("PATH", (base / ("bin" + overlong (40))).string() + ":" + std::getenv ("PATH"));
+                    break;
             }
 
             HostileEnvironmentTest::SetUp();
@@ -366,7 +370,7 @@ TEST_P (HostileFontsAndHomeTest, TheEditorOpensAndWorks)
 
 INSTANTIATE_TEST_SUITE_P (NamesThatAreNotUtf8, HostileFontsAndHomeTest,
                           ::testing::Values (Hostile::fontFileNames, Hostile::fontFolderPath,
-                                             Hostile::dataHome, Hostile::home));
+                                             Hostile::dataHome, Hostile::home, Hostile::searchPath));
 
 TEST_F (HostileEnvironmentTest, OpenPresetsFolderWithAPathEntryThatIsNotUtf8)
 {
