@@ -29,7 +29,8 @@ function(tanglefix_patch_juce_module module patchFile)
         file(SHA256 "${sourceFile}" fileHash)
         string(APPEND stamp "\n${sourceFile} ${fileHash}")
     endforeach()
-    set_property(DIRECTORY "${CMAKE_SOURCE_DIR}" APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${patchFile}")
+    # An update of Debian's module or an edit of the patch configures again.
+    set_property(DIRECTORY "${CMAKE_SOURCE_DIR}" APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${patchFile}" ${sourceFiles})
 
     if(EXISTS "${stampFile}" AND EXISTS "${copy}")
         file(READ "${stampFile}" previousStamp)
