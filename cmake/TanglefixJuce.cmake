@@ -4,6 +4,79 @@
 # else links that library and only sees JUCE's headers and settings.
 
 find_package(JUCE 7.0.5 EXACT CONFIG REQUIRED)
+
+# Debian's JUCE 7.0.5 has faults that the project cannot reach from outside (making a String
+# from malformed UTF-8 sized it by decoding and copied the raw bytes, overrunning the heap
+# wherever JUCE turns a file name or an environment value into text). The patches in
+# patches/ are applied at configure time to a copy of the module in the build folder, and
+# the module's target is pointed at that copy, so every flavour of the library (and every
+# header its users include) is the patched one. Debian's sources stay untouched.
+set(TANGLEFIX_PATCHED_JUCE_DIR "${CMAKE_BINARY_DIR}/juce-patched")
+
+# tanglefix_patch_juce_module(MODULE PATCH): copies the module and applies the patch (-p1,
+# paths below the modules folder). The copy is made again only when the patch or Debian's
+# module changed, so a configure alone recompiles nothing. A patch that does not apply
+# exactly stops the configure.
+function(tanglefix_patch_juce_module module patchFile)
+    set(source "${JUCE_MODULES_DIR}/${module}")
+    set(copy "${TANGLEFIX_PATCHED_JUCE_DIR}/${module}")
+    set(stampFile "${TANGLEFIX_PATCHED_JUCE_DIR}/${module}.stamp")
+
+    file(SHA256 "${patchFile}" stamp)
+    file(GLOB_RECURSE sourceFiles LIST_DIRECTORIES FALSE "${source}/*")
+    list(SORT sourceFiles)
+    foreach(sourceFile IN LISTS sourceFiles)
+        file(SHA256 "${sourceFile}" fileHash)
+        string(APPEND stamp "\n${sourceFile} ${fileHash}")
+    endforeach()
+    # An update of Debian's module or an edit of the patch configures again.
+    set_property(DIRECTORY "${CMAKE_SOURCE_DIR}" APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${patchFile}" ${sourceFiles})
+
+    if(EXISTS "${stampFile}" AND EXISTS "${copy}")
+        file(READ "${stampFile}" previousStamp)
+        if(previousStamp STREQUAL stamp)
+            return()
+        endif()
+    endif()
+
+    set(work "${TANGLEFIX_PATCHED_JUCE_DIR}/${module}.work")
+    file(REMOVE_RECURSE "${work}" "${stampFile}")
+    file(COPY "${source}" DESTINATION "${work}")
+    execute_process(
+        COMMAND patch --batch --forward --fuzz=0 --no-backup-if-mismatch -p1 -d "${work}" -i "${patchFile}"
+        RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    if(NOT result EQUAL 0)
+        file(REMOVE_RECURSE "${work}")
+        message(FATAL_ERROR "${patchFile} does not apply to JUCE's ${module} in ${JUCE_MODULES_DIR}:\n${output}")
+    endif()
+
+    file(REMOVE_RECURSE "${copy}")
+    file(RENAME "${work}/${module}" "${copy}")
+    file(REMOVE_RECURSE "${work}")
+    file(WRITE "${stampFile}" "${stamp}")
+endfunction()
+
+# tanglefix_use_patched_juce_module(MODULE): points the module's target (which the other
+# modules' targets depend on by name) at the patched copy: its sources, its headers and its
+# include folder.
+function(tanglefix_use_patched_juce_module module)
+    foreach(property INTERFACE_SOURCES INTERFACE_JUCE_MODULE_SOURCES INTERFACE_JUCE_MODULE_HEADERS)
+        get_target_property(files ${module} ${property})
+        if(files)
+            string(REPLACE "${JUCE_MODULES_DIR}/${module}/" "${TANGLEFIX_PATCHED_JUCE_DIR}/${module}/" files "${files}")
+            set_property(TARGET ${module} PROPERTY ${property} "${files}")
+        endif()
+    endforeach()
+
+    get_target_property(includes ${module} INTERFACE_INCLUDE_DIRECTORIES)
+    list(TRANSFORM includes REPLACE "^${JUCE_MODULES_DIR}$" "${TANGLEFIX_PATCHED_JUCE_DIR}")
+    set_target_properties(${module} PROPERTIES
+        INTERFACE_INCLUDE_DIRECTORIES "${includes}"
+        INTERFACE_JUCE_MODULE_PATH "${TANGLEFIX_PATCHED_JUCE_DIR}")
+endfunction()
+
+tanglefix_patch_juce_module(juce_core "${PROJECT_SOURCE_DIR}/patches/juce_core-utf8-string-copy.patch")
+tanglefix_use_patched_juce_module(juce_core)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(TANGLEFIX_JUCE_SYSLIBS REQUIRED IMPORTED_TARGET
     libpng libjpeg zlib libcurl flac vorbis vorbisenc vorbisfile ogg freetype2 fontconfig)
@@ -93,7 +166,8 @@ function(tanglefix_juce_library name)
     endforeach()
 
     target_compile_definitions(${name} PUBLIC ${TANGLEFIX_JUCE_DEFINITIONS} ${available})
-    target_include_directories(${name} SYSTEM PUBLIC "${JUCE_MODULES_DIR}")
+    # The patched modules come first, so that no file includes Debian's unpatched headers.
+    target_include_directories(${name} SYSTEM PUBLIC "${TANGLEFIX_PATCHED_JUCE_DIR}" "${JUCE_MODULES_DIR}")
 
     if(ARG_OPTIONS_ONLY_FOR)
         target_compile_options(${name} PRIVATE -w)

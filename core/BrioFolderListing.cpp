@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <pwd.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -124,4 +125,35 @@ juce::File BrioFolderListing::followLink (const juce::File& file)
 juce::String BrioFolderListing::environmentVariable (const char* name)
 {
     return fromStrictUtf8 (std::getenv (name));
+}
+
+juce::StringArray BrioFolderListing::environmentPathList (const char* name)
+{
+    juce::StringArray entries;
+
+    // Entry by entry: one entry of other bytes must not cost the user the others.
+    for (const char* entry = std::getenv (name); entry != nullptr && *entry != 0;)
+    {
+        const auto* colon = std::strchr (entry, ':');
+        const auto numBytes = colon != nullptr ? (size_t) (colon - entry) : std::strlen (entry);
+
+        if (const auto text = fromStrictUtf8 (entry, numBytes); text.isNotEmpty())
+            entries.add (text);
+
+        entry = colon != nullptr ? colon + 1 : nullptr;
+    }
+
+    return entries;
+}
+
+juce::File BrioFolderListing::homeFolder()
+{
+    const char* home = std::getenv ("HOME");
+
+    if (home == nullptr)
+        if (const auto* account = ::getpwuid (::getuid()))
+            home = account->pw_dir;
+
+    const auto text = fromStrictUtf8 (home);
+    return juce::File::isAbsolutePath (text) ? juce::File (text) : juce::File();
 }

@@ -10,13 +10,14 @@
     Lists folders that other users may write to, and turns what the file system says
     about them into JUCE strings only when that is safe.
 
-    Linux names are bytes. JUCE 7.0.5 makes a String from a null-terminated UTF-8
-    pointer by sizing the block from the decoded text and then copying the raw bytes,
-    so a name holding overlong sequences writes past the block; its DirectoryIterator,
-    File::getLinkedTarget and SystemStats::getEnvironmentVariable all do that. Here a
-    name becomes a String only when it is strict UTF-8, and then through the start-and-
-    end constructor, which copies exactly the bytes it measured. Other names are
-    reported as skipped, with their bytes, and never reach JUCE.
+    Linux names are bytes. JUCE makes a String from bytes that are not UTF-8 by decoding
+    them as best it can (patches/ keeps that inside the block; JUCE 7.0.5 itself wrote
+    past it), so such a name becomes the name of another file: an overlong "A" reads as
+    "A". Its DirectoryIterator, File::getLinkedTarget, getSpecialLocation and
+    SystemStats::getEnvironmentVariable all do that. Here a name becomes a String only
+    when it is strict UTF-8, and then through the start-and-end constructor, which
+    copies exactly the bytes it measured. Other names are reported as skipped, with
+    their bytes, and never reach JUCE.
 */
 class BrioFolderListing
 {
@@ -68,6 +69,14 @@ public:
 
     /** An environment variable, or an empty String when unset or not strict UTF-8. */
     static juce::String environmentVariable (const char* name);
+
+    /** Each entry of a list of paths in an environment variable (PATH: separated by
+        colons), in order; entries that are not strict UTF-8 are left out. */
+    static juce::StringArray environmentPathList (const char* name);
+
+    /** The user's home folder where JUCE's userHomeDirectory looks (HOME, else the
+        password database), or File() when that is not an absolute strict UTF-8 path. */
+    static juce::File homeFolder();
 
 private:
     std::vector<Entry> entries;

@@ -120,7 +120,12 @@ juce::String BrioSettings::getSecondSettingsFile() const
 
 juce::String BrioSettings::getLegacyPresetsFolder() const
 {
-    const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+    // Not JUCE's userHomeDirectory: a home that is not strict UTF-8 would name another
+    // folder there (or, in older JUCE, overrun the heap). Such a home has no older folder.
+    const auto home = BrioFolderListing::homeFolder();
+
+    if (home == juce::File())
+        return {};
 
     if (names.productName.isEmpty())
         return home.getFullPathName();
@@ -284,7 +289,14 @@ void BrioSettings::migratePresetsOnce()
     if (globalSettings->getBoolAttribute (BrioStoredNames::presetsMigratedKey, false))
         return;
 
-    const juce::File legacyFolder (getLegacyPresetsFolder());
+    const auto legacyPath = getLegacyPresetsFolder();
+
+    // Without a usable home the older folder is unknown: try again at the next start
+    // (JUCE's moveToTrash below would reach for the same home).
+    if (legacyPath.isEmpty())
+        return;
+
+    const juce::File legacyFolder (legacyPath);
     const juce::String presets = getPresetsFolder();
 
     // An older folder that links to the new one (or to a folder above it) has nothing

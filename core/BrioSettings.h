@@ -41,7 +41,8 @@ public:
     juce::String getSecondSettingsFile() const;
 
     /** Where presets lay in the older layout; only the migration reads it. Nothing is
-        created here, but each folder on the way that is a symbolic link is followed. */
+        created here, but each folder on the way that is a symbolic link is followed.
+        Empty when the home folder's name is not strict UTF-8. */
     juce::String getLegacyPresetsFolder() const;
 
     //==============================================================================

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config ccache git
+    build-essential cmake ninja-build pkg-config ccache git patch
     clang libclang-rt-14-dev
     juce-modules-source
     libfreetype-dev libfontconfig1-dev libx11-dev libxrandr-dev libxinerama-dev

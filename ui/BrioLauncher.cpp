@@ -1,5 +1,7 @@
 #include "BrioLauncher.h"
 
+#include <BrioFolderListing.h>
+
 #include <unistd.h>
 
 namespace
@@ -24,9 +26,9 @@ BrioLauncher::~BrioLauncher() = default;
 //==============================================================================
 juce::File BrioLauncher::findOnSearchPath (const juce::String& name)
 {
-    const auto path = juce::SystemStats::getEnvironmentVariable ("PATH", {});
-
-    for (const auto& folder : juce::StringArray::fromTokens (path, ":", {}))
+    // Not JUCE's getEnvironmentVariable: an entry of other bytes would become the name
+    // of another folder there.
+    for (const auto& folder : BrioFolderListing::environmentPathList ("PATH"))
     {
         // An empty entry means the current folder, which is not a place to take a
         // program from when the host was started from anywhere.

@@ -33,7 +33,8 @@ public:
     juce::Result open (const juce::String& target);
 
     /** The first executable file called name in the folders of the PATH environment
-        variable, or a null File when there is none. */
+        variable, or a null File when there is none. Entries that are not strict UTF-8
+        are left out. */
     static juce::File findOnSearchPath (const juce::String& name);
 
     /** Shows a warning message box; returns at once. */

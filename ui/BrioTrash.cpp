@@ -65,12 +65,21 @@ juce::File BrioTrash::getHomeTrash()
     if (juce::File::isAbsolutePath (dataHome))
         return juce::File (dataHome).getChildFile ("Trash");
 
-    return juce::File ("~/.local/share/Trash");
+    // Not "~": JUCE expands it from HOME unchecked, and a home of other bytes would
+    // name another folder.
+    const auto home = BrioFolderListing::homeFolder();
+    return home != juce::File() ? home.getChildFile (".local/share/Trash") : juce::File();
 }
 
 juce::Result BrioTrash::moveToTrash (const juce::File& file)
 {
-    return moveToTrash (file, getHomeTrash());
+    const auto trash = getHomeTrash();
+
+    if (trash == juce::File())
+        return juce::Result::fail ("There is no trash to move \"" + file.getFileName()
+                                   + "\" to: the name of the home folder is not UTF-8.");
+
+    return moveToTrash (file, trash);
 }
 
 juce::Result BrioTrash::moveToTrash (const juce::File& file, const juce::File& trash)

@@ -17,7 +17,8 @@
 */
 struct BrioTrash
 {
-    /** $XDG_DATA_HOME/Trash, or ~/.local/share/Trash when that variable is unset. */
+    /** $XDG_DATA_HOME/Trash, or ~/.local/share/Trash when that variable is unset (File()
+        when the home folder's name is not UTF-8). */
     static juce::File getHomeTrash();
 
     /** Moves the file into the home trash. */

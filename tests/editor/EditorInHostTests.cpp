@@ -4,12 +4,16 @@
 
 #include "HostEditor.h"
 #include "HostAutomationDelegate.h"
+#include "ScopedVariable.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <optional>
 
 using namespace tanglefix::host;
 
@@ -24,6 +28,12 @@ namespace
     constexpr int deleteX = 478, deleteY = 23;
     constexpr int boxX = 150, boxY = 143, boxWidth = 350, boxHeight = 134;
     constexpr int okX = 324, okY = 256;
+
+    // The save button, the presets menu's button and the menu's last item ("Open presets
+    // folder") when the presets folder is empty.
+    constexpr int saveX = 440, saveY = 20;
+    constexpr int presetsX = 329, presetsY = 23;
+    constexpr int openFolderX = 300, openFolderY = 50;
 
     class EditorInHostTest  : public ::testing::Test
     {
@@ -234,4 +244,166 @@ TEST_F (EditorInHostTest, AClosedMessageBoxLeavesNothingOfItsPictureBehind)
     // redraw what the box and its shadow covered on its own.
     editor->click (okX, okY);
     EXPECT_TRUE (pumpUntil ([&] { return shown() == before; }));
+}
+
+//==============================================================================
+// Bytes that are not UTF-8 where JUCE's own code turns them into strings: font folders and
+// their files, HOME, XDG_DATA_HOME, JUCE_FONT_PATH, PATH, the presets folder's listing in
+// JUCE's file chooser. Any local user can plant such names in the shared folders.
+namespace
+{
+    namespace fs = std::filesystem;
+
+    std::string overlong (int count)
+    {
+        std::string bytes;
+
+        for (int i = 0; i < count; ++i)
+            bytes += "\xc1\x81";    // "A", in two bytes where one belongs
+
+        return bytes;
+    }
+
+    const std::string fontFileCutAtZero = "f\xc0\x80" + std::string (200, 'B') + ".ttf";
+    const fs::path presetsFolder ("/opt/Larkspan/Presets/Tanglefix");
+
+    enum class Hostile { fontFileNames, fontFolderPath, dataHome, home, searchPath };
+
+    class HostileEnvironmentTest  : public EditorInHostTest
+    {
+    protected:
+        void SetUp() override
+        {
+            ASSERT_TRUE (fs::exists ("/opt")) << "run through tests/private-run.sh";
+            EditorInHostTest::SetUp();
+        }
+
+        void TearDown() override
+        {
+            EditorInHostTest::TearDown();
+            variables.clear();
+        }
+
+        void set (const char* name, const std::optional<std::string>& value)
+        {
+            variables.push_back (std::make_unique<tanglefix_tests::ScopedVariable> (name, value));
+        }
+
+        /** A stand-in xdg-open that writes its arguments into a file. */
+        fs::path makeOpener (const fs::path& binFolder) const
+        {
+            fs::create_directories (binFolder);
+            const auto opener = binFolder / "xdg-open";
+            std::ofstream (opener) << "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" << openedRecord().string() << "'\n";
+            fs::permissions (opener, fs::perms::owner_all);
+            return opener;
+        }
+
+        fs::path openedRecord() const    { return fs::path (folder.path) / "opened.txt"; }
+
+        std::string readOpened() const
+        {
+            std::ifstream in (openedRecord());
+            return { std::istreambuf_iterator<char> (in), std::istreambuf_iterator<char>() };
+        }
+
+        const tanglefix_tests::TestFolder folder;
+        std::vector<std::unique_ptr<tanglefix_tests::ScopedVariable>> variables;
+    };
+
+    class HostileFontsAndHomeTest  : public HostileEnvironmentTest,
+                                     public ::testing::WithParamInterface<Hostile>
+    {
+    protected:
+        void SetUp() override
+        {
+            const fs::path base (folder.path);
+            const auto plainHome = base / "home";
+            fs::create_directories (plainHome / ".fonts");
+            set ("HOME", plainHome.string());
+            set ("XDG_DATA_HOME", std::nullopt);
+            set ("JUCE_FONT_PATH", std::nullopt);
+
+            switch (GetParam())
+            {
+                case Hostile::fontFileNames:
+                    std::ofstream (plainHome / ".fonts" / fontFileCutAtZero).flush();
+                    std::ofstream (plainHome / ".fonts" / ("x" + overlong (40) + ".ttf")).flush();
+                    break;
+
+                case Hostile::fontFolderPath:
+                    set ("JUCE_FONT_PATH", (base / ("fonts" + overlong (40))).string());
+                    break;
+
+                case Hostile::dataHome:
+                    set ("XDG_DATA_HOME", (base / ("data" + overlong (40))).string());
+                    break;
+
+                case Hostile::home:
+                    fs::create_directories (base / ("home" + overlong (40)) / ".fonts");
+                    set ("HOME", (base / ("home" + overlong (40))).string());
+                    break;
+
+                case Hostile::searchPath:
+                    set ("PATH", (base / ("bin" + overlong (40))).string() + ":" + std::getenv ("PATH"));
+                    break;
+            }
+
+            HostileEnvironmentTest::SetUp();
+        }
+    };
+}
+
+// The instance is made (the presets migration looks for the home folder) and the editor
+// opens (JUCE lists the font folders for the embedded typeface) and draws its text.
+TEST_P (HostileFontsAndHomeTest, TheEditorOpensAndWorks)
+{
+    EXPECT_TRUE (isMostlyDrawn());
+
+    const auto boxArea = [this] { return window.capture (boxX, boxY, boxWidth, boxHeight); };
+    const auto editorUnderBox = boxArea();
+    editor->click (deleteX, deleteY);
+    ASSERT_TRUE (pumpUntil ([&] { return boxArea() != editorUnderBox; }));
+    editor->click (okX, okY);
+    EXPECT_TRUE (pumpUntil ([&] { return boxArea() == editorUnderBox; }));
+}
+
+INSTANTIATE_TEST_SUITE_P (NamesThatAreNotUtf8, HostileFontsAndHomeTest,
+                          ::testing::Values (Hostile::fontFileNames, Hostile::fontFolderPath,
+                                             Hostile::dataHome, Hostile::home, Hostile::searchPath));
+
+TEST_F (HostileEnvironmentTest, OpenPresetsFolderWithAPathEntryThatIsNotUtf8)
+{
+    const fs::path base (folder.path);
+    makeOpener (base / "bin");
+    set ("PATH", (base / ("bin" + overlong (40))).string() + ":" + (base / "bin").string());
+
+    editor->click (presetsX, presetsY);
+    editor->pump (std::chrono::milliseconds (300));
+    editor->click (openFolderX, openFolderY);
+
+    EXPECT_TRUE (pumpUntil ([&] { return ! readOpened().empty(); }));
+    EXPECT_EQ (readOpened(), presetsFolder.string() + "\n");
+}
+
+TEST_F (HostileEnvironmentTest, SaveListsAPresetsFolderHoldingANameThatIsNotUtf8)
+{
+    // No zenity or kdialog on PATH: JUCE's own chooser lists the presets folder.
+    const fs::path base (folder.path);
+    fs::create_directories (base / "bin");
+    set ("PATH", (base / "bin").string());
+    std::ofstream (presetsFolder / ("x" + overlong (40) + ".qzr")) << "<Tanglefix_SETTINGS/>";
+    std::ofstream (presetsFolder / fontFileCutAtZero) << "<Tanglefix_SETTINGS/>";
+
+    const auto shown = [this] { return window.capture (0, 0, window.getWidth(), window.getHeight()); };
+    const auto before = shown();
+    editor->click (saveX, saveY);
+
+    // The chooser lists the folder on a thread of its own once it shows; what it lists is
+    // not visible to the host, so the editor runs on for a while after.
+    EXPECT_TRUE (pumpUntil ([&] { return shown() != before; }));
+    editor->pump (std::chrono::milliseconds (1500));
+
+    fs::remove (presetsFolder / ("x" + overlong (40) + ".qzr"));
+    fs::remove (presetsFolder / fontFileCutAtZero);
 }

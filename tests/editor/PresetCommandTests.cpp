@@ -2,6 +2,8 @@
 
 #include <BrioTrash.h>
 
+#include "ScopedVariable.h"
+
 using OverlayTests::runUntil;
 
 namespace
@@ -204,4 +206,24 @@ TEST_F (PrivateFoldersTest, TrashEntriesFollowTheFreedesktopRules)
 
     EXPECT_TRUE (BrioTrash::moveToTrash (scratch.getChildFile ("missing.qzr"), trash).failed());
     EXPECT_EQ (BrioTrash::getHomeTrash(), home().getChildFile (".local/share/Trash"));
+}
+
+TEST_F (PrivateFoldersTest, AHomeThatIsNotUtf8HasNoTrash)
+{
+    // With XDG_DATA_HOME unset the trash lies in the home folder. JUCE would read a home
+    // of other bytes as the folder its decoded text names (the overlong form below is
+    // "A"): the preset must stay where it is rather than go into someone else's folder.
+    const auto raw = tmp.getFullPathName().toStdString();
+    const auto file = tmp.getChildFile ("Doomed.qzr");
+    file.replaceWithText ("preset");
+
+    {
+        const tanglefix_tests::ScopedVariable dataHome ("XDG_DATA_HOME", std::nullopt);
+        const tanglefix_tests::ScopedVariable hostileHome ("HOME", raw + "/home\xc1\x81");
+        EXPECT_EQ (BrioTrash::getHomeTrash(), juce::File());
+        EXPECT_TRUE (BrioTrash::moveToTrash (file).failed());
+    }
+
+    EXPECT_TRUE (file.existsAsFile());
+    EXPECT_FALSE (tmp.getChildFile ("homeA").exists());
 }

@@ -99,6 +99,32 @@ TEST_F (LauncherTest, FindsOnlyExecutableFilesInAbsoluteFolders)
     setenv ("PATH", oldPath.toRawUTF8(), 1);
 }
 
+// A PATH entry of other bytes is left out. JUCE would read it as the folder its decoded
+// text names (the overlong form below is "A"), which may hold another program.
+TEST_F (LauncherTest, PathEntriesThatAreNotUtf8AreLeftOut)
+{
+    const StubOpener opener (tmp);
+    const auto decoy = tmp.getChildFile ("binA/xdg-open");
+    ASSERT_TRUE (decoy.create());
+    decoy.replaceWithText ("#!/bin/sh\n", false, false, "\n");
+    decoy.setExecutePermission (true);
+
+    const auto raw = tmp.getFullPathName().toStdString();
+    const std::string searchPath = std::getenv ("PATH");
+    std::string overlong;
+
+    for (int i = 0; i < 40; ++i)
+        overlong += "\xc1\x81";
+
+    for (const auto& hostile : { raw + "/bin\xc1\x81", raw + "/" + overlong, raw + "/cut\xe2\x82" })
+    {
+        setenv ("PATH", (hostile + ":" + searchPath).c_str(), 1);
+        EXPECT_EQ (BrioLauncher::findOnSearchPath ("xdg-open"), opener.folder.getChildFile ("xdg-open"));
+    }
+
+    setenv ("PATH", searchPath.c_str(), 1);
+}
+
 namespace
 {
     /** The state letter of a process of this machine, or 0 when there is no such process. */

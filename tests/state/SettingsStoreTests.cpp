@@ -1,5 +1,6 @@
 #include "BrioSettings.h"
 #include "PrivateFolders.h"
+#include "../ScopedVariable.h"
 
 #include <string>
 
@@ -180,6 +181,36 @@ TEST_F (SettingsStoreTest, MigrationCopiesTheOlderPresetsOnce)
     legacy.getChildFile ("Late.qzr").replaceWithText ("<Tanglefix_SETTINGS/>");
     afterwards.migratePresetsOnce();
     EXPECT_FALSE (imported.exists());
+}
+
+TEST_F (SettingsStoreTest, AHomeThatIsNotUtf8HasNoOlderFolder)
+{
+    // JUCE would read such a home as the folder its decoded text names: the overlong
+    // form below is "A", so another user's "homeA" would be migrated from. Nothing is
+    // marked done either, so a start with a usable home still migrates.
+    const auto raw = tmp.getFullPathName().toStdString();
+    juce::File plantedFolder;
+
+    {
+        const tanglefix_tests::ScopedVariable decoyHome ("HOME", raw + "/homeA");
+        plantedFolder = juce::File (BrioSettings().getLegacyPresetsFolder());
+    }
+
+    ASSERT_TRUE (plantedFolder.getChildFile ("Planted.qzr").create());
+    plantedFolder.getChildFile ("Settings.xml").replaceWithText ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"2\"/>");
+
+    {
+        const tanglefix_tests::ScopedVariable hostileHome ("HOME", raw + "/home\xc1\x81");
+        BrioSettings store;
+        EXPECT_EQ (store.getLegacyPresetsFolder(), juce::String());
+        store.migratePresetsOnce();
+    }
+
+    BrioSettings afterwards;
+    EXPECT_FALSE (juce::File (afterwards.getPresetsFolder() + BrioStoredNames::legacyImportSegment).exists());
+    EXPECT_TRUE (plantedFolder.getChildFile ("Settings.xml").existsAsFile());
+    EXPECT_EQ (afterwards.getGlobalDouble ("WindowSize", 1.0), 1.0);
+    EXPECT_FALSE (afterwards.loadGlobalSettings (true)->getBoolAttribute (BrioStoredNames::presetsMigratedKey));
 }
 
 TEST_F (SettingsStoreTest, MigrationNeverCopiesTheNewFolderIntoItself)
