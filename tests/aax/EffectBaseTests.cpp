@@ -3,6 +3,7 @@
 #include "AAX_CEffectParameters.h"
 #include "AAX_CLinearTaperDelegate.h"
 #include "AAX_CNumberDisplayDelegate.h"
+#include "ChunkTestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -73,4 +74,34 @@ TEST (AAXEffectBase, AnswersWithoutAHost)
     EXPECT_EQ (effect.GetNumberOfChanges (&changes), AAX_SUCCESS);
     EXPECT_EQ (changes, 0);
     EXPECT_EQ (effect.GetNumberOfChanges (nullptr), AAX_ERROR_NULL_ARGUMENT);
+}
+
+TEST (AAXEffectBase, ChunksAreRestoredOnlyBetweenInitializeAndUninitialize)
+{
+    constexpr auto elck = AAX_FourCharCode ('e', 'l', 'c', 'k');
+
+    // A chunk saved from an instance whose second parameter was moved.
+    CountingEffect source (2, false);
+    ASSERT_EQ (source.Initialize (nullptr), AAX_SUCCESS);
+    ASSERT_EQ (source.SetParameterNormalizedValue ("1", 0.75), AAX_SUCCESS);
+    uint32_t size = 0;
+    ASSERT_EQ (source.GetChunkSize (elck, &size), AAX_SUCCESS);
+    ChunkBuffer chunk (size);
+    chunk->fSize = static_cast<int32_t> (size);
+    chunk->fChunkID = elck;
+    ASSERT_EQ (source.GetChunk (elck, chunk.get()), AAX_SUCCESS);
+
+    // Without its parameters an instance can restore nothing, and must not claim it did:
+    // the host would take the session's state for loaded.
+    CountingEffect effect (2, false);
+    EXPECT_EQ (effect.SetChunk (elck, chunk.get()), AAX_ERROR_NOT_INITIALIZED);
+
+    ASSERT_EQ (effect.Initialize (nullptr), AAX_SUCCESS);
+    EXPECT_EQ (effect.SetChunk (elck, chunk.get()), AAX_SUCCESS);
+    double restored = 0.0;
+    EXPECT_EQ (effect.GetParameterNormalizedValue ("1", &restored), AAX_SUCCESS);
+    EXPECT_EQ (restored, 0.75);
+
+    ASSERT_EQ (effect.Uninitialize(), AAX_SUCCESS);
+    EXPECT_EQ (effect.SetChunk (elck, chunk.get()), AAX_ERROR_NOT_INITIALIZED);
 }

@@ -48,14 +48,18 @@ namespace
             __builtin_trap();
     }
 
-    /** The test effect with its parameters and no host: values change as soon as they are set. */
+    /** The test effect initialised without a host: values change as soon as they are set. */
     TestEffect& Effect()
     {
         static TestEffect* effect = []
         {
             auto* made = new TestEffect();
             made->AddRef();
-            made->EffectInit();
+
+            // Chunks are restored only into an initialised effect.
+            if (made->Initialize (nullptr) != AAX_SUCCESS)
+                __builtin_trap();
+
             return made;
         }();
 

@@ -590,6 +590,19 @@ TEST_F (InstanceTest, DamagedChunksRestoreWhatTheyHoldWholeAndSaySo)
     }
 }
 
+TEST_F (InstanceTest, ChunksAreRefusedWhileTheEffectIsNotInitialized)
+{
+    const auto quarter = controlsChunk (controlsWithQuarter());
+    EXPECT_EQ (instance->setChunk (quarter), AAX_ERROR_NOT_INITIALIZED);
+
+    ASSERT_EQ (instance->initialize(), AAX_SUCCESS);
+    EXPECT_EQ (instance->setChunk (quarter), AAX_SUCCESS);
+    EXPECT_EQ (value ("1"), 0.25);
+
+    ASSERT_EQ (instance->uninitialize(), AAX_SUCCESS);
+    EXPECT_EQ (instance->setChunk (quarter), AAX_ERROR_NOT_INITIALIZED);
+}
+
 TEST_F (InstanceTest, ARestoredValueTheHostRefusesIsReported)
 {
     ASSERT_EQ (instance->initialize(), AAX_SUCCESS);

@@ -546,6 +546,11 @@ AAX_Result AAX_CEffectParameters::SetChunk (AAX_CTypeID chunkID, const AAX_SPlug
     if (chunk == nullptr)
         return AAX_ERROR_NULL_ARGUMENT;
 
+    // The parameters exist only between Initialize and Uninitialize; outside them nothing
+    // could be restored, and a success would tell the host that the state was loaded.
+    if (mController == nullptr)
+        return AAX_ERROR_NOT_INITIALIZED;
+
     // Read into a parser of its own: restoring posts every value to the host, which may
     // call back into this object, so no lock may be held meanwhile.
     AAX_CChunkDataParser stored;
