@@ -49,7 +49,15 @@ void DryDelayLine::process (juce::AudioBuffer<float>& dry, int numSamples) noexc
         const auto a = (j + writeIndex) & delayMask;
         const auto b = (a + 1) & delayMask;
 
-        dryL[i] = ringL[b] * frac + ringL[a] * (1.0f - frac);
-        dryR[i] = ringR[b] * frac + ringR[a] * (1.0f - frac);
+        dryL[i] = interpolate (ringL[a], ringL[b], frac);
+        dryR[i] = interpolate (ringR[a], ringR[b], frac);
     }
+}
+
+float DryDelayLine::interpolate (float newer, float older, float frac) noexcept
+{
+    // At a whole-sample delay (always so while bypassed) the older sample has no weight
+    // and must have no say either: a NaN times 0 is NaN, which would spread a non-finite
+    // sample to its clean neighbour. Returning the sample itself also keeps it exact.
+    return frac == 0.0f ? newer : older * frac + newer * (1.0f - frac);
 }

@@ -32,6 +32,9 @@ struct DryDelayLine
     /** Writes the block into the ring and replaces it by the delayed signal (2 channels). */
     void process (juce::AudioBuffer<float>& dry, int numSamples) noexcept;
 
+    /** Between the sample delayed by j and the one delayed by j + 1 samples. */
+    static float interpolate (float newer, float older, float frac) noexcept;
+
     juce::AudioBuffer<float> delayRing;
     std::int32_t delayMask = ringLength - 1;
     std::int32_t writeIndex = ringLength - 1;

@@ -68,9 +68,14 @@ void MultiModeSvf::clearState() noexcept
     s2[0] = s2[1] = 0.0f;
 }
 
-bool MultiModeSvf::hasFiniteState() const noexcept
+bool MultiModeSvf::hasStateWithin (float magnitude) const noexcept
 {
-    return std::isfinite (s1[0]) && std::isfinite (s1[1]) && std::isfinite (s2[0]) && std::isfinite (s2[1]);
+    // A NaN fails every comparison, so it is never within.
+    for (const auto state : { s1[0], s1[1], s2[0], s2[1] })
+        if (! (std::abs (state) <= magnitude))
+            return false;
+
+    return true;
 }
 
 void MultiModeSvf::advanceRamps() noexcept

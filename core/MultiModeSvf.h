@@ -61,7 +61,8 @@ struct MultiModeSvf
         of a state that a NaN or infinite input left behind, which would stay so for good. */
     void clearState() noexcept;
 
-    bool hasFiniteState() const noexcept;
+    /** True while every state is finite and no larger than the given magnitude. */
+    bool hasStateWithin (float magnitude) const noexcept;
 
     /** The audio thread, before each block: starts ramps towards targets set since. */
     void followTargets() noexcept

@@ -21,6 +21,12 @@ struct SoftClipper
         constexpr double c5 = 0.814642734961073;
 
         const double x = sample;
+
+        // Infinity over infinity would give NaN; out there the curve has long arrived at
+        // its bound.
+        if (std::isinf (x))
+            return (float) std::copysign (c2 / c5, x);
+
         const double a = std::abs (x);
         const double x2 = x * x;
 

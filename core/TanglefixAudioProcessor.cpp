@@ -18,6 +18,24 @@ namespace
     constexpr int gainIndex      = 3;
     constexpr int mixIndex       = 4;
 
+    /** The largest sample or filter state the chain takes for signal. Far above any
+        audio (240 dB over full scale), yet low enough that, with the filters' strongest
+        resonance, the band products, the gain and the oversampler's filters stay finite
+        with a wide margin. Anything beyond is treated as broken, as NaN is. */
+    constexpr float trustedMagnitude = 1.0e12f;
+
+    /** False when any sample is beyond trustedMagnitude or NaN. Counting rather than
+        stopping at the first keeps the loop free of branches. */
+    bool isWithinTrustedMagnitude (const float* samples, int numSamples) noexcept
+    {
+        int outside = 0;
+
+        for (int i = 0; i < numSamples; ++i)
+            outside += std::abs (samples[i]) <= trustedMagnitude ? 0 : 1;
+
+        return outside == 0;
+    }
+
     /** Combines the four band outputs; the evaluation order is part of the sound. */
     inline float combineBands (int pattern, const float (&y)[TanglefixAudioProcessor::numBands]) noexcept
     {
@@ -376,6 +394,13 @@ void TanglefixAudioProcessor::processStereoBlock (juce::AudioBuffer<float>& buff
 
     // The latency itself was announced by setOversamplingFactor, off this thread.
     copyDry (buffer, numSamples);
+
+    // Without oversampling the filters alone keep anything of the input past the block,
+    // and their state is checked at its end.
+    const auto inputTrusted = ! oversamplingOn
+                               || (isWithinTrustedMagnitude (dryBuffer.getReadPointer (0), numSamples)
+                                   && isWithinTrustedMagnitude (dryBuffer.getReadPointer (1), numSamples));
+
     delayByLatency (dryBuffer, numSamples, false);
 
     if (oversamplingOn)
@@ -395,7 +420,7 @@ void TanglefixAudioProcessor::processStereoBlock (juce::AudioBuffer<float>& buff
         applySoftClipper (buffer, numSamples);
 
     crossfade.process (buffer, dryBuffer, numSamples);
-    clearSignalIfNotFinite (buffer, numSamples);
+    clearSignalIfUntrusted (buffer, numSamples, inputTrusted);
 }
 
 void TanglefixAudioProcessor::followControlTargets() noexcept
@@ -499,9 +524,10 @@ void TanglefixAudioProcessor::applySoftClipper (juce::AudioBuffer<float>& buffer
     }
 }
 
-void TanglefixAudioProcessor::clearSignalIfNotFinite (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept
+void TanglefixAudioProcessor::clearSignalIfUntrusted (const juce::AudioBuffer<float>& buffer, int numSamples,
+                                                      bool inputTrusted) noexcept
 {
-    if (isSignalFinite (buffer, numSamples))
+    if (inputTrusted && isSignalTrusted (buffer, numSamples))
         return;
 
     for (auto& filter : bandFilters)
@@ -514,13 +540,13 @@ void TanglefixAudioProcessor::clearSignalIfNotFinite (const juce::AudioBuffer<fl
     }
 }
 
-bool TanglefixAudioProcessor::isSignalFinite (const juce::AudioBuffer<float>& buffer, int numSamples) const noexcept
+bool TanglefixAudioProcessor::isSignalTrusted (const juce::AudioBuffer<float>& buffer, int numSamples) const noexcept
 {
     // The filters' state is what never recovers by itself. The last output sample stands
     // for the rest: not finite there at the end of a block, a value may still be inside
     // the oversampler, the dry delay or a smoother.
     for (const auto& filter : bandFilters)
-        if (! filter.hasFiniteState())
+        if (! filter.hasStateWithin (trustedMagnitude))
             return false;
 
     return numSamples < 1 || (std::isfinite (buffer.getReadPointer (0)[numSamples - 1])

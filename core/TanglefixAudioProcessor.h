@@ -201,11 +201,14 @@ private:
     static void applySoftClipper (juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
 
     /** A NaN or infinite sample would leave the band filters not finite for good (a dead
-        channel), and the oversampler and the dry delay for a while. Once per block, a
-        filter state or a last output sample that is not finite clears all three, so that
-        the next block sounds as a fresh instance's would. */
-    void clearSignalIfNotFinite (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
-    bool isSignalFinite (const juce::AudioBuffer<float>& buffer, int numSamples) const noexcept;
+        channel), and the oversampler and the dry delay for a while. A huge finite one is no
+        better: the filters ring on with it, and their products overflow in later blocks,
+        whatever those blocks bring. So once per block, a filter state beyond what any
+        signal puts there, an input sample beyond it while the oversampler and the dry
+        delay hold the recent input, or a last output sample that is not finite clears all
+        three, so that the next block sounds as a fresh instance's would. */
+    void clearSignalIfUntrusted (const juce::AudioBuffer<float>& buffer, int numSamples, bool inputTrusted) noexcept;
+    bool isSignalTrusted (const juce::AudioBuffer<float>& buffer, int numSamples) const noexcept;
 
     /** The longest dry delay any factor uses, in whole samples. */
     int getLongestDryDelay() const noexcept;

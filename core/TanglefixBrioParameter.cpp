@@ -182,7 +182,7 @@ juce::String TanglefixAudioProcessor::BrioParameter::getText (float v, int) cons
             if (v <= 1.0f)  return getOperationsText (3);
             break;
 
-        case Role::gain:        return getGainText();
+        case Role::gain:        return getGainText (v);
 
         case Role::bypass:
         case Role::other:
@@ -192,10 +192,11 @@ juce::String TanglefixAudioProcessor::BrioParameter::getText (float v, int) cons
     return getTextForDisplayType (v);
 }
 
-juce::String TanglefixAudioProcessor::BrioParameter::getGainText() const
+juce::String TanglefixAudioProcessor::BrioParameter::getGainText (float v)
 {
-    // Describes the gain the chain is heading for, whatever value was asked about.
-    const auto figure = formatDecibelFigure (processor->gainSmoother.getTarget());
+    // The gain setting v would give: hosts ask for the text of values other than the
+    // current one (automation lanes, control surfaces, value-to-text requests).
+    const auto figure = formatDecibelFigure (gainForValue (limitToUnitRange (v)));
 
     if (figure.getFloatValue() > 0.0f)
         return "+" + figure + "dB";

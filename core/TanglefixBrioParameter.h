@@ -70,7 +70,7 @@ private:
     enum class Role { frequency, emphasis, operations, gain, mix, bypass, other };
 
     static Role roleForName (const juce::String& name);
-    juce::String getGainText() const;
+    static juce::String getGainText (float v);
     float getValueForPercentText (const juce::String& text) const;
     float getValueForGainText (const juce::String& text) const;
     float getValueForOperationsText (const juce::String& text) const;

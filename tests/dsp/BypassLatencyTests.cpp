@@ -6,6 +6,10 @@
 
 #include "ChainTestHelpers.h"
 
+#include <cmath>
+#include <iterator>
+#include <limits>
+
 using namespace chain_test;
 
 namespace
@@ -212,4 +216,78 @@ TEST (BypassLatency, HostBypassPassesTheInputUntouchedWhenTheLatencyIsFractional
                 ASSERT_EQ (buffer.getSample (ch, i), input.getSample (ch, n - reported)) << "sample " << n;
         }
     }
+}
+
+TEST (BypassLatency, BypassedOutputCarriesExactlyTheNonFiniteSamplesThatWentIn)
+{
+    // A NaN must not take its clean neighbours with it: with a whole-sample delay there is
+    // nothing to interpolate, so every sample, finite or not, comes out as it went in.
+    constexpr int blockSize = 256;
+    constexpr int numBlocks = 12;
+    constexpr int settled = 2 * blockSize;    // past any glide of the delay onto the whole number
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::pair<int, float> badSamples[] = { { 1000, nan }, { 1001, inf }, { 1300, -inf }, { 1301, nan },
+                                                 { 1302, nan }, { 5 * blockSize - 1, nan }, { 5 * blockSize, inf } };
+    const std::pair<int, int> layouts[] = { { 2, 2 }, { 1, 2 } };
+
+    for (const auto& [ins, outs] : layouts)
+        for (const auto factor : { 1, 2, 16 })
+            for (const auto hostBypass : { false, true })
+            {
+                SCOPED_TRACE (testing::Message() << ins << " in, " << outs << " out, factor " << factor
+                                                 << (hostBypass ? ", host bypass" : ", own bypass"));
+                TanglefixAudioProcessor p;
+                ASSERT_TRUE (p.setBusesLayout (makeLayout (ins, outs)));
+
+                if (! hostBypass)
+                    p.getParameters()[5]->setValue (1.0f);
+
+                p.prepareToPlay (48000.0, blockSize);
+                p.setOversamplingFactor (factor);
+                const auto latency = p.getLatencySamples();
+
+                juce::Random random (11);
+                juce::AudioBuffer<float> input (ins, numBlocks * blockSize), buffer (outs, blockSize);
+                fillNoise (input, random);
+
+                for (const auto& [position, value] : badSamples)
+                    input.setSample (ins - 1, position, value);
+
+                juce::MidiBuffer midi;
+                int nonFiniteOut = 0;
+
+                for (int block = 0; block < numBlocks; ++block)
+                {
+                    buffer.clear();
+
+                    for (int ch = 0; ch < ins; ++ch)
+                        buffer.copyFrom (ch, 0, input, ch, block * blockSize, blockSize);
+
+                    if (hostBypass)
+                        p.processBlockBypassed (buffer, midi);
+                    else
+                        p.processBlock (buffer, midi);
+
+                    for (int i = 0; i < blockSize; ++i)
+                    {
+                        const auto n = block * blockSize + i;
+
+                        if (n < settled)
+                            continue;
+
+                        for (int ch = 0; ch < outs; ++ch)
+                        {
+                            const auto out = buffer.getSample (ch, i);
+                            const auto in = input.getSample (juce::jmin (ch, ins - 1), n - latency);
+                            nonFiniteOut += std::isfinite (out) ? 0 : 1;
+                            ASSERT_TRUE (out == in || (std::isnan (out) && std::isnan (in)))
+                                << "channel " << ch << ", sample " << n << ": " << out << " for " << in;
+                        }
+                    }
+                }
+
+                const auto nonFiniteIn = (ins == 1 ? outs : 1) * (int) std::size (badSamples);
+                EXPECT_EQ (nonFiniteOut, nonFiniteIn);
+            }
 }

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <thread>
 
 using namespace chain_test;
@@ -90,6 +91,13 @@ TEST (SignalChain, SoftClipperValues)
     EXPECT_NEAR (SoftClipper::process (1.0e-4f) / 1.0e-4f, 2.45550750702956 / 2.44506634652299, 1.0e-6);
     EXPECT_NEAR (SoftClipper::process (1.0e30f), 0.821226666969744 / 0.814642734961073, 1.0e-6);
     EXPECT_TRUE (std::isfinite (SoftClipper::process (3.0e38f)));
+
+    // Infinity is where the curve has already arrived at its bound, sign and all.
+    const auto largest = std::numeric_limits<float>::max();
+    const auto infinity = std::numeric_limits<float>::infinity();
+    EXPECT_EQ (SoftClipper::process (infinity), SoftClipper::process (largest));
+    EXPECT_EQ (SoftClipper::process (-infinity), SoftClipper::process (-largest));
+    EXPECT_NEAR (SoftClipper::process (-infinity), -0.821226666969744 / 0.814642734961073, 1.0e-6);
 }
 
 TEST (SignalChain, LimiterAndMixApplyToTheWetSignal)

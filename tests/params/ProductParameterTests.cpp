@@ -137,7 +137,7 @@ TEST_F (ProductParameters, OperationsBandsSelectThePatternAndItsText)
     EXPECT_EQ (operations().getValueForText ("+ - +"), 0.6f);   // not a pattern: unchanged
 }
 
-TEST_F (ProductParameters, GainTextDescribesTheTargetAndParsesBack)
+TEST_F (ProductParameters, GainTextDescribesTheValueItIsGivenAndParsesBack)
 {
     const struct { float v; float gainTarget; const char* text; } cases[] =
     {
@@ -151,9 +151,16 @@ TEST_F (ProductParameters, GainTextDescribesTheTargetAndParsesBack)
     {
         gain().setValue (c.v);
         EXPECT_FLOAT_EQ (processor.gainSmoother.target, c.gainTarget);
-        EXPECT_EQ (gain().getText (0.77f, 1024), c.text);     // the argument is not used
-        EXPECT_NEAR (gain().getValueForText (c.text), c.v, 4.0e-3f) << c.text;
+
+        // Hosts ask for the text of any point of an automation lane, whatever the gain is now.
+        gain().setValue (0.77f);
+        EXPECT_EQ (gain().getText (c.v, 1024), c.text);
+        EXPECT_NEAR (gain().getValueForText (gain().getText (c.v, 1024)), c.v, 4.0e-3f) << c.text;
     }
+
+    // Beyond the range, the text of the value that setting it would give.
+    EXPECT_EQ (gain().getText (1.5f, 1024), "+12.0dB");
+    EXPECT_EQ (gain().getText (-0.25f, 1024), " -inf dB ");
 
     EXPECT_NEAR (gain().getValueForText ("+6"), 0.5f + (std::pow (10.0f, 0.3f) - 1.0f) / 6.0f, 1.0e-6f);
     EXPECT_EQ (gain().getValueForText ("-inf"), 0.0f);
@@ -189,7 +196,23 @@ TEST_F (ProductParameters, EveryShownKnobTextRoundTrips)
 
     // Just below unity the gain shows "-0.0dB", which must not read back as unity.
     expectRoundTrip (gain(), 0.4999f);
-    EXPECT_EQ (gain().getText (0.0f, 1024), " -0.0dB ");
+    EXPECT_EQ (gain().getText (0.4999f, 1024), " -0.0dB ");
+}
+
+TEST_F (ProductParameters, EveryTextDescribesTheValueItIsGivenNotTheCurrentOne)
+{
+    for (auto* p : { &frequency(), &emphasis(), &operations(), &gain(), &mix(), &bypass() })
+        for (const auto v : { 0.0f, 0.1f, 0.25f, 0.4999f, 0.5f, 0.6f, 0.75f, 1.0f })
+        {
+            p->setValue (v);
+            const auto own = p->getText (v, 1024);
+
+            for (const auto current : { 0.0f, 0.3f, 1.0f })
+            {
+                p->setValue (current);
+                EXPECT_EQ (p->getText (v, 1024), own) << p->getName (100) << " at " << v << " while " << current;
+            }
+        }
 }
 
 TEST_F (ProductParameters, BypassEngagesAtTheMiddleAndIgnoresRepeats)
