@@ -4,6 +4,9 @@
 #include "BrioFolderListing.h"
 
 #include <memory>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace
 {
@@ -67,6 +70,40 @@ namespace
         they are read like any other text from outside. Each holds one element with a
         few attributes. */
     constexpr BrioXmlGuard::Limits settingsFileLimits { 1024 * 1024, 256 };
+
+    /** One attribute as a childless element's single-line text holds it. */
+    struct AttributeText
+    {
+        juce::String name;
+        std::string_view rawName;
+        std::string_view text;      // ' name="escaped value"'
+    };
+
+    /** The attributes of text that JUCE wrote for a childless element: '<tag', then
+        ' name="value"' for each, the value escaped so that it holds no '"'. */
+    std::vector<AttributeText> splitAttributes (const juce::String& text, const juce::String& tagName)
+    {
+        const std::string_view all (text.toRawUTF8(), text.getNumBytesAsUTF8());
+        std::vector<AttributeText> attributes;
+        auto pos = 1 + tagName.getNumBytesAsUTF8();
+
+        while (pos < all.size() && all[pos] == ' ')
+        {
+            const auto nameEnd = all.find ("=\"", pos);
+            const auto valueEnd = nameEnd == std::string_view::npos ? nameEnd : all.find ('"', nameEnd + 2);
+
+            if (valueEnd == std::string_view::npos)
+                break;
+
+            const auto* start = all.data();
+            attributes.push_back ({ juce::String (juce::CharPointer_UTF8 (start + pos + 1), juce::CharPointer_UTF8 (start + nameEnd)),
+                                    all.substr (pos + 1, nameEnd - pos - 1),
+                                    all.substr (pos, valueEnd + 1 - pos) });
+            pos = valueEnd + 1;
+        }
+
+        return attributes;
+    }
 }
 
 //==============================================================================
@@ -179,19 +216,52 @@ bool BrioSettings::writeDocument (const juce::XmlElement& element, const juce::F
 
 std::unique_ptr<juce::XmlElement> BrioSettings::sortedCopy (const juce::XmlElement& element)
 {
-    juce::StringArray keys;
+    // JUCE's XmlElement reaches an attribute by index, finds one by name and appends one
+    // only by walking its whole list, so a copy made attribute by attribute is quadratic:
+    // minutes for a file at the size limit, which any local user can plant in the shared
+    // settings folder. Writing an element and parsing one are single passes, so the copy
+    // is made from the element's own text, its attributes put in the sorted order.
+    juce::XmlElement withoutChildren (element);
+    withoutChildren.deleteAllChildElements();
 
-    for (int i = 0; i < element.getNumAttributes(); ++i)
-        keys.add (element.getAttributeName (i));
+    const auto text = withoutChildren.toString (juce::XmlElement::TextFormat().singleLine().withoutHeader());
+    const auto attributes = splitAttributes (text, element.getTagName());
+
+    // The same names in the same order, sorted the same way, as before: names that differ
+    // only in case keep the order they always had.
+    juce::StringArray keys;
+    keys.ensureStorageAllocated ((int) attributes.size());
+    std::unordered_map<std::string_view, std::string_view> firstText (attributes.size());
+
+    for (const auto& attribute : attributes)
+    {
+        keys.add (attribute.name);
+        firstText.emplace (attribute.rawName, attribute.text);    // a repeated name reads as its first
+    }
 
     keys.sort (true);
 
-    auto copy = std::make_unique<juce::XmlElement> (element.getTagName());
-
+    juce::MemoryOutputStream sorted (text.getNumBytesAsUTF8() + 8);
+    sorted << "<" << element.getTagName();
     for (const auto& key : keys)
-        copy->setAttribute (key, element.getStringAttribute (key));
+    {
+        // Taken out once written: a repeated name is written once, where it first sorted.
+        const auto found = firstText.find (std::string_view (key.toRawUTF8(), key.getNumBytesAsUTF8()));
 
-    return copy;
+        if (found != firstText.end())
+        {
+            sorted.write (found->second.data(), found->second.size());
+            firstText.erase (found);
+        }
+    }
+
+    sorted << "/>";
+
+    if (auto copy = juce::parseXML (sorted.toString()))
+        return copy;
+
+    jassertfalse;   // JUCE reads back what it wrote
+    return std::make_unique<juce::XmlElement> (element.getTagName());
 }
 
 juce::String BrioSettings::globalRootName() const
