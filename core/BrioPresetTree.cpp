@@ -1,7 +1,9 @@
 #include "BrioPresetTree.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -81,7 +83,11 @@ BrioPresetTree::BrioPresetTree (const juce::String& rootPath, Limits limitsToUse
     stamp.realRoot = BrioFolderListing::realPath (rootPath);
 
     if (stamp.realRoot.isEmpty())
+    {
+        const std::unique_ptr<char, decltype (&std::free)> resolved (::realpath (rootPath.toRawUTF8(), nullptr), &std::free);
+        rootPathIsNotUtf8 = resolved != nullptr;
         return;
+    }
 
     const FolderFd rootFolder (::open (stamp.realRoot.toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 

@@ -91,6 +91,7 @@ public:
     int numFolders = 0;
     int numUnreadableNames = 0;     // presets and folders whose names are not strict UTF-8
     bool limitReached = false;      // something was left out by the limits
+    bool rootPathIsNotUtf8 = false; // the root resolves to a path that is not strict UTF-8: nothing was read
 
 private:
     void walkFolder (Folder& folder, int fd, const juce::String& path, const juce::String& realPath, int depth);

@@ -144,6 +144,12 @@ void TanglefixPresetCommands::trash (const juce::File& file)
     browser.rebuildMenu (true);
 }
 
+void TanglefixPresetCommands::tellNotLoaded (const juce::String& path, const juce::String& reason)
+{
+    const auto name = path.fromLastOccurrenceOf ("/", false, false).upToLastOccurrenceOf (".", false, false);
+    tell ("Preset Not Loaded", "The preset \"" + name + "\" was not loaded, and the current settings stay. " + reason);
+}
+
 //==============================================================================
 void TanglefixPresetCommands::askOkCancel (const juce::String& title, const juce::String& message,
                                            const juce::String& okText, std::function<void()> onOk)

@@ -38,6 +38,9 @@ public:
     /** Asks whether the current preset file may go, then moves it to the trash. */
     void deleteCurrent();
 
+    /** Tells the user that the chosen preset was refused, and why. */
+    void tellNotLoaded (const juce::String& path, const juce::String& reason);
+
     bool isDialogOpen() const noexcept   { return dialogOpen; }
 
     /** The message box shown now, if any; null while the chooser or nothing is open. */

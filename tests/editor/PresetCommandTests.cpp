@@ -129,6 +129,39 @@ TEST_F (PresetCommandTest, AFailedSaveIsShownAndChangesNothing)
 }
 
 //==============================================================================
+TEST_F (PresetCommandTest, ARefusedPresetIsToldAndTheLoadedOneStays)
+{
+    auto& browser = window().presetBrowser;
+    selectPreset (first);
+    window().changeListenerCallback (&browser);
+    ASSERT_EQ (processor->currentPresetName, first.getFullPathName());
+    const auto gain = processor->gainParam->getValue();
+
+    presets.getChildFile ("User/Malformed.qzr").replaceWithText ("Gain=0.9");
+    presets.getChildFile ("User/Other.qzr").replaceWithText ("<OtherRoot Gain=\"0.9\"/>");
+    presets.getChildFile ("User/Huge.qzr").replaceWithText (juce::String::repeatedString (" ", 2 * 1024 * 1024));
+
+    for (const auto* name : { "Huge", "Malformed", "Other" })
+    {
+        const auto refused = presets.getChildFile ("User/" + juce::String (name) + ".qzr").getFullPathName();
+        browser.rebuildMenu (false);
+        ASSERT_TRUE (browser.getPresetPaths().contains (refused)) << browser.getPresetPaths().joinIntoString (" ");
+        LarkspanBrio::ComboboxSubmenu::menuCallback (browser.getPresetPaths().indexOf (refused) + 1, &browser);
+
+        ASSERT_TRUE (runUntil ([&] { return commands().getOpenBox() != nullptr; })) << name;
+        EXPECT_EQ (commands().getOpenBox()->getName(), "Preset Not Loaded");
+        EXPECT_EQ (processor->currentPresetName, first.getFullPathName());
+        EXPECT_EQ (processor->gainParam->getValue(), gain);
+        EXPECT_EQ (browser.getLabelText(), "First");
+        EXPECT_EQ (browser.getCurrentPresetPath(), first.getFullPathName());
+        answer (commands(), "OK");
+
+        // Save proposes the preset that is loaded, not the refused file.
+        EXPECT_EQ (saveAnswering ({}), first);
+    }
+}
+
+//==============================================================================
 TEST_F (PresetCommandTest, DeleteTrashesTheFileItAskedAbout)
 {
     selectPreset (first);
