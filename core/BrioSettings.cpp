@@ -3,6 +3,7 @@
 #include "BrioFileReader.h"
 #include "BrioFolderListing.h"
 
+#include <algorithm>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -71,6 +72,51 @@ namespace
         few attributes. */
     constexpr BrioXmlGuard::Limits settingsFileLimits { 1024 * 1024, 256 };
 
+    bool isNameByte (char c) noexcept
+    {
+        return ! (juce::CharacterFunctions::isWhitespace (c) || c == 0 || std::string_view ("<>/=\"'&;!?").find (c) != std::string_view::npos);
+    }
+
+    /** JUCE keeps every attribute name in a global pool, a sorted array that takes each
+        new name by moving all the names after it: names that arrive in a file's order
+        cost a move of half the pool each, seconds for a settings file at the size limit,
+        while names that arrive in ascending order are appended. So whatever in the text
+        looks like an attribute name ("name=") is pooled first, sorted, and held until the
+        parser has looked its names up. A word that is no name costs a little memory until
+        the pool next drops what nothing uses. */
+    std::vector<juce::Identifier> poolNamesInOrder (std::string_view text)
+    {
+        std::vector<std::string_view> names;
+
+        for (auto equals = text.find ('='); equals != std::string_view::npos; equals = text.find ('=', equals + 1))
+        {
+            auto end = equals;
+
+            while (end > 0 && juce::CharacterFunctions::isWhitespace (text[end - 1]))
+                --end;
+
+            auto start = end;
+
+            while (start > 0 && isNameByte (text[start - 1]))
+                --start;
+
+            if (start < end && BrioXmlGuard::isStrictUtf8 (text.data() + start, end - start))
+                names.push_back (text.substr (start, end - start));
+        }
+
+        // Byte order is the pool's order: UTF-8 sorts as the code points it encodes.
+        std::sort (names.begin(), names.end());
+        names.erase (std::unique (names.begin(), names.end()), names.end());
+
+        std::vector<juce::Identifier> pooled;
+        pooled.reserve (names.size());
+
+        for (const auto& name : names)
+            pooled.emplace_back (juce::CharPointer_UTF8 (name.data()), juce::CharPointer_UTF8 (name.data() + name.size()));
+
+        return pooled;
+    }
+
     /** One attribute as a childless element's single-line text holds it. */
     struct AttributeText
     {
@@ -79,8 +125,9 @@ namespace
         std::string_view text;      // ' name="escaped value"'
     };
 
-    /** The attributes of text that JUCE wrote for a childless element: '<tag', then
-        ' name="value"' for each, the value escaped so that it holds no '"'. */
+    /** The attributes of the text that JUCE wrote for an element on one line: '<tag',
+        then ' name="value"' for each, the value escaped so that it holds no '"', then the
+        end of the tag. */
     std::vector<AttributeText> splitAttributes (const juce::String& text, const juce::String& tagName)
     {
         const std::string_view all (text.toRawUTF8(), text.getNumBytesAsUTF8());
@@ -176,7 +223,17 @@ juce::XmlElement* BrioSettings::loadInto (std::unique_ptr<juce::XmlElement>& cac
     if (! file.existsAsFile())
         file.create();
 
-    cached = BrioXmlGuard::parseFile (file, settingsFileLimits);
+    juce::MemoryBlock bytes;
+
+    if (BrioFileReader::readRegularFile (file, settingsFileLimits.maxBytes, bytes).wasOk())
+    {
+        const auto pooled = poolNamesInOrder ({ static_cast<const char*> (bytes.getData()), bytes.getSize() });
+        cached = BrioXmlGuard::parseDocument (bytes, settingsFileLimits);
+    }
+    else
+    {
+        cached = nullptr;
+    }
 
     // A file that is malformed, or that could trap the parser, counts as empty.
     if (cached == nullptr)
@@ -221,10 +278,7 @@ std::unique_ptr<juce::XmlElement> BrioSettings::sortedCopy (const juce::XmlEleme
     // minutes for a file at the size limit, which any local user can plant in the shared
     // settings folder. Writing an element and parsing one are single passes, so the copy
     // is made from the element's own text, its attributes put in the sorted order.
-    juce::XmlElement withoutChildren (element);
-    withoutChildren.deleteAllChildElements();
-
-    const auto text = withoutChildren.toString (juce::XmlElement::TextFormat().singleLine().withoutHeader());
+    const auto text = element.toString (juce::XmlElement::TextFormat().singleLine().withoutHeader());
     const auto attributes = splitAttributes (text, element.getTagName());
 
     // The same names in the same order, sorted the same way, as before: names that differ
