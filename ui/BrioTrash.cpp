@@ -112,9 +112,22 @@ namespace
                 && (info.st_mode & S_ISVTX) != 0;
     }
 
-    juce::String relativeTo (const juce::File& file, const juce::File& top)
+    /** The folder with its links resolved, where the mount's top is looked for: a link
+        on the way may lead onto another mount. */
+    juce::File realFolder (const juce::File& folder)
     {
-        return top == juce::File() ? file.getFullPathName() : file.getRelativePathFrom (top);
+        const auto real = BrioFolderListing::realPath (folder.getFullPathName());
+        return real.isNotEmpty() ? juce::File (real) : folder;
+    }
+
+    /** The "Path" of an entry: absolute in the home trash, relative to the top of the
+        mount in a trash there. */
+    juce::String entryPath (const juce::File& file, const juce::File& top)
+    {
+        if (top == juce::File())
+            return file.getFullPathName();
+
+        return realFolder (file.getParentDirectory()).getChildFile (file.getFileName()).getRelativePathFrom (top);
     }
 
     juce::Result makeFolder (const juce::File& folder)
@@ -145,7 +158,7 @@ juce::File BrioTrash::getHomeTrash()
 
 std::optional<BrioTrash::Place> BrioTrash::findTrashFor (const juce::File& file, const juce::File& homeTrash)
 {
-    const auto folder = file.getParentDirectory();
+    const auto folder = realFolder (file.getParentDirectory());
     const auto mount = mountOf (folder);
 
     if (! mount.has_value() || mount == mountOfNearest (homeTrash))
@@ -188,7 +201,7 @@ juce::Result BrioTrash::moveToTrash (const juce::File& file, const juce::File& h
             return juce::Result::fail ("Could not create the trash folder \"" + folder.getFullPathName()
                                        + "\": " + made.getErrorMessage());
 
-    const auto entryText = "[Trash Info]\nPath=" + encodePath (relativeTo (file, place->topFolder))
+    const auto entryText = "[Trash Info]\nPath=" + encodePath (entryPath (file, place->topFolder))
                          + "\nDeletionDate=" + juce::Time::getCurrentTime().formatted ("%Y-%m-%dT%H:%M:%S") + "\n";
 
     for (int attempt = 1; attempt < 10000; ++attempt)
