@@ -4,6 +4,7 @@
 #include "BrioFolderListing.h"
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -74,7 +75,8 @@ namespace
 
     bool isNameByte (char c) noexcept
     {
-        return ! (juce::CharacterFunctions::isWhitespace (c) || c == 0 || std::string_view ("<>/=\"'&;!?").find (c) != std::string_view::npos);
+        return c != 0 && ! juce::CharacterFunctions::isWhitespace (c)
+                && std::string_view ("<>/=\"'&;!?").find (c) == std::string_view::npos;
     }
 
     /** JUCE keeps every attribute name in a global pool, a sorted array that takes each
@@ -117,7 +119,7 @@ namespace
         return pooled;
     }
 
-    /** One attribute as a childless element's single-line text holds it. */
+    /** One attribute as an element's text holds it. */
     struct AttributeText
     {
         juce::String name;
@@ -125,7 +127,7 @@ namespace
         std::string_view text;      // ' name="escaped value"'
     };
 
-    /** The attributes of the text that JUCE wrote for an element on one line: '<tag',
+    /** The attributes of the text that JUCE wrote for an element without wrapping: '<tag',
         then ' name="value"' for each, the value escaped so that it holds no '"', then the
         end of the tag. */
     std::vector<AttributeText> splitAttributes (const juce::String& text, const juce::String& tagName)
@@ -278,7 +280,13 @@ std::unique_ptr<juce::XmlElement> BrioSettings::sortedCopy (const juce::XmlEleme
     // minutes for a file at the size limit, which any local user can plant in the shared
     // settings folder. Writing an element and parsing one are single passes, so the copy
     // is made from the element's own text, its attributes put in the sorted order.
-    const auto text = element.toString (juce::XmlElement::TextFormat().singleLine().withoutHeader());
+    // All attributes on the tag's one line. Not JUCE's single-line format: that writes a
+    // null line break for a child element after a text child, which a file may hold.
+    juce::XmlElement::TextFormat format;
+    format.addDefaultHeader = false;
+    format.lineWrapLength = std::numeric_limits<int>::max();
+
+    const auto text = element.toString (format);
     const auto attributes = splitAttributes (text, element.getTagName());
 
     // The same names in the same order, sorted the same way, as before: names that differ
@@ -297,6 +305,7 @@ std::unique_ptr<juce::XmlElement> BrioSettings::sortedCopy (const juce::XmlEleme
 
     juce::MemoryOutputStream sorted (text.getNumBytesAsUTF8() + 8);
     sorted << "<" << element.getTagName();
+
     for (const auto& key : keys)
     {
         // Taken out once written: a repeated name is written once, where it first sorted.

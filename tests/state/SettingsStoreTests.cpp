@@ -98,7 +98,7 @@ TEST_F (SettingsStoreTest, SortedLoadKeepsOrderRepeatsAndValuesOfEveryAttribute)
         text << " " << name << "=\"" << juce::String::fromUTF8 (values[random.nextInt (5)]) << "\"";
     }
 
-    text << "><child a=\"1\"/></Tanglefix_GLOBAL_SETTINGS>";
+    text << ">text<child a=\"1\"><grandchild/></child>more</Tanglefix_GLOBAL_SETTINGS>";
 
     BrioSettings store;
     juce::File (store.getGlobalSettingsFile()).replaceWithText (text);
