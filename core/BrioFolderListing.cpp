@@ -53,18 +53,51 @@ namespace
 }
 
 //==============================================================================
+namespace
+{
+    struct DirCloser { void operator() (DIR* d) const noexcept { ::closedir (d); } };
+    using DirPointer = std::unique_ptr<DIR, DirCloser>;
+}
+
 BrioFolderListing::BrioFolderListing (const juce::String& folderPath, size_t maxEntries)
 {
-    struct Closer { void operator() (DIR* d) const noexcept { ::closedir (d); } };
-    const std::unique_ptr<DIR, Closer> folder (::opendir (folderPath.toRawUTF8()));
+    const DirPointer folder (::opendir (folderPath.toRawUTF8()));
+
+    if (folder != nullptr)
+        readEntries (folder.get(), maxEntries);
+}
+
+BrioFolderListing::BrioFolderListing (int folderFd, size_t maxEntries)
+{
+    // readdir needs a descriptor of its own: closedir closes it.
+    const int ownFd = folderFd >= 0 ? ::fcntl (folderFd, F_DUPFD_CLOEXEC, 0) : -1;
+    const DirPointer folder (ownFd >= 0 ? ::fdopendir (ownFd) : nullptr);
 
     if (folder == nullptr)
+    {
+        if (ownFd >= 0)
+            ::close (ownFd);
+
         return;
+    }
 
+    // The copy shares its position with the caller's descriptor, which may have been
+    // read before.
+    ::rewinddir (folder.get());
+    readEntries (folder.get(), maxEntries);
+}
+
+int BrioFolderListing::openSubfolder (int parentFd, const juce::String& name)
+{
+    return ::openat (parentFd, name.toRawUTF8(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+void BrioFolderListing::readEntries (DIR* folder, size_t maxEntries)
+{
     opened = true;
-    const int folderFd = ::dirfd (folder.get());
+    const int folderFd = ::dirfd (folder);
 
-    while (const auto* entry = ::readdir (folder.get()))
+    while (const auto* entry = ::readdir (folder))
     {
         const auto* name = entry->d_name;
 

@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <dirent.h>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,15 @@ public:
         out and isComplete() says so. */
     explicit BrioFolderListing (const juce::String& folderPath, size_t maxEntries = 1000000);
 
+    /** Reads the entries of the folder the descriptor stands for, as above. The
+        descriptor stays open and the caller's. */
+    BrioFolderListing (int folderFd, size_t maxEntries);
+
+    /** Opens the folder of that name in the folder parentFd stands for, without
+        following a link there; -1 when it is no folder (a link to one included). The
+        caller closes the descriptor. */
+    static int openSubfolder (int parentFd, const juce::String& name);
+
     bool openedOk() const noexcept                            { return opened; }
     bool isComplete() const noexcept                          { return complete; }
     const std::vector<Entry>& getEntries() const noexcept     { return entries; }
@@ -79,6 +89,8 @@ public:
     static juce::File homeFolder();
 
 private:
+    void readEntries (DIR* folder, size_t maxEntries);
+
     std::vector<Entry> entries;
     std::vector<SkippedEntry> skipped;
     size_t namesHash = 0;

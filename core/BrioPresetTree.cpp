@@ -1,8 +1,12 @@
 #include "BrioPresetTree.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <ctime>
+#include <memory>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -21,6 +25,17 @@ namespace
                 && std::equal (extension.rbegin(), extension.rend(), raw.rbegin(),
                                [] (char a, char b) { return a == juce::CharacterFunctions::toLowerCase ((juce::juce_wchar) b); });
     }
+
+    /** A descriptor closed when it goes out of scope. */
+    struct FolderFd
+    {
+        explicit FolderFd (int fdToOwn) noexcept : fd (fdToOwn) {}
+        ~FolderFd()                                             { if (fd >= 0) ::close (fd); }
+        FolderFd (const FolderFd&) = delete;
+        FolderFd& operator= (const FolderFd&) = delete;
+
+        const int fd;
+    };
 
     bool sameTime (const timespec& a, const timespec& b) noexcept
     {
@@ -60,20 +75,49 @@ int BrioPresetTree::compareNames (const juce::String& a, const juce::String& b)
 }
 
 //==============================================================================
-BrioPresetTree::BrioPresetTree (const juce::String& rootPath, Limits limitsToUse)
-    : limits (limitsToUse), entriesLeft (limitsToUse.maxEntries)
+BrioPresetTree::BrioPresetTree (const juce::String& rootPath, Limits limitsToUse, ListedCallback afterListingToUse)
+    : limits (limitsToUse), entriesLeft (limitsToUse.maxEntries), afterListing (std::move (afterListingToUse))
 {
     ::clock_gettime (CLOCK_REALTIME_COARSE, &stamp.walkStarted);
     stamp.rootPath = rootPath;
     stamp.realRoot = BrioFolderListing::realPath (rootPath);
 
     if (stamp.realRoot.isEmpty())
+    {
+        const std::unique_ptr<char, decltype (&std::free)> resolved (::realpath (rootPath.toRawUTF8(), nullptr), &std::free);
+        rootPathIsNotUtf8 = resolved != nullptr;
+        return;
+    }
+
+    const FolderFd rootFolder (::open (stamp.realRoot.toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+
+    if (rootFolder.fd < 0)
         return;
 
+    rootFd = rootFolder.fd;
     insideRoot = stamp.realRoot.endsWithChar ('/') ? stamp.realRoot : stamp.realRoot + "/";
     walked.insert (stamp.realRoot);
     stamp.valid = true;
-    walkFolder (root, rootPath, stamp.realRoot, 0);
+    walkFolder (root, rootFd, rootPath, stamp.realRoot, 0);
+    rootFd = -1;
+}
+
+int BrioPresetTree::openInsideRoot (const juce::String& realPath) const
+{
+    // Folder by folder from the root, none of them a link: whatever was swapped since the
+    // link was resolved, the walk stays inside the tree.
+    int fd = ::fcntl (rootFd, F_DUPFD_CLOEXEC, 0);
+
+    for (const auto& name : juce::StringArray::fromTokens (realPath.substring (insideRoot.length()), "/", {}))
+    {
+        if (fd < 0)
+            break;
+
+        const FolderFd parent (fd);
+        fd = name.isEmpty() ? -1 : BrioFolderListing::openSubfolder (parent.fd, name);
+    }
+
+    return fd;
 }
 
 bool BrioPresetTree::admitSubfolder (const juce::String& realPath)
@@ -92,16 +136,19 @@ void BrioPresetTree::countUnreadable (const BrioFolderListing& listing)
             ++numUnreadableNames;
 }
 
-void BrioPresetTree::walkFolder (Folder& folder, const juce::String& path, const juce::String& realPath, int depth)
+void BrioPresetTree::walkFolder (Folder& folder, int fd, const juce::String& path, const juce::String& realPath, int depth)
 {
-    const BrioFolderListing listing (path, entriesLeft);
+    const BrioFolderListing listing (fd, entriesLeft);
     entriesLeft -= std::min (entriesLeft, listing.getNumRead());
     limitReached = limitReached || ! listing.isComplete();
     countUnreadable (listing);
 
+    if (afterListing)
+        afterListing (path);
+
     Stamp::FolderState state;
 
-    if (Stamp::read (realPath, state))
+    if (Stamp::read (fd, realPath, state))
     {
         // File times come from a coarse clock: a change made in the same tick as one
         // the walk saw leaves the time as it was, so such a folder is told by its names.
@@ -134,13 +181,22 @@ void BrioPresetTree::walkFolder (Folder& folder, const juce::String& path, const
         if (! admitSubfolder (childReal))
             continue;
 
+        // Never opened by its path again: a folder swapped for a link since it was listed
+        // would lead the walk out of the tree. A plain folder is opened in the one just
+        // listed, a link that the walk chose to follow from the root.
+        const FolderFd child (entry->isLink ? openInsideRoot (childReal)
+                                            : BrioFolderListing::openSubfolder (fd, entry->name));
+
+        if (child.fd < 0)
+            continue;
+
         ++numFolders;
-        Folder child;
+        Folder subfolder;
 
         // A linked folder stands for the folder it leads to, under that folder's name.
-        child.name = entry->isLink ? childReal.fromLastOccurrenceOf ("/", false, false) : entry->name;
-        walkFolder (child, entry->isLink ? childReal : childPath, childReal, depth + 1);
-        folder.subfolders.push_back (std::move (child));
+        subfolder.name = entry->isLink ? childReal.fromLastOccurrenceOf ("/", false, false) : entry->name;
+        walkFolder (subfolder, child.fd, entry->isLink ? childReal : childPath, childReal, depth + 1);
+        folder.subfolders.push_back (std::move (subfolder));
     }
 
     for (const auto* entry : sortedOfKind (listing, BrioFolderListing::Kind::file))
@@ -162,6 +218,17 @@ bool BrioPresetTree::Stamp::read (const juce::String& path, FolderState& state)
     struct stat info;
 
     if (::stat (path.toRawUTF8(), &info) != 0)
+        return false;
+
+    state = { path, info.st_dev, info.st_ino, info.st_mtim, info.st_ctim, 0, false };
+    return true;
+}
+
+bool BrioPresetTree::Stamp::read (int fd, const juce::String& path, FolderState& state)
+{
+    struct stat info;
+
+    if (::fstat (fd, &info) != 0)
         return false;
 
     state = { path, info.st_dev, info.st_ino, info.st_mtim, info.st_ctim, 0, false };

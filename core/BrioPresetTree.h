@@ -4,6 +4,7 @@
 
 #include "BrioFolderListing.h"
 
+#include <functional>
 #include <sys/types.h>
 #include <unordered_set>
 #include <vector>
@@ -62,6 +63,7 @@ public:
         };
 
         static bool read (const juce::String& path, FolderState& state);
+        static bool read (int fd, const juce::String& path, FolderState& state);
         static bool isUnchanged (const FolderState& was);
 
         juce::String rootPath, realRoot;
@@ -70,8 +72,13 @@ public:
         bool valid = false;
     };
 
+    /** Called with each folder's path once the folder is listed, before its subfolders
+        are opened: where a test changes the disk at the worst moment. */
+    using ListedCallback = std::function<void (const juce::String& folderPath)>;
+
     /** Walks the tree below rootPath now. */
-    explicit BrioPresetTree (const juce::String& rootPath, Limits limits = defaultLimits);
+    explicit BrioPresetTree (const juce::String& rootPath, Limits limits = defaultLimits,
+                             ListedCallback afterListing = {});
 
     /** Folders and files by name: runs of digits by value, letters without regard to
         case; names that differ only in case in a fixed order, so that their places stay
@@ -84,14 +91,18 @@ public:
     int numFolders = 0;
     int numUnreadableNames = 0;     // presets and folders whose names are not strict UTF-8
     bool limitReached = false;      // something was left out by the limits
+    bool rootPathIsNotUtf8 = false; // the root resolves to a path that is not strict UTF-8: nothing was read
 
 private:
-    void walkFolder (Folder& folder, const juce::String& path, const juce::String& realPath, int depth);
+    void walkFolder (Folder& folder, int fd, const juce::String& path, const juce::String& realPath, int depth);
+    int openInsideRoot (const juce::String& realPath) const;
     bool admitSubfolder (const juce::String& realPath);
     void countUnreadable (const BrioFolderListing& listing);
 
     Limits limits;
     juce::String insideRoot;        // the real root with a trailing "/", for the prefix test
     std::unordered_set<juce::String> walked;
+    ListedCallback afterListing;
+    int rootFd = -1;
     size_t entriesLeft;
 };

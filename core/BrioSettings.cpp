@@ -3,7 +3,12 @@
 #include "BrioFileReader.h"
 #include "BrioFolderListing.h"
 
+#include <algorithm>
+#include <limits>
 #include <memory>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace
 {
@@ -67,6 +72,87 @@ namespace
         they are read like any other text from outside. Each holds one element with a
         few attributes. */
     constexpr BrioXmlGuard::Limits settingsFileLimits { 1024 * 1024, 256 };
+
+    bool isNameByte (char c) noexcept
+    {
+        return c != 0 && ! juce::CharacterFunctions::isWhitespace (c)
+                && std::string_view ("<>/=\"'&;!?").find (c) == std::string_view::npos;
+    }
+
+    /** JUCE keeps every attribute name in a global pool, a sorted array that takes each
+        new name by moving all the names after it: names that arrive in a file's order
+        cost a move of half the pool each, seconds for a settings file at the size limit,
+        while names that arrive in ascending order are appended. So whatever in the text
+        looks like an attribute name ("name=") is pooled first, sorted, and held until the
+        parser has looked its names up. A word that is no name costs a little memory until
+        the pool next drops what nothing uses. */
+    std::vector<juce::Identifier> poolNamesInOrder (std::string_view text)
+    {
+        std::vector<std::string_view> names;
+
+        for (auto equals = text.find ('='); equals != std::string_view::npos; equals = text.find ('=', equals + 1))
+        {
+            auto end = equals;
+
+            while (end > 0 && juce::CharacterFunctions::isWhitespace (text[end - 1]))
+                --end;
+
+            auto start = end;
+
+            while (start > 0 && isNameByte (text[start - 1]))
+                --start;
+
+            if (start < end && BrioXmlGuard::isStrictUtf8 (text.data() + start, end - start))
+                names.push_back (text.substr (start, end - start));
+        }
+
+        // Byte order is the pool's order: UTF-8 sorts as the code points it encodes.
+        std::sort (names.begin(), names.end());
+        names.erase (std::unique (names.begin(), names.end()), names.end());
+
+        std::vector<juce::Identifier> pooled;
+        pooled.reserve (names.size());
+
+        for (const auto& name : names)
+            pooled.emplace_back (juce::CharPointer_UTF8 (name.data()), juce::CharPointer_UTF8 (name.data() + name.size()));
+
+        return pooled;
+    }
+
+    /** One attribute as an element's text holds it. */
+    struct AttributeText
+    {
+        juce::String name;
+        std::string_view rawName;
+        std::string_view text;      // ' name="escaped value"'
+    };
+
+    /** The attributes of the text that JUCE wrote for an element without wrapping: '<tag',
+        then ' name="value"' for each, the value escaped so that it holds no '"', then the
+        end of the tag. */
+    std::vector<AttributeText> splitAttributes (const juce::String& text, const juce::String& tagName)
+    {
+        const std::string_view all (text.toRawUTF8(), text.getNumBytesAsUTF8());
+        std::vector<AttributeText> attributes;
+        auto pos = 1 + tagName.getNumBytesAsUTF8();
+
+        while (pos < all.size() && all[pos] == ' ')
+        {
+            const auto nameEnd = all.find ("=\"", pos);
+            const auto valueEnd = nameEnd == std::string_view::npos ? nameEnd : all.find ('"', nameEnd + 2);
+
+            if (valueEnd == std::string_view::npos)
+                break;
+
+            const auto* start = all.data();
+            attributes.push_back ({ juce::String (juce::CharPointer_UTF8 (start + pos + 1), juce::CharPointer_UTF8 (start + nameEnd)),
+                                    all.substr (pos + 1, nameEnd - pos - 1),
+                                    all.substr (pos, valueEnd + 1 - pos) });
+            pos = valueEnd + 1;
+        }
+
+        return attributes;
+    }
 }
 
 //==============================================================================
@@ -144,7 +230,17 @@ juce::XmlElement* BrioSettings::loadInto (std::unique_ptr<juce::XmlElement>& cac
     if (! file.existsAsFile())
         file.create();
 
-    cached = BrioXmlGuard::parseFile (file, settingsFileLimits);
+    juce::MemoryBlock bytes;
+
+    if (BrioFileReader::readRegularFile (file, settingsFileLimits.maxBytes, bytes).wasOk())
+    {
+        const auto pooled = poolNamesInOrder ({ static_cast<const char*> (bytes.getData()), bytes.getSize() });
+        cached = BrioXmlGuard::parseDocument (bytes, settingsFileLimits);
+    }
+    else
+    {
+        cached = nullptr;
+    }
 
     // A file that is malformed, or that could trap the parser, counts as empty.
     if (cached == nullptr)
@@ -184,19 +280,56 @@ bool BrioSettings::writeDocument (const juce::XmlElement& element, const juce::F
 
 std::unique_ptr<juce::XmlElement> BrioSettings::sortedCopy (const juce::XmlElement& element)
 {
-    juce::StringArray keys;
+    // JUCE's XmlElement reaches an attribute by index, finds one by name and appends one
+    // only by walking its whole list, so a copy made attribute by attribute is quadratic:
+    // minutes for a file at the size limit, which any local user can plant in the shared
+    // settings folder. Writing an element and parsing one are single passes, so the copy
+    // is made from the element's own text, its attributes put in the sorted order.
+    // All attributes on the tag's one line. Not JUCE's single-line format: that writes a
+    // null line break for a child element after a text child, which a file may hold.
+    juce::XmlElement::TextFormat format;
+    format.addDefaultHeader = false;
+    format.lineWrapLength = std::numeric_limits<int>::max();
 
-    for (int i = 0; i < element.getNumAttributes(); ++i)
-        keys.add (element.getAttributeName (i));
+    const auto text = element.toString (format);
+    const auto attributes = splitAttributes (text, element.getTagName());
+
+    // The same names in the same order, sorted the same way, as before: names that differ
+    // only in case keep the order they always had.
+    juce::StringArray keys;
+    keys.ensureStorageAllocated ((int) attributes.size());
+    std::unordered_map<std::string_view, std::string_view> firstText (attributes.size());
+
+    for (const auto& attribute : attributes)
+    {
+        keys.add (attribute.name);
+        firstText.emplace (attribute.rawName, attribute.text);    // a repeated name reads as its first
+    }
 
     keys.sort (true);
 
-    auto copy = std::make_unique<juce::XmlElement> (element.getTagName());
+    juce::MemoryOutputStream sorted (text.getNumBytesAsUTF8() + 8);
+    sorted << "<" << element.getTagName();
 
     for (const auto& key : keys)
-        copy->setAttribute (key, element.getStringAttribute (key));
+    {
+        // Taken out once written: a repeated name is written once, where it first sorted.
+        const auto found = firstText.find (std::string_view (key.toRawUTF8(), key.getNumBytesAsUTF8()));
 
-    return copy;
+        if (found != firstText.end())
+        {
+            sorted.write (found->second.data(), found->second.size());
+            firstText.erase (found);
+        }
+    }
+
+    sorted << "/>";
+
+    if (auto copy = juce::parseXML (sorted.toString()))
+        return copy;
+
+    jassertfalse;   // JUCE reads back what it wrote
+    return std::make_unique<juce::XmlElement> (element.getTagName());
 }
 
 juce::String BrioSettings::globalRootName() const

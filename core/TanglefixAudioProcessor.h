@@ -100,8 +100,9 @@ public:
 
     juce::Result savePresetFile (const juce::File& file);
 
-    /** Applies a preset, respecting the locks. Fails, changing only the preset name, when
-        the file is not a regular file of at most 1 MiB or holds no settings element. */
+    /** Applies a preset, respecting the locks, and makes it the current preset. Fails,
+        changing nothing, when the file is not a regular file of at most 1 MiB or holds
+        no settings element. */
     juce::Result loadPresetFile (const juce::String& fullPath);
     void loadInitPreset();
 

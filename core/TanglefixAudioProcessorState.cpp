@@ -184,8 +184,6 @@ juce::Result TanglefixAudioProcessor::savePresetFile (const juce::File& file)
 
 juce::Result TanglefixAudioProcessor::loadPresetFile (const juce::String& fullPath)
 {
-    currentPresetName = fullPath;
-
     if (! juce::File::isAbsolutePath (fullPath))
         return juce::Result::fail ("\"" + fullPath + "\" is not a full path.");
 
@@ -202,7 +200,10 @@ juce::Result TanglefixAudioProcessor::loadPresetFile (const juce::String& fullPa
     if (xml == nullptr || ! xml->hasTagName (settingsElementName()))
         return juce::Result::fail ("\"" + fullPath + "\" is not a " + getName() + " preset.");
 
+    // Only a preset that loaded becomes the current one: Save would otherwise propose
+    // a file that was refused.
     applySettingsXml (xml.get(), true);
+    currentPresetName = fullPath;
     return juce::Result::ok();
 }
 

@@ -3,8 +3,10 @@
 #include <BrioFolderListing.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace
@@ -42,6 +44,92 @@ namespace
         return file.getFileNameWithoutExtension() + "." + juce::String (attempt) + file.getFileExtension();
     }
 
+    /** Which mount a path lies on; a rename works only within one. */
+    struct Mount
+    {
+        dev_t device = 0;
+        juce::uint64 id = 0;
+
+        bool operator== (const Mount& other) const noexcept    { return device == other.device && id == other.id; }
+        bool operator!= (const Mount& other) const noexcept    { return ! operator== (other); }
+    };
+
+    std::optional<Mount> mountOf (const juce::File& file)
+    {
+        struct statx info;
+
+        if (::statx (AT_FDCWD, file.getFullPathName().toRawUTF8(), AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &info) != 0)
+            return {};
+
+        // Without a mount id (older kernels) a bind mount of the same file system reads
+        // as the same mount; the rename then fails rather than copies.
+        const auto id = (info.stx_mask & STATX_MNT_ID) != 0 ? (juce::uint64) info.stx_mnt_id : 0;
+        return Mount { makedev (info.stx_dev_major, info.stx_dev_minor), id };
+    }
+
+    /** The mount of the file, or of the nearest folder above it that exists. */
+    std::optional<Mount> mountOfNearest (juce::File file)
+    {
+        while (! file.exists() && file != file.getParentDirectory())
+            file = file.getParentDirectory();
+
+        return mountOf (file);
+    }
+
+    /** The highest folder above the file on the same mount. */
+    juce::File topOfMount (const juce::File& folder, const Mount& mount)
+    {
+        auto top = folder;
+
+        for (auto up = top.getParentDirectory(); up != top; up = top.getParentDirectory())
+        {
+            if (mountOf (up) != mount)
+                break;
+
+            top = up;
+        }
+
+        return top;
+    }
+
+    /** A folder the user alone can use: no link, owned by the user, made (mode 0700)
+        when missing. */
+    bool isOwnFolder (const juce::File& folder)
+    {
+        const auto* path = folder.getFullPathName().toRawUTF8();
+        ::mkdir (path, 0700);
+
+        struct stat info;
+        return ::lstat (path, &info) == 0 && S_ISDIR (info.st_mode) && info.st_uid == ::getuid();
+    }
+
+    /** $topdir/.Trash, made by an administrator for every user: a folder, no link, with
+        the sticky bit. */
+    bool isSharedTrash (const juce::File& folder)
+    {
+        struct stat info;
+        return ::lstat (folder.getFullPathName().toRawUTF8(), &info) == 0 && S_ISDIR (info.st_mode)
+                && (info.st_mode & S_ISVTX) != 0;
+    }
+
+    /** The folder with its links resolved, where the mount's top is looked for: a link
+        on the way may lead onto another mount. */
+    juce::File realFolder (const juce::File& folder)
+    {
+        const auto real = BrioFolderListing::realPath (folder.getFullPathName());
+        return real.isNotEmpty() ? juce::File (real) : folder;
+    }
+
+    /** The "Path" of an entry: absolute in the home trash, relative to the top of the
+        mount in a trash there. */
+    juce::String entryPath (const juce::File& file, const juce::File& top)
+    {
+        if (top == juce::File())
+            return file.getFullPathName();
+
+        return realFolder (file.getParentDirectory()).getChildFile (file.getFileName()).getRelativePathFrom (top);
+    }
+
     juce::Result makeFolder (const juce::File& folder)
     {
         if (folder.isDirectory())
@@ -71,6 +159,27 @@ juce::File BrioTrash::getHomeTrash()
     return home != juce::File() ? home.getChildFile (".local/share/Trash") : juce::File();
 }
 
+std::optional<BrioTrash::Place> BrioTrash::findTrashFor (const juce::File& file, const juce::File& homeTrash)
+{
+    const auto folder = realFolder (file.getParentDirectory());
+    const auto mount = mountOf (folder);
+
+    if (! mount.has_value() || mount == mountOfNearest (homeTrash))
+        return Place { homeTrash, {} };
+
+    const auto top = topOfMount (folder, *mount);
+    const auto uid = juce::String ((juce::int64) ::getuid());
+    const auto shared = top.getChildFile (".Trash");
+
+    if (isSharedTrash (shared) && isOwnFolder (shared.getChildFile (uid)))
+        return Place { shared.getChildFile (uid), top };
+
+    if (isOwnFolder (top.getChildFile (".Trash-" + uid)))
+        return Place { top.getChildFile (".Trash-" + uid), top };
+
+    return {};
+}
+
 juce::Result BrioTrash::moveToTrash (const juce::File& file)
 {
     const auto trash = getHomeTrash();
@@ -82,11 +191,17 @@ juce::Result BrioTrash::moveToTrash (const juce::File& file)
     return moveToTrash (file, trash);
 }
 
-juce::Result BrioTrash::moveToTrash (const juce::File& file, const juce::File& trash)
+juce::Result BrioTrash::moveToTrash (const juce::File& file, const juce::File& homeTrash)
 {
     if (! file.existsAsFile())
         return juce::Result::fail ("The file \"" + file.getFullPathName() + "\" does not exist.");
 
+    const auto place = findTrashFor (file, homeTrash);
+
+    if (! place.has_value())
+        return juce::Result::fail ("There is no trash on the file system of \"" + file.getFullPathName() + "\".");
+
+    const auto trash = place->folder;
     const auto filesFolder = trash.getChildFile ("files");
     const auto infoFolder = trash.getChildFile ("info");
 
@@ -95,7 +210,7 @@ juce::Result BrioTrash::moveToTrash (const juce::File& file, const juce::File& t
             return juce::Result::fail ("Could not create the trash folder \"" + folder.getFullPathName()
                                        + "\": " + made.getErrorMessage());
 
-    const auto entryText = "[Trash Info]\nPath=" + encodePath (file.getFullPathName())
+    const auto entryText = "[Trash Info]\nPath=" + encodePath (entryPath (file, place->topFolder))
                          + "\nDeletionDate=" + juce::Time::getCurrentTime().formatted ("%Y-%m-%dT%H:%M:%S") + "\n";
 
     for (int attempt = 1; attempt < 10000; ++attempt)
@@ -120,7 +235,8 @@ juce::Result BrioTrash::moveToTrash (const juce::File& file, const juce::File& t
             continue;
         }
 
-        if (file.moveFileTo (target))
+        // Renamed only: JUCE's moveFileTo copies the whole file when the rename fails.
+        if (std::rename (file.getFullPathName().toRawUTF8(), target.getFullPathName().toRawUTF8()) == 0)
             return juce::Result::ok();
 
         entry.deleteFile();

@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <optional>
+
 //==============================================================================
 /**
     Moves files into the desktop's trash by the freedesktop.org rules, so that a file
@@ -12,8 +14,10 @@
     it writes no entry, so nothing can restore the file, and it fails when that
     folder doesn't exist yet.
 
-    Files from another file system are copied into the home trash and then removed,
-    which the rules allow.
+    A file is only ever renamed, never copied: a file on another mount than the home
+    trash goes to the trash at the top of its own mount ($topdir/.Trash/$uid when the
+    administrator made $topdir/.Trash, else $topdir/.Trash-$uid), as the rules say. A
+    copy of a large file would block the editor and fill the user's home.
 */
 struct BrioTrash
 {
@@ -21,13 +25,27 @@ struct BrioTrash
         when the home folder's name is not UTF-8). */
     static juce::File getHomeTrash();
 
-    /** Moves the file into the home trash. */
+    /** A trash folder, and the folder at the top of its mount for one that is not the
+        home trash (its entries name files relative to it). */
+    struct Place
+    {
+        juce::File folder;
+        juce::File topFolder;
+    };
+
+    /** The trash the file can be renamed into: the home trash on the home trash's mount,
+        else one at the top of the file's own mount, made when missing. Nothing when no
+        trash there can be used (a link, another user's folder, no right to make one). */
+    static std::optional<Place> findTrashFor (const juce::File& file, const juce::File& homeTrash);
+
+    /** Moves the file into the home trash, or the trash of its own mount. */
     static juce::Result moveToTrash (const juce::File& file);
 
-    /** Moves the file into the given trash folder, making its "files" and "info"
-        folders when they are missing. Fails, leaving the file where it was, when the
-        file doesn't exist or the trash can't take it. */
-    static juce::Result moveToTrash (const juce::File& file, const juce::File& trash);
+    /** Moves the file into the given home trash folder, or the trash of its own mount,
+        making the "files" and "info" folders when they are missing. Fails, leaving the
+        file where it was, when the file doesn't exist or no trash can take it without
+        a copy. */
+    static juce::Result moveToTrash (const juce::File& file, const juce::File& homeTrash);
 
     /** A path as the "Path" key of an entry holds it: bytes outside the unreserved URI
         characters and "/" are written as %XX. */

@@ -42,6 +42,7 @@ void ComboboxSubmenu::rebuildMenu (bool deferred)
     if (deferred)
     {
         currentItemId = -1;
+        currentPath = {};
         startTimer (deferredRebuildMs);
         return;
     }
@@ -93,8 +94,12 @@ void ComboboxSubmenu::addFolderToMenu (juce::PopupMenu& menu, const BrioPresetTr
 
 void ComboboxSubmenu::addOmissionItems (const BrioPresetTree& tree)
 {
-    if (tree.numUnreadableNames > 0 || tree.limitReached)
+    if (tree.numUnreadableNames > 0 || tree.limitReached || tree.rootPathIsNotUtf8)
         presetMenu.addSeparator();
+
+    if (tree.rootPathIsNotUtf8)
+        presetMenu.addItem (unreadableFolderItemId, "Presets not shown: the presets folder's real path is not UTF-8",
+                            false, false);
 
     if (tree.numUnreadableNames > 0)
         presetMenu.addItem (unreadableNamesItemId,
@@ -117,7 +122,16 @@ void ComboboxSubmenu::makeCurrent (juce::String path)
     // sit at an index that now belongs to another file.
     rebuildIfChanged();
     currentItemId = idOfPath (path);
+
+    // A preset the menu showed can drop out of the rebuilt list at the limits; it is still
+    // the one chosen, and the one to load.
+    currentPath = (currentItemId == 0 && isInPresetsFolder (path) && juce::File (path).existsAsFile()) ? path : juce::String();
     updateTicks();
+}
+
+bool ComboboxSubmenu::isInPresetsFolder (const juce::String& path)
+{
+    return path.startsWith (settings.getPresetsFolder() + "/");
 }
 
 void ComboboxSubmenu::updateTicks()
@@ -173,7 +187,10 @@ void ComboboxSubmenu::selectItem (int itemId)
 
     // A path is made current by selectPath; an empty id stays as asked for.
     if (path.isEmpty())
+    {
         currentItemId = itemId;
+        currentPath = {};
+    }
 
     selectPath (path);
 }
@@ -235,6 +252,9 @@ void ComboboxSubmenu::selectPrevious()
 
 juce::String ComboboxSubmenu::getCurrentPresetPath() const
 {
+    if (currentItemId == 0)
+        return currentPath;
+
     return (currentItemId >= 1 && currentItemId < nextItemId) ? (*presetPaths)[currentItemId - 1] : juce::String();
 }
 

@@ -37,6 +37,7 @@ public:
     static constexpr int openFolderItemId = 99999;
     static constexpr int unreadableNamesItemId = 99998;
     static constexpr int limitReachedItemId = 99997;
+    static constexpr int unreadableFolderItemId = 99996;
     static constexpr int deferredRebuildMs = 1000;
 
     static_assert (BrioPresetTree::defaultLimits.maxPresets < limitReachedItemId);
@@ -62,7 +63,9 @@ public:
     void selectNext();
     void selectPrevious();
 
-    /** The current item's file, or an empty string when there is none. */
+    /** The current item's file, or an empty string when there is none. A preset of the
+        presets folder that was chosen but is not in the menu (left out by the limits
+        after a change on disk) is current without an item. */
     juce::String getCurrentPresetPath() const;
 
     /** A result of the menu as it is now. */
@@ -97,6 +100,7 @@ private:
     void makeCurrent (juce::String path);
     void updateTicks();
     void presetVanished (const juce::String& path);
+    bool isInPresetsFolder (const juce::String& path);
     void revealPresetsFolder();
 
     juce::Label presetLabel;
@@ -104,6 +108,7 @@ private:
     PathList presetPaths = std::make_shared<const juce::StringArray>();
     int nextItemId = 1;
     int currentItemId = 0;
+    juce::String currentPath;       // the file made current, while currentItemId is 0
     BrioSettings settings;
     BrioLauncher launcher;
     BrioPresetTree::Stamp walkStamp;

@@ -414,7 +414,17 @@ void TanglefixPluginWindow::changeListenerCallback (juce::ChangeBroadcaster* sou
     if (source != &presetBrowser)
         return;
 
-    processor.loadPresetFile (presetBrowser.getCurrentPresetPath());
+    const auto path = presetBrowser.getCurrentPresetPath();
+
+    if (const auto loaded = processor.loadPresetFile (path); loaded.failed())
+    {
+        // The previous preset is still the one in effect: the browser shows it again.
+        presetBrowser.setPresetName (processor.currentPresetName, false, false);
+
+        if (path.isNotEmpty())
+            presetCommands.tellNotLoaded (path, loaded.getErrorMessage());
+    }
+
     seenPresetName = processor.currentPresetName;
 
     for (auto* knob : knobs)

@@ -132,8 +132,19 @@ void TanglefixPresetCommands::deleteCurrent()
 
 void TanglefixPresetCommands::trash (const juce::File& file)
 {
-    const auto result = trashFolder == juce::File() ? BrioTrash::moveToTrash (file)
-                                                    : BrioTrash::moveToTrash (file, trashFolder);
+    const auto homeTrash = trashFolder == juce::File() ? BrioTrash::getHomeTrash() : trashFolder;
+
+    // A trash on another file system would take a copy of the file, however large.
+    if (! BrioTrash::findTrashFor (file, homeTrash).has_value())
+    {
+        askOkCancel ("Delete Permanently",
+                     "There is no trash on the file system of " + file.getFileNameWithoutExtension()
+                         + ". Delete it permanently? This cannot be undone.",
+                     "Delete", [this, file] { deletePermanently (file); });
+        return;
+    }
+
+    const auto result = BrioTrash::moveToTrash (file, homeTrash);
 
     if (result.failed())
     {
@@ -142,6 +153,23 @@ void TanglefixPresetCommands::trash (const juce::File& file)
     }
 
     browser.rebuildMenu (true);
+}
+
+void TanglefixPresetCommands::deletePermanently (const juce::File& file)
+{
+    if (! file.deleteFile())
+    {
+        tell ("Preset Not Deleted", "Could not delete \"" + file.getFullPathName() + "\".");
+        return;
+    }
+
+    browser.rebuildMenu (true);
+}
+
+void TanglefixPresetCommands::tellNotLoaded (const juce::String& path, const juce::String& reason)
+{
+    const auto name = path.fromLastOccurrenceOf ("/", false, false).upToLastOccurrenceOf (".", false, false);
+    tell ("Preset Not Loaded", "The preset \"" + name + "\" was not loaded, and the current settings stay. " + reason);
 }
 
 //==============================================================================

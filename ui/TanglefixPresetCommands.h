@@ -35,8 +35,12 @@ public:
     /** Asks for a file, proposing where the current preset belongs, and saves there. */
     void save();
 
-    /** Asks whether the current preset file may go, then moves it to the trash. */
+    /** Asks whether the current preset file may go, then moves it to the trash; where its
+        file system has no trash it can use, asks whether to delete it permanently. */
     void deleteCurrent();
+
+    /** Tells the user that the chosen preset was refused, and why. */
+    void tellNotLoaded (const juce::String& path, const juce::String& reason);
 
     bool isDialogOpen() const noexcept   { return dialogOpen; }
 
@@ -56,13 +60,14 @@ public:
     using SaveChooser = std::function<void (const juce::File& proposal, std::function<void (const juce::File&)> answer)>;
     SaveChooser saveChooser;
 
-    /** Where deleted presets go. Null: the user's trash. */
+    /** The home trash, where deleted presets on its file system go. Null: the user's. */
     juce::File trashFolder;
 
 private:
     void chosen (const juce::File& file);
     void saveTo (const juce::File& file);
     void trash (const juce::File& file);
+    void deletePermanently (const juce::File& file);
     void askOkCancel (const juce::String& title, const juce::String& message, const juce::String& okText,
                       std::function<void()> onOk);
     void tell (const juce::String& title, const juce::String& message);

@@ -3,6 +3,9 @@
 #include <BrioTrash.h>
 
 #include "ScopedVariable.h"
+#include <string>
+#include <sys/mount.h>
+#include <sys/stat.h>
 
 using OverlayTests::runUntil;
 
@@ -32,7 +35,9 @@ namespace
             first = writePreset ("User/First.qzr", 0.2f);
             second = writePreset ("User/Second.qzr", 0.7f);
             openEditor();
-            commands().trashFolder = tmp.getChildFile ("Trash");
+
+            // On the presets' own mount (the private /opt), where a rename reaches it.
+            commands().trashFolder = homeTrash();
         }
 
         juce::File writePreset (const juce::String& relativePath, float gain)
@@ -63,7 +68,28 @@ namespace
             window().presetBrowser.setPresetName (file.getFullPathName(), false, true);
         }
 
+        static juce::File homeTrash()          { return shared().getChildFile ("Trash"); }
+
         juce::File presets, first, second;
+    };
+
+    /** A file system of its own, mounted on a folder for as long as it lives. */
+    struct ScratchMount
+    {
+        explicit ScratchMount (const juce::File& folder) : path (folder.getFullPathName().toStdString())
+        {
+            folder.createDirectory();
+            mounted = ::mount ("tanglefix-test", path.c_str(), "tmpfs", 0, "size=1m") == 0;
+        }
+
+        ~ScratchMount()
+        {
+            if (mounted)
+                ::umount2 (path.c_str(), MNT_DETACH);
+        }
+
+        const std::string path;
+        bool mounted = false;
     };
 }
 
@@ -131,6 +157,39 @@ TEST_F (PresetCommandTest, AFailedSaveIsShownAndChangesNothing)
 }
 
 //==============================================================================
+TEST_F (PresetCommandTest, ARefusedPresetIsToldAndTheLoadedOneStays)
+{
+    auto& browser = window().presetBrowser;
+    selectPreset (first);
+    window().changeListenerCallback (&browser);
+    ASSERT_EQ (processor->currentPresetName, first.getFullPathName());
+    const auto gain = processor->gainParam->getValue();
+
+    presets.getChildFile ("User/Malformed.qzr").replaceWithText ("Gain=0.9");
+    presets.getChildFile ("User/Other.qzr").replaceWithText ("<OtherRoot Gain=\"0.9\"/>");
+    presets.getChildFile ("User/Huge.qzr").replaceWithText (juce::String::repeatedString (" ", 2 * 1024 * 1024));
+
+    for (const auto* name : { "Huge", "Malformed", "Other" })
+    {
+        const auto refused = presets.getChildFile ("User/" + juce::String (name) + ".qzr").getFullPathName();
+        browser.rebuildMenu (false);
+        ASSERT_TRUE (browser.getPresetPaths().contains (refused)) << browser.getPresetPaths().joinIntoString (" ");
+        LarkspanBrio::ComboboxSubmenu::menuCallback (browser.getPresetPaths().indexOf (refused) + 1, &browser);
+
+        ASSERT_TRUE (runUntil ([&] { return commands().getOpenBox() != nullptr; })) << name;
+        EXPECT_EQ (commands().getOpenBox()->getName(), "Preset Not Loaded");
+        EXPECT_EQ (processor->currentPresetName, first.getFullPathName());
+        EXPECT_EQ (processor->gainParam->getValue(), gain);
+        EXPECT_EQ (browser.getLabelText(), "First");
+        EXPECT_EQ (browser.getCurrentPresetPath(), first.getFullPathName());
+        answer (commands(), "OK");
+
+        // Save proposes the preset that is loaded, not the refused file.
+        EXPECT_EQ (saveAnswering ({}), first);
+    }
+}
+
+//==============================================================================
 TEST_F (PresetCommandTest, DeleteTrashesTheFileItAskedAbout)
 {
     selectPreset (first);
@@ -147,7 +206,7 @@ TEST_F (PresetCommandTest, DeleteTrashesTheFileItAskedAbout)
 
     EXPECT_FALSE (first.existsAsFile());
     EXPECT_TRUE (second.existsAsFile());
-    const auto trash = tmp.getChildFile ("Trash");
+    const auto trash = homeTrash();
     EXPECT_TRUE (trash.getChildFile ("files/First.qzr").existsAsFile());
     EXPECT_TRUE (trash.getChildFile ("info/First.qzr.trashinfo").loadFileAsString()
                      .contains ("Path=" + BrioTrash::encodePath (first.getFullPathName())));
@@ -174,12 +233,84 @@ TEST_F (PresetCommandTest, DeletingWithoutAPresetFileOrTrashSaysSo)
     answer (commands(), "OK");
 
     selectPreset (second);
-    tmp.getChildFile ("Trash").replaceWithText ("no folder");
+    homeTrash().replaceWithText ("no folder");
     window().buttonClicked (&window().deleteButton);
     answer (commands(), "OK");
     ASSERT_NE (commands().getOpenBox(), nullptr);
     EXPECT_EQ (commands().getOpenBox()->getName(), "Preset Not Deleted");
     EXPECT_TRUE (second.existsAsFile());
+}
+
+TEST_F (PresetCommandTest, APresetOnAnotherFileSystemIsNeverCopied)
+{
+    // Run as root in the tests' private mount namespace, the test mounts a file system
+    // of its own inside the presets folder.
+    const auto top = presets.getChildFile ("Mounted");
+    const ScratchMount mount (top);
+
+    if (! mount.mounted)
+        GTEST_SKIP() << "no right to mount here";
+
+    const auto uid = juce::String ((juce::int64) ::getuid());
+    auto& browser = window().presetBrowser;
+
+    auto deleteAnswering = [&] (const juce::File& file, const juce::String& buttonText)
+    {
+        file.replaceWithText ("<Tanglefix_SETTINGS/>");
+        browser.rebuildMenu (false);
+        selectPreset (file);
+        window().buttonClicked (&window().deleteButton);
+        answer (commands(), "OK");
+
+        if (buttonText.isEmpty())
+        {
+            EXPECT_EQ (commands().getOpenBox(), nullptr);
+            return;
+        }
+
+        ASSERT_NE (commands().getOpenBox(), nullptr);
+        EXPECT_EQ (commands().getOpenBox()->getName(), "Delete Permanently");
+        answer (commands(), buttonText);
+    };
+
+    // $topdir/.Trash-$uid, made by the user, with an entry relative to the top.
+    const auto far = top.getChildFile ("Sub/Far.qzr");
+    far.getParentDirectory().createDirectory();
+    deleteAnswering (far, {});
+
+    EXPECT_FALSE (far.exists());
+    EXPECT_FALSE (homeTrash().getChildFile ("files/Far.qzr").exists());
+    const auto ownTrash = top.getChildFile (".Trash-" + uid);
+    EXPECT_TRUE (ownTrash.getChildFile ("files/Far.qzr").existsAsFile());
+    EXPECT_TRUE (ownTrash.getChildFile ("info/Far.qzr.trashinfo").loadFileAsString().contains ("\nPath=Sub/Far.qzr\n"));
+
+    struct stat info;
+    ASSERT_EQ (::lstat (ownTrash.getFullPathName().toRawUTF8(), &info), 0);
+    EXPECT_EQ (info.st_mode & 0777, 0700u);
+
+    // An administrator's $topdir/.Trash with the sticky bit comes first.
+    const auto shared = top.getChildFile (".Trash");
+    shared.createDirectory();
+    ::chmod (shared.getFullPathName().toRawUTF8(), 01777);
+    deleteAnswering (top.getChildFile ("Near.qzr"), {});
+    EXPECT_TRUE (shared.getChildFile (uid + "/files/Near.qzr").existsAsFile());
+
+    // A trash that is a link, or a shared one without the sticky bit, is never used: the
+    // user is asked instead.
+    shared.deleteRecursively();
+    ownTrash.deleteRecursively();
+    ASSERT_TRUE (tmp.createSymbolicLink (ownTrash, true));
+    const auto kept = top.getChildFile ("Kept.qzr");
+    deleteAnswering (kept, "Cancel");
+    EXPECT_TRUE (kept.existsAsFile());
+
+    shared.createDirectory();
+    ::chmod (shared.getFullPathName().toRawUTF8(), 0777);
+    deleteAnswering (kept, "Delete");
+    EXPECT_FALSE (kept.exists());
+    EXPECT_FALSE (shared.getChildFile (uid).exists());
+    EXPECT_EQ (tmp.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0);
+    EXPECT_FALSE (homeTrash().getChildFile ("files/Kept.qzr").exists());
 }
 
 //==============================================================================

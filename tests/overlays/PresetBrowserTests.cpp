@@ -286,6 +286,52 @@ TEST_F (PresetBrowserTest, PresetsBeyondTheLimitAreLeftOutAndTheMenuSaysSo)
     EXPECT_EQ (notes, juce::StringArray ({ "More presets not shown: the folder holds too many", "Open presets folder enabled" }));
 }
 
+TEST_F (PresetBrowserTest, AChoiceAtTheLimitLoadsWhatTheMenuShowedAfterTheFolderChanged)
+{
+    const auto limit = BrioPresetTree::defaultLimits.maxPresets;
+
+    for (int i = 0; i < limit + 1; ++i)
+        root.getChildFile ("p" + juce::String (i) + ".qzr").create();
+
+    browser.rebuildMenu (false);
+    const auto shown = browser.getPresetPathList();
+    const auto last = root.getChildFile ("p" + juce::String (limit - 1) + ".qzr").getFullPathName();
+    ASSERT_EQ (shown->strings.getLast(), last);
+
+    // A preset added before it in the open menu's folder pushes it out of the new list.
+    preset ("a.qzr");
+    ComboboxSubmenu::menuCallback (limit, &browser, shown);
+
+    EXPECT_EQ (browser.getLabelText(), "p" + juce::String (limit - 1));
+    EXPECT_EQ (browser.getCurrentPresetPath(), last);
+    EXPECT_FALSE (browser.getPresetPaths().contains (last));
+    EXPECT_TRUE (runUntil ([this] { return changes.count == 1; }));
+
+    // Gone by then: the user is told and nothing is loaded.
+    ASSERT_TRUE (juce::File (shown->strings[limit - 2]).deleteFile());
+    ComboboxSubmenu::menuCallback (limit - 1, &browser, shown);
+    EXPECT_EQ (countMessageBoxes ("Preset not found"), 1);
+    EXPECT_EQ (browser.getCurrentPresetPath(), last);
+    deliverPendingMessages();
+    EXPECT_EQ (changes.count, 1);
+}
+
+TEST_F (PresetBrowserTest, APresetsFolderWhosePathIsNotUtf8IsNamedInTheMenu)
+{
+    // The shared folder is a link to a folder whose name JUCE can't hold: the store hands
+    // out the link, and the walk can't follow it to a path it can name.
+    namespace fs = std::filesystem;
+    const auto target = tmp.getFullPathName().toStdString() + "/x\xc1\x81\xc1\x81";
+    fs::create_directories (target + "/Presets/Tanglefix");
+    std::ofstream (target + "/Presets/Tanglefix/In.qzr") << "<TanglefixSETTINGS/>";
+    const auto base = shared().getFullPathName().toStdString() + "/Larkspan";
+    fs::remove_all (base);
+    fs::create_directory_symlink (target, base);
+
+    browser.rebuildMenu (false);
+    EXPECT_EQ (menuText(), "Presets not shown: the presets folder's real path is not UTF-8=99996 -- Open presets folder=99999");
+}
+
 TEST_F (PresetBrowserTest, NamesThatAreNotUtf8AreLeftOutAndCounted)
 {
     namespace fs = std::filesystem;

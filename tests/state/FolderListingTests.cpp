@@ -144,6 +144,39 @@ TEST_F (PresetTreeTest, DanglingLinksAreNoPresets)
     EXPECT_EQ (describe (BrioPresetTree (juce::String (root))), "Alias.QZR Real.qzr");
 }
 
+TEST_F (PresetTreeTest, FoldersSwappedForLinksAfterListingStayUnwalked)
+{
+    // Another user swaps folders for links to what lies outside at the worst moment:
+    // after the walk listed their parent, before it opens them. Links that were links
+    // when listed are still followed inside the tree.
+    const auto outside = rawPath (tmp) + "/outside";
+    touch (outside + "/Secret.qzr");
+    touch (outside + "/deeper/Secret2.qzr");
+    touch (root + "/Bank/Plain/In.qzr");
+    touch (root + "/Bank/Kept/Mine.qzr");
+    touch (root + "/Top/Deep.qzr");
+    fs::create_directory_symlink (root + "/Bank/Kept", root + "/Via");
+
+    auto swapForLink = [] (const std::string& folder, const std::string& target)
+    {
+        fs::remove_all (folder);
+        fs::create_directory_symlink (target, folder);
+    };
+
+    const BrioPresetTree tree (juce::String (root), BrioPresetTree::defaultLimits, [&] (const juce::String& listed)
+    {
+        if (listed == juce::String (root))
+            swapForLink (root + "/Top", outside);
+
+        if (listed == juce::String (root + "/Bank"))
+            swapForLink (root + "/Bank/Plain", outside + "/deeper");
+    });
+
+    EXPECT_EQ (describe (tree), "[Bank] [Kept] Mine.qzr [/] [/]");
+    EXPECT_EQ (tree.numFolders, 2);
+    EXPECT_FALSE (tree.stamp.isCurrentFor (juce::String (root)));
+}
+
 TEST_F (PresetTreeTest, StampTellsWhetherTheTreeChanged)
 {
     touch (root + "/A.qzr");

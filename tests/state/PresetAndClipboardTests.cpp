@@ -65,12 +65,13 @@ TEST_F (PresetTest, LoadRespectsLocksAndIgnoresBypass)
     EXPECT_TRUE (p->limiterOn);
     EXPECT_EQ (p->oversamplingFactor, 2);
 
-    // A file that isn't a preset changes the name only.
+    // A file that isn't a preset changes nothing, the name included: Save would
+    // propose it.
     const auto junk = presetsFolder().getChildFile ("Junk.qzr");
     junk.replaceWithText ("<SomethingElse Frequency=\"0.9\"/>");
-    p->loadPresetFile (junk.getFullPathName());
-    p->loadPresetFile ("/no/such/preset.qzr");
-    EXPECT_EQ (p->currentPresetName, "/no/such/preset.qzr");
+    EXPECT_TRUE (p->loadPresetFile (junk.getFullPathName()).failed());
+    EXPECT_TRUE (p->loadPresetFile ("/no/such/preset.qzr").failed());
+    EXPECT_EQ (p->currentPresetName, file.getFullPathName());
     EXPECT_EQ (p->frequencyParam->getValue(), 0.2f);
 }
 

@@ -2,6 +2,7 @@
 #include "PrivateFolders.h"
 #include "../ScopedVariable.h"
 
+#include <map>
 #include <string>
 
 #include <unistd.h>
@@ -64,6 +65,84 @@ TEST_F (SettingsStoreTest, LoadingSortedOrdersAttributesIgnoringCaseAndDropsChil
     EXPECT_EQ (sorted->getTagName(), "OtherRoot");   // a root of another name is kept
     EXPECT_EQ (sorted->getStringAttribute ("Beta"), "2");
     EXPECT_EQ (sorted->getNumChildElements(), 0);
+}
+
+/** The copy as the store always made it, attribute by attribute: what the sorted load
+    must keep giving, however it is made. */
+static std::unique_ptr<juce::XmlElement> sortedOneByOne (const juce::XmlElement& element)
+{
+    auto keys = attributeNames (element);
+    keys.sort (true);
+    auto copy = std::make_unique<juce::XmlElement> (element.getTagName());
+
+    for (const auto& key : keys)
+        copy->setAttribute (key, element.getStringAttribute (key));
+
+    return copy;
+}
+
+TEST_F (SettingsStoreTest, SortedLoadKeepsOrderRepeatsAndValuesOfEveryAttribute)
+{
+    // More names than a short sort handles by insertion, names that differ only in case,
+    // repeated names and values that must be escaped when written.
+    juce::Random random (3);
+    juce::String text ("<Tanglefix_GLOBAL_SETTINGS");
+    const char* values[] = { "1.5", "a &quot;quoted&quot; &amp; &lt;b&gt; &apos;", "tab&#9;cr&#13;lf&#10;", "\xc3\xbc\xe2\x82\xac", "" };
+
+    for (int i = 0; i < 300; ++i)
+    {
+        auto name = juce::String::charToString ((juce::juce_wchar) ('a' + random.nextInt (6))) + juce::String (random.nextInt (40));
+
+        if (random.nextBool())
+            name = name.toUpperCase();
+
+        text << " " << name << "=\"" << juce::String::fromUTF8 (values[random.nextInt (5)]) << "\"";
+    }
+
+    text << ">text<child a=\"1\"><grandchild/></child>more</Tanglefix_GLOBAL_SETTINGS>";
+
+    BrioSettings store;
+    juce::File (store.getGlobalSettingsFile()).replaceWithText (text);
+    const auto expected = sortedOneByOne (*store.loadGlobalSettings (false));
+    ASSERT_GT (expected->getNumAttributes(), 150);
+
+    const auto* sorted = store.loadGlobalSettings (true);
+    EXPECT_TRUE (sorted->isEquivalentTo (expected.get(), false));
+    EXPECT_EQ (sorted->getNumChildElements(), 0);
+    EXPECT_EQ (sorted->toString(), expected->toString());
+}
+
+TEST_F (SettingsStoreTest, SortedLoadOfAFileAtTheSizeLimitKeepsEveryAttribute)
+{
+    // About 90,000 attributes in a file of 1 MB, the most the store reads: copied one by
+    // one they took many minutes.
+    juce::Random random (5);
+    juce::MemoryOutputStream text;
+    text << "<Tanglefix_GLOBAL_SETTINGS";
+    std::map<juce::String, juce::String> byNameIgnoringCase;    // the names are lower case
+
+    while (text.getDataSize() < 1024 * 1024 - 40)
+    {
+        const auto name = "k" + juce::String::toHexString (random.nextInt64());
+        const auto value = juce::String ((int) byNameIgnoringCase.size());
+        byNameIgnoringCase[name] = value;
+        text << " " << name << "=\"" << value << "\"";
+    }
+
+    text << "/>";
+    BrioSettings store;
+    juce::File (store.getGlobalSettingsFile()).replaceWithText (text.toString());
+
+    // Read through its text: reaching each attribute by index is itself quadratic.
+    juce::MemoryOutputStream expected;
+    expected << "<Tanglefix_GLOBAL_SETTINGS";
+
+    for (const auto& [name, value] : byNameIgnoringCase)
+        expected << " " << name << "=\"" << value << "\"";
+
+    expected << "/>";
+    const auto* sorted = store.loadGlobalSettings (true);
+    EXPECT_EQ (sorted->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader()), expected.toString());
 }
 
 TEST_F (SettingsStoreTest, EmptyOrMalformedFileGivesANewEmptyElement)

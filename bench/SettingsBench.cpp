@@ -1,0 +1,98 @@
+// Loading the global settings file, which lies in a folder every local user can write to:
+// a file at the store's 1 MB limit holds about 100,000 attributes, and every instance
+// loads it sorted as it is made. The load itself runs only inside tests/private-run.sh,
+// as it replaces the settings file.
+
+#include <benchmark/benchmark.h>
+
+#include "BrioSettings.h"
+
+#include <cstdlib>
+
+namespace
+{
+    constexpr size_t sizeLimit = 1024 * 1024;
+
+    /** A settings document of unique attribute names in random order (16 hex digits, or
+        with shortNames as few as make them unique), as long as fits in the byte limit when
+        the count is 0. */
+    juce::String makeDocument (int numAttributes, bool shortNames = false)
+    {
+        juce::Random random (7);
+        juce::MemoryOutputStream text;
+        text << "<Tanglefix_GLOBAL_SETTINGS";
+
+        for (int i = 0; numAttributes == 0 || i < numAttributes; ++i)
+        {
+            const auto name = shortNames ? juce::String::toHexString ((i * 40503) & 0xfffff)
+                                         : juce::String::toHexString (random.nextInt64());
+            const auto attribute = " k" + name + "=\"" + juce::String (i % 10) + "\"";
+
+            if (numAttributes == 0 && text.getDataSize() + (size_t) attribute.length() + 2 > sizeLimit)
+                break;
+
+            text << attribute;
+        }
+
+        text << "/>";
+        return text.toString();
+    }
+
+    void BM_SortedCopy (benchmark::State& state)
+    {
+        const auto element = juce::parseXML (makeDocument ((int) state.range (0)));
+
+        for (auto _ : state)
+            benchmark::DoNotOptimize (BrioSettings::sortedCopy (*element));
+
+        state.counters["attributes"] = element->getNumAttributes();
+    }
+
+    /** Arguments: firstInProcess, shortNames. With firstInProcess, as a host's first
+        instance loads it: JUCE keeps attribute names in a global pool that must take each
+        new name in. Otherwise as the loads after it, the names pooled already (every store
+        keeps the element it loaded). */
+    void BM_LoadAtSizeLimit (benchmark::State& state)
+    {
+        const bool firstInProcess = state.range (0) != 0;
+        const bool shortNames = state.range (1) != 0;
+
+        if (std::getenv ("TANGLEFIX_IN_PRIVATE_NS") == nullptr)
+        {
+            state.SkipWithError ("run inside tests/private-run.sh: it replaces the settings file");
+            return;
+        }
+
+        BrioSettings store;
+        const juce::File file (store.getGlobalSettingsFile());
+        file.replaceWithText (makeDocument (0, shortNames));
+
+        // Each case starts from a pool without the names another case left; then, for the
+        // loads after the first, with the file's names pooled.
+        juce::StringPool::getGlobalPool().garbageCollect();
+
+        if (! firstInProcess)
+            store.loadGlobalSettings (true);
+
+        for (auto _ : state)
+        {
+            if (firstInProcess)
+            {
+                state.PauseTiming();
+                store.loadGlobalSettings (false)->removeAllAttributes();
+                juce::StringPool::getGlobalPool().garbageCollect();
+                state.ResumeTiming();
+            }
+
+            benchmark::DoNotOptimize (store.loadGlobalSettings (true));
+        }
+
+        state.counters["bytes"] = (double) file.getSize();
+        state.counters["attributes"] = store.loadGlobalSettings (false)->getNumAttributes();
+    }
+}
+
+BENCHMARK (BM_SortedCopy)->Arg (10)->Arg (10000)->Arg (30000)->Arg (90000)->Unit (benchmark::kMillisecond);
+BENCHMARK (BM_LoadAtSizeLimit)->ArgsProduct ({ { 0, 1 }, { 0, 1 } })->Unit (benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
