@@ -1,5 +1,7 @@
 #include "BrioPresetTree.h"
 
+#include "BrioScopedDescriptor.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
@@ -26,16 +28,6 @@ namespace
                                [] (char a, char b) { return a == juce::CharacterFunctions::toLowerCase ((juce::juce_wchar) b); });
     }
 
-    /** A descriptor closed when it goes out of scope. */
-    struct FolderFd
-    {
-        explicit FolderFd (int fdToOwn) noexcept : fd (fdToOwn) {}
-        ~FolderFd()                                             { if (fd >= 0) ::close (fd); }
-        FolderFd (const FolderFd&) = delete;
-        FolderFd& operator= (const FolderFd&) = delete;
-
-        const int fd;
-    };
 
     bool sameTime (const timespec& a, const timespec& b) noexcept
     {
@@ -89,12 +81,12 @@ BrioPresetTree::BrioPresetTree (const juce::String& rootPath, Limits limitsToUse
         return;
     }
 
-    const FolderFd rootFolder (::open (stamp.realRoot.toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const BrioScopedDescriptor rootFolder (::open (stamp.realRoot.toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 
-    if (rootFolder.fd < 0)
+    if (rootFolder.descriptor < 0)
         return;
 
-    rootFd = rootFolder.fd;
+    rootFd = rootFolder.descriptor;
     insideRoot = stamp.realRoot.endsWithChar ('/') ? stamp.realRoot : stamp.realRoot + "/";
     walked.insert (stamp.realRoot);
     stamp.valid = true;
@@ -113,8 +105,8 @@ int BrioPresetTree::openInsideRoot (const juce::String& realPath) const
         if (fd < 0)
             break;
 
-        const FolderFd parent (fd);
-        fd = name.isEmpty() ? -1 : BrioFolderListing::openSubfolder (parent.fd, name);
+        const BrioScopedDescriptor parent (fd);
+        fd = name.isEmpty() ? -1 : BrioFolderListing::openSubfolder (parent.descriptor, name);
     }
 
     return fd;
@@ -184,10 +176,10 @@ void BrioPresetTree::walkFolder (Folder& folder, int fd, const juce::String& pat
         // Never opened by its path again: a folder swapped for a link since it was listed
         // would lead the walk out of the tree. A plain folder is opened in the one just
         // listed, a link that the walk chose to follow from the root.
-        const FolderFd child (entry->isLink ? openInsideRoot (childReal)
+        const BrioScopedDescriptor child (entry->isLink ? openInsideRoot (childReal)
                                             : BrioFolderListing::openSubfolder (fd, entry->name));
 
-        if (child.fd < 0)
+        if (child.descriptor < 0)
             continue;
 
         ++numFolders;
@@ -195,7 +187,7 @@ void BrioPresetTree::walkFolder (Folder& folder, int fd, const juce::String& pat
 
         // A linked folder stands for the folder it leads to, under that folder's name.
         subfolder.name = entry->isLink ? childReal.fromLastOccurrenceOf ("/", false, false) : entry->name;
-        walkFolder (subfolder, child.fd, entry->isLink ? childReal : childPath, childReal, depth + 1);
+        walkFolder (subfolder, child.descriptor, entry->isLink ? childReal : childPath, childReal, depth + 1);
         folder.subfolders.push_back (std::move (subfolder));
     }
 

@@ -1,5 +1,7 @@
 #include "BrioRegularFile.h"
 
+#include "BrioScopedDescriptor.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -11,18 +13,6 @@ namespace BrioRegularFile
 
 namespace
 {
-    /** Closes the descriptor on every way out. */
-    struct ScopedDescriptor
-    {
-        explicit ScopedDescriptor (int d) noexcept  : descriptor (d) {}
-        ~ScopedDescriptor()                           { if (descriptor >= 0) ::close (descriptor); }
-
-        ScopedDescriptor (const ScopedDescriptor&) = delete;
-        ScopedDescriptor& operator= (const ScopedDescriptor&) = delete;
-
-        const int descriptor;
-    };
-
     std::string lastSystemError()
     {
         return std::strerror (errno);
@@ -89,7 +79,7 @@ namespace
             return Outcome::tooLarge;
         }
 
-        const ScopedDescriptor opened (::open (path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        const BrioScopedDescriptor opened (::open (path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
 
         if (opened.descriptor < 0)
         {

@@ -30,6 +30,7 @@ extern char** environ;
 namespace
 {
     using Folder = tanglefix_tests::TestFolder;
+    using tanglefix_tests::contentsOf;
     using namespace std::chrono_literals;
 
     /** Starts the host through the shell, after `limits` (ulimit commands), with every
@@ -90,23 +91,6 @@ namespace
         return status;
     }
 
-    std::vector<std::string> namesIn (const Folder& folder)
-    {
-        std::vector<std::string> names;
-
-        for (const auto& entry : std::filesystem::directory_iterator (folder.path))
-            names.push_back (entry.path().filename().string());
-
-        std::sort (names.begin(), names.end());
-        return names;
-    }
-
-    std::string contentsOf (const std::string& path)
-    {
-        std::ifstream file (path, std::ios::binary);
-        return { std::istreambuf_iterator<char> (file), {} };
-    }
-
     void writeText (const std::string& path, const std::string& text)
     {
         std::ofstream (path, std::ios::binary) << text;
@@ -156,7 +140,7 @@ namespace
     {
         for (const auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end;)
         {
-            for (const auto& name : namesIn (folder))
+            for (const auto& name : folder.names())
                 if (name != "in.wav" && name != "out.wav")
                     return true;
 
@@ -190,7 +174,7 @@ TEST (HostProgram, AnInterruptedRenderLeavesTheEarlierOutputAndNoTemporaryFile)
 
         const auto status = waitFor (child);
         EXPECT_TRUE (WIFSIGNALED (status) && WTERMSIG (status) == signalNumber) << "signal " << signalNumber;
-        EXPECT_EQ (namesIn (folder), (std::vector<std::string> { "in.wav", "out.wav" })) << "signal " << signalNumber;
+        EXPECT_EQ (folder.names(), (std::vector<std::string> { "in.wav", "out.wav" })) << "signal " << signalNumber;
 
         std::ifstream earlier (folder.file ("out.wav"));
         EXPECT_EQ (std::string (std::istreambuf_iterator<char> (earlier), {}), "an earlier render");
@@ -251,7 +235,7 @@ TEST (HostProgram, AWriteThatFailsIsReportedAndLeavesNoTemporaryFile)
     EXPECT_NE (piped.err.find ("standard output"), std::string::npos) << piped.err;
 
     EXPECT_EQ (contentsOf (folder.file ("out.wav")), "an earlier render");
-    EXPECT_EQ (namesIn (folder), (std::vector<std::string> { "in.wav", "long.wav", "out.wav" }));
+    EXPECT_EQ (folder.names(), (std::vector<std::string> { "in.wav", "long.wav", "out.wav" }));
 }
 
 TEST (HostProgram, ChunkFilesAreReadOnlyWhenTheyAreRegularFilesOfAFewMegabytes)
@@ -322,7 +306,7 @@ TEST (HostProgram, ChunkGetNeverWritesOverTheBundleOrAnythingButARegularFile)
         EXPECT_TRUE (run.exited (73)) << target << ": " << describe (run);
     }
 
-    EXPECT_EQ (namesIn (folder), (std::vector<std::string> { "bundle.so", "folder.chunks", "hard.so", "pipe.chunks", "soft.so" }));
+    EXPECT_EQ (folder.names(), (std::vector<std::string> { "bundle.so", "folder.chunks", "hard.so", "pipe.chunks", "soft.so" }));
 }
 
 TEST (HostProgram, EveryCommandRefusesAParameterTheInstanceDoesNotHave)
@@ -344,7 +328,7 @@ TEST (HostProgram, EveryCommandRefusesAParameterTheInstanceDoesNotHave)
         EXPECT_NE (run.err.find ("Frequency, Emphasis, Operations, Gain, Mix, Bypass"), std::string::npos) << run.err;
     }
 
-    EXPECT_EQ (namesIn (folder), std::vector<std::string> { "in.wav" }) << "nothing saved over the defaults";
+    EXPECT_EQ (folder.names(), std::vector<std::string> { "in.wav" }) << "nothing saved over the defaults";
 }
 
 TEST (HostProgram, AHostWithoutTheAutomationDelegateRunsEveryCommand)

@@ -30,6 +30,7 @@ using namespace bundle_test;
 namespace
 {
     using Folder = tanglefix_tests::TestFolder;
+    using tanglefix_tests::contentsOf;
 
     struct Result
     {
@@ -193,26 +194,9 @@ TEST (RenderCommand, RefusesWhatItCannotDoAndWritesNothing)
 //==============================================================================
 namespace
 {
-    std::string contentsOf (const std::string& path)
-    {
-        std::ifstream file (path, std::ios::binary);
-        return { std::istreambuf_iterator<char> (file), std::istreambuf_iterator<char>() };
-    }
-
     void writeText (const std::string& path, const std::string& text)
     {
         std::ofstream (path, std::ios::binary) << text;
-    }
-
-    /** The names in a folder, so that a test sees every file a command left behind. */
-    std::set<std::string> namesIn (const Folder& folder)
-    {
-        std::set<std::string> names;
-
-        for (const auto& entry : std::filesystem::directory_iterator (folder.path))
-            names.insert (entry.path().filename().string());
-
-        return names;
     }
 
     /** Files larger than `bytes` cannot be written while this lives: a full disk, for one
@@ -284,7 +268,7 @@ TEST (RenderCommand, NeverWritesOverAnythingButARegularTarget)
 
     // Nor the files the command reads, nor a place that is no folder.
     writeText (folder.file ("state.chunks"), "");
-    const auto names = namesIn (folder);
+    const auto names = folder.names();
 
     for (const auto& [target, message] : { std::pair (bundleLink, "the bundle being loaded"),
                                            std::pair (folder.file ("state.chunks"), "the --state file"),
@@ -300,7 +284,7 @@ TEST (RenderCommand, NeverWritesOverAnythingButARegularTarget)
         EXPECT_EQ (out.str(), "") << "refused before rendering";
     }
 
-    EXPECT_EQ (namesIn (folder), names) << "nothing written, nothing left behind";
+    EXPECT_EQ (folder.names(), names) << "nothing written, nothing left behind";
     EXPECT_TRUE (std::filesystem::is_symlink (bundleLink));
     EXPECT_EQ (contentsOf (folder.file ("state.chunks")), "");
 }
@@ -316,7 +300,7 @@ TEST (RenderCommand, AFailedWriteLeavesTheEarlierFileWhole)
     std::string error;
     ASSERT_TRUE (ChunkFile::write (folder.file ("saved.chunks"), chunks, error)) << error;
     const auto saved = contentsOf (folder.file ("saved.chunks"));
-    const auto names = namesIn (folder);
+    const auto names = folder.names();
 
     {
         const FileSizeLimit fullDisk (3000);
@@ -327,7 +311,7 @@ TEST (RenderCommand, AFailedWriteLeavesTheEarlierFileWhole)
 
     EXPECT_EQ (contentsOf (folder.file ("out.wav")), "an earlier render");
     EXPECT_EQ (contentsOf (folder.file ("saved.chunks")), saved);
-    EXPECT_EQ (namesIn (folder), names) << "no temporary file left";
+    EXPECT_EQ (folder.names(), names) << "no temporary file left";
 }
 
 TEST (RenderCommand, SettingsHoldFromTheFirstSampleAndEqualARestoredState)

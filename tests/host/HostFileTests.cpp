@@ -35,6 +35,7 @@ using namespace tanglefix::host;
 namespace
 {
     using Folder = tanglefix_tests::TestFolder;
+    using tanglefix_tests::contentsOf;
 
     // Set in a child process only: a signal to this thread as soon as mkostemp made its file.
     pthread_t signalledThread {};
@@ -97,23 +98,6 @@ extern "C" int fsync (int descriptor)
 
 namespace
 {
-    std::vector<std::string> namesIn (const std::string& folder)
-    {
-        std::vector<std::string> names;
-
-        for (const auto& entry : std::filesystem::directory_iterator (folder))
-            names.push_back (entry.path().filename().string());
-
-        std::sort (names.begin(), names.end());
-        return names;
-    }
-
-    std::string contentsOf (const std::string& path)
-    {
-        std::ifstream file (path, std::ios::binary);
-        return { std::istreambuf_iterator<char> (file), {} };
-    }
-
     bool replace (const std::string& path, const std::string& text)
     {
         ReplacingFile file;
@@ -182,7 +166,7 @@ namespace
     /** Keeps a large file that is written into a folder sparse: its written range is zeros. */
     void punchHolesInTemporaryFiles (const std::string& folder)
     {
-        for (const auto& name : namesIn (folder))
+        for (const auto& name : Folder::namesIn (folder))
         {
             const auto descriptor = open ((folder + "/" + name).c_str(), O_RDWR | O_CLOEXEC);
             struct stat info {};
@@ -250,7 +234,7 @@ TEST (ReplacingFile, FilesNoSignalCouldTakeAlongAreRefusedAndTheRenameIsFlushed)
         EXPECT_TRUE (files[4].open (folder.file ("out4"), error)) << error;
     }
 
-    EXPECT_TRUE (namesIn (folder.path).empty()) << "every temporary file is gone";
+    EXPECT_TRUE (folder.names().empty()) << "every temporary file is gone";
 
     // A path too long for the handler's buffer.
     const auto longPath = folder.file (std::string (PATH_MAX, 'a'));
@@ -277,7 +261,7 @@ TEST (ReplacingFile, ASignalOnAnotherThreadFindsTheWholeNameOfEveryFileMade)
     });
 
     EXPECT_TRUE (WIFSIGNALED (made) && WTERMSIG (made) == SIGTERM) << made;
-    EXPECT_TRUE (namesIn (folder.path).empty()) << "left behind: " << namesIn (folder.path).front();
+    EXPECT_TRUE (folder.names().empty()) << "left behind: " << folder.names().front();
 
     // The handler busy with a file on the other thread while this one gives that file back
     // and starts another, of a longer path, that could take the same slot.
@@ -304,7 +288,7 @@ TEST (ReplacingFile, ASignalOnAnotherThreadFindsTheWholeNameOfEveryFileMade)
     const auto given = std::string (buffer), handled = std::string (buffer + given.size() + 1, buffer + std::max<ssize_t> (0, length));
     EXPECT_TRUE (WIFSIGNALED (reused) && WTERMSIG (reused) == SIGTERM) << reused;
     EXPECT_EQ (handled, given) << "the handler read another path";
-    EXPECT_TRUE (namesIn (folder.path).empty() && namesIn (otherFolder.path).empty());
+    EXPECT_TRUE (folder.names().empty() && otherFolder.names().empty());
 }
 
 //==============================================================================
