@@ -68,7 +68,7 @@ int BrioPresetTree::compareNames (const juce::String& a, const juce::String& b)
 
 //==============================================================================
 BrioPresetTree::BrioPresetTree (const juce::String& rootPath, Limits limitsToUse, ListedCallback afterListingToUse)
-    : limits (limitsToUse), entriesLeft (limitsToUse.maxEntries), afterListing (std::move (afterListingToUse))
+    : limits (limitsToUse), afterListing (std::move (afterListingToUse)), entriesLeft (limitsToUse.maxEntries)
 {
     ::clock_gettime (CLOCK_REALTIME_COARSE, &stamp.walkStarted);
     stamp.rootPath = rootPath;
