@@ -25,13 +25,21 @@ export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config"
 export TANGLEFIX_TEST_TMP="$scratch/tmp"
 
 if [ $display = 1 ]; then
+    # Every X server compiles its keymap into the same file under /var/lib/xkb, named
+    # before the display number is known: servers that start together overwrite each
+    # other's and fail. Each gets a folder of its own.
+    if [ -d /var/lib/xkb ]; then
+        mkdir -p "$scratch/xkb"
+        mount --bind "$scratch/xkb" /var/lib/xkb
+    fi
+
     # Xvfb takes the first free display number itself, under its lock file: tests that
     # start together never share a server, so none loses its display when another ends.
     # -noreset: a server whose last client leaves would otherwise reset, refusing
     # connections for a moment and forgetting its atoms, between two clients of a test.
     Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
     xvfb=$!
-    trap 'kill $xvfb 2>/dev/null || true; umount /opt 2>/dev/null || true; rm -rf "$scratch"' EXIT
+    trap 'kill $xvfb 2>/dev/null || true; umount /var/lib/xkb 2>/dev/null || true; umount /opt 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
     # On a loaded machine the server can take seconds to start: wait up to a minute for
     # it, and say so when it never came rather than run the test without a display.
