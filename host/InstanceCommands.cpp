@@ -143,6 +143,11 @@ namespace
             return false;
         }
 
+        void warn (const std::string& message)
+        {
+            err << "tanglefix-host: warning: " << message << "\n";
+        }
+
         /** Sets the parameters the settings name; a name that is none of them stops the
             command, as a chunk saved over it would silently hold the defaults. */
         bool applySettings (std::vector<std::pair<std::string, double>> settings)
@@ -264,9 +269,15 @@ namespace
         std::string error;
 
         if (! ChunkFile::write (path, chunks, error))
+        {
             run.fail (fileExitCode, error);
-        else
-            out << "Wrote " << chunks.size() << " chunk(s)\n";
+            return;
+        }
+
+        if (! error.empty())
+            run.warn (error);
+
+        out << "Wrote " << chunks.size() << " chunk(s)\n";
     }
 
     void setChunks (InstanceRun& run, const std::vector<ChunkRecord>& chunks, std::ostream& out)

@@ -7,13 +7,30 @@
 #include "RenderCommand.h"
 #include "SignalCommand.h"
 
+#include <cerrno>
+#include <fcntl.h>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace
 {
     constexpr int usageExitCode = 64;
+    constexpr int systemErrorExitCode = 71;
+
+    /** Points a closed standard stream at /dev/null. Otherwise the next file opened would take
+        its number: the input as standard input, the output as standard output, and what is
+        printed would land in the audio. */
+    bool openStandardStreams()
+    {
+        for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor)
+            if (fcntl (descriptor, F_GETFD) < 0 && errno == EBADF
+                 && ::open ("/dev/null", descriptor == STDIN_FILENO ? O_RDONLY : O_WRONLY) != descriptor)
+                return false;
+
+        return true;
+    }
 
     void printUsage (std::ostream& out)
     {
@@ -102,6 +119,9 @@ namespace
 
 int main (int argc, char** argv)
 {
+    if (! openStandardStreams())
+        return systemErrorExitCode;
+
     const std::vector<std::string> args (argv + 1, argv + argc);
 
     if (args.empty() || args[0] == "--help" || args[0] == "-h")

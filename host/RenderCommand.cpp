@@ -450,6 +450,9 @@ int RenderCommand::run (std::ostream& out, std::ostream& err) const
     if (! streams.writer.commit (error))
         return fail (err, writeFailed, error);
 
+    if (! error.empty())
+        err << "tanglefix-host render: warning: " << error << "\n";
+
     out << "Wrote " << options.outputPath << "\n";
     return shutDownSession (session, std::move (processing), err);
 }

@@ -78,6 +78,9 @@ int runSignalCommand (const std::vector<std::string>& args, std::ostream& out, s
         return cannotCreateExitCode;
     }
 
+    if (! error.empty())
+        err << "tanglefix-host signal: warning: " << error << "\n";
+
     out << "Test signal: " << seconds << " s, " << rate << " Hz, " << channels
         << (channels == 1 ? " channel" : " channels") << ": a 20 Hz to 20 kHz log sweep at -12 dBFS"
            " with 100 ms noise bursts at -18 dBFS every 500 ms\n"

@@ -35,8 +35,9 @@ namespace
 
     /** Starts the host through the shell, after `limits` (ulimit commands), with every
         signal at its default disposition; standard output and error go to the descriptors
-        given (-1: /dev/null). */
-    pid_t startHost (std::vector<std::string> args, const std::string& limits = {}, int output = -1, int errors = -1)
+        given (-1: /dev/null), in the working folder given (-1: this process's). */
+    pid_t startHost (std::vector<std::string> args, const std::string& limits = {}, int output = -1, int errors = -1,
+                     int workingFolder = -1)
     {
         args.insert (args.begin(), { "/bin/sh", "-c", limits + "\nexec \"$0\" \"$@\"", TANGLEFIX_HOST_PROGRAM });
         std::vector<char*> argv;
@@ -56,6 +57,9 @@ namespace
             else
                 posix_spawn_file_actions_addopen (&actions, target, "/dev/null", O_WRONLY, 0);
         }
+
+        if (workingFolder >= 0)
+            posix_spawn_file_actions_addfchdir_np (&actions, workingFolder);
 
         posix_spawnattr_t attributes;
         posix_spawnattr_init (&attributes);
@@ -116,14 +120,14 @@ namespace
     /** Runs the host to its end; its output is kept in a folder of its own, unless standard
         output goes to the descriptor given. */
     Run runHost (const std::vector<std::string>& args, const std::string& limits = {}, int output = -1,
-                 std::chrono::seconds limit = 60s)
+                 std::chrono::seconds limit = 60s, int workingFolder = -1)
     {
         const Folder captures;
         const auto outputFile = open (captures.file ("out").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
         const auto errorFile = open (captures.file ("err").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
 
         Run run;
-        run.status = waitFor (startHost (args, limits, output >= 0 ? output : outputFile, errorFile), limit);
+        run.status = waitFor (startHost (args, limits, output >= 0 ? output : outputFile, errorFile, workingFolder), limit);
         close (outputFile);
         close (errorFile);
         run.out = contentsOf (captures.file ("out"));
@@ -149,6 +153,10 @@ namespace
 
         return false;
     }
+
+    /** Shell code that runs the host as root without any capability: permissions bind it as
+        they bind any user, while it may still reach the test's folders, which are root's. */
+    const std::string withoutCapabilities = "exec setpriv --inh-caps=-all --bounding-set=-all \"$0\" \"$@\"";
 }
 
 TEST (HostProgram, AnInterruptedRenderLeavesTheEarlierOutputAndNoTemporaryFile)
@@ -164,7 +172,8 @@ TEST (HostProgram, AnInterruptedRenderLeavesTheEarlierOutputAndNoTemporaryFile)
     const rlimit noCore { 0, 0 };
     setrlimit (RLIMIT_CORE, &noCore);
 
-    for (const auto signalNumber : { SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2 })
+    for (const auto signalNumber : { SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF,
+                                     SIGIO, SIGPWR, SIGSTKFLT, SIGXCPU, SIGRTMIN, SIGRTMIN + 1, SIGRTMAX })
     {
         const auto child = startHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("in.wav"), folder.file ("out.wav"),
                                         "--oversample", "16" });
@@ -376,4 +385,136 @@ TEST (HostProgram, InputsAreJudgedBeforeTheyCostMemoryAndCutOnesAreReported)
     const auto cut = runHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("cut.wav"), folder.file ("out.wav") });
     EXPECT_TRUE (cut.exited (0)) << describe (cut);
     EXPECT_NE (cut.err.find ("holds 192000 bytes of audio, though its header declares 384000"), std::string::npos) << cut.err;
+}
+
+TEST (HostProgram, ClosedStandardStreamsNeverReachTheOutput)
+{
+    // Long enough for progress lines, which went into the audio when the output took them.
+    Folder folder;
+    writeSilence (folder.file ("in.wav"), 1, 21.0, 44100);
+    const auto render = [&] (const std::string& output, const std::string& closing)
+    {
+        return runHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("in.wav"), folder.file (output) }, closing);
+    };
+
+    // Byte for byte, but for the second the PEAK chunk says the file was written.
+    const auto contentOf = [&] (const std::string& name)
+    {
+        auto bytes = contentsOf (folder.file (name));
+
+        if (const auto peak = bytes.find ("PEAK"); peak != std::string::npos && peak + 16 <= bytes.size())
+            bytes.replace (peak + 12, 4, 4, '\0');
+
+        return bytes;
+    };
+
+    const auto normal = render ("normal.wav", {});
+    ASSERT_TRUE (normal.exited (0)) << describe (normal);
+
+    for (int closed = 1; closed < 8; ++closed)
+    {
+        const auto closing = std::string ("exec") + ((closed & 1) != 0 ? " <&-" : "") + ((closed & 2) != 0 ? " >&-" : "")
+                           + ((closed & 4) != 0 ? " 2>&-" : "");
+        const auto run = render ("out.wav", closing);
+        EXPECT_TRUE (run.exited (0)) << closing << ": " << describe (run);
+        EXPECT_TRUE (contentOf ("out.wav") == contentOf ("normal.wav")) << closing;
+    }
+
+    EXPECT_EQ (folder.names(), (std::vector<std::string> { "in.wav", "normal.wav", "out.wav" }));
+}
+
+TEST (HostProgram, TargetsTheRenameWouldRefuseAreRefusedBeforeAnyAudio)
+{
+    Folder folder;
+    writeSilence (folder.file ("in.wav"), 2, 0.1);
+
+    // Another user's file in a sticky folder, and a folder that may not be written.
+    const auto sticky = folder.file ("sticky"), locked = folder.file ("locked");
+    std::filesystem::create_directory (sticky);
+    std::filesystem::create_directory (locked);
+    writeText (sticky + "/theirs.wav", "theirs");
+    ASSERT_EQ (chown (sticky.c_str(), 4321, 4321), 0);
+    ASSERT_EQ (chown ((sticky + "/theirs.wav").c_str(), 4322, 4322), 0);
+    ASSERT_EQ (chmod (sticky.c_str(), 01777), 0);
+    ASSERT_EQ (chmod (locked.c_str(), 0500), 0);
+
+    const std::vector<std::pair<std::string, std::string>> targets {
+        { folder.file (std::string (256, 'a')), {} },
+        { "", {} },
+        { sticky + "/theirs.wav", withoutCapabilities },
+        { locked + "/out.wav", withoutCapabilities },
+    };
+
+    for (const auto& [target, limits] : targets)
+    {
+        const auto render = runHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("in.wav"), target }, limits);
+        EXPECT_TRUE (render.exited (73)) << target << ": " << describe (render);
+        EXPECT_EQ (render.out, "") << target;
+
+        const auto chunks = runHost ({ "chunk", "get", TANGLEFIX_BUNDLE, target }, limits);
+        EXPECT_TRUE (chunks.exited (73)) << target << ": " << describe (chunks);
+        EXPECT_EQ (chunks.out, "") << target;
+    }
+
+    EXPECT_EQ (contentsOf (sticky + "/theirs.wav"), "theirs");
+    EXPECT_EQ (Folder::namesIn (sticky), std::vector<std::string> { "theirs.wav" });
+    EXPECT_TRUE (Folder::namesIn (locked).empty());
+}
+
+TEST (HostProgram, AReplacedTargetIsASuccessThoughItsFolderCannotBeFlushed)
+{
+    // A folder that may be written and searched but not read: the rename works, the folder
+    // cannot be opened to flush it.
+    Folder folder;
+    writeSilence (folder.file ("in.wav"), 2, 0.1);
+    const auto dropBox = folder.file ("drop");
+    std::filesystem::create_directory (dropBox);
+    writeText (dropBox + "/out.wav", "an earlier render");
+    ASSERT_EQ (chmod (dropBox.c_str(), 0300), 0);
+
+    const auto run = runHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("in.wav"), dropBox + "/out.wav" }, withoutCapabilities);
+    EXPECT_TRUE (run.exited (0)) << describe (run);
+    EXPECT_NE (run.err.find ("warning: " + dropBox + "/out.wav was written, but its folder could not be flushed"), std::string::npos) << run.err;
+    EXPECT_EQ (contentsOf (dropBox + "/out.wav").substr (0, 4), "RIFF");
+    EXPECT_EQ (Folder::namesIn (dropBox), std::vector<std::string> { "out.wav" });
+}
+
+TEST (HostProgram, ALinkIsFollowedFromAWorkingFolderBeyondPathMax)
+{
+    // Twenty folders of 250-byte names, opened one below the other: no path reaches them.
+    Folder folder;
+    writeSilence (folder.file ("in.wav"), 2, 0.1);
+    std::vector<int> levels { open (folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) };
+    const std::string name (250, 'd');
+
+    for (int i = 0; i < 20; ++i)
+    {
+        ASSERT_EQ (mkdirat (levels.back(), name.c_str(), 0700), 0);
+        levels.push_back (openat (levels.back(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    }
+
+    const auto deepest = levels.back();
+    const auto earlier = openat (deepest, "real.wav", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_EQ (write (earlier, "earlier", 7), 7);
+    close (earlier);
+    ASSERT_EQ (symlinkat ("real.wav", deepest, "out.wav"), 0);
+
+    const auto run = runHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("in.wav"), "out.wav" }, {}, -1, 60s, deepest);
+    EXPECT_TRUE (run.exited (0)) << describe (run);
+
+    struct stat info {};
+    EXPECT_TRUE (fstatat (deepest, "out.wav", &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK (info.st_mode)) << "the link was replaced";
+    EXPECT_TRUE (fstatat (deepest, "real.wav", &info, AT_SYMLINK_NOFOLLOW) == 0 && info.st_size > 7) << "the file it names kept its content";
+
+    // Taken down from below: the folder's own removal would pass PATH_MAX.
+    unlinkat (deepest, "out.wav", 0);
+    unlinkat (deepest, "real.wav", 0);
+
+    for (size_t i = levels.size() - 1; i > 0; --i)
+    {
+        close (levels[i]);
+        unlinkat (levels[i - 1], name.c_str(), AT_REMOVEDIR);
+    }
+
+    close (levels.front());
 }

@@ -1,8 +1,9 @@
 // The host's own files without a plug-in: what a replaced file keeps, what the signal
 // handler can always find, sound files past 4 GiB, and files cut shorter than their header.
 //
-// The plain host library, in a binary of its own: mkostemp and fsync are replaced here, so
-// that a test can act at the moment a temporary file exists and see what was flushed.
+// The plain host library, in a binary of its own: mkostemp, fsync, unlink and fsetxattr are
+// replaced here, so that a test can act at the moment a temporary file exists, see what was
+// flushed, slow a signal handler down and refuse an ACL.
 
 #include "AudioFile.h"
 #include "ReplacingFile.h"
@@ -24,8 +25,10 @@
 #include <fstream>
 #include <memory>
 #include <pthread.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -42,8 +45,12 @@ namespace
     std::atomic<bool> signalWhenFileMade { false };
 
     // Set in a child process only: unlink on the signalled thread waits, then reports the
-    // path it was given to this pipe.
+    // path it was given to the pipe, if one is given.
+    std::atomic<bool> slowUnlink { false };
     std::atomic<int> slowUnlinkReport { -1 };
+
+    // Every ACL is refused, as by a file system that keeps none.
+    std::atomic<bool> refuseAcls { false };
 
     // The folders fsync was called on.
     std::vector<std::string> syncedFolders;
@@ -53,14 +60,29 @@ extern "C" int unlink (const char* path)
 {
     static const auto real = reinterpret_cast<int (*) (const char*)> (dlsym (RTLD_NEXT, "unlink"));
 
-    if (slowUnlinkReport.load() >= 0 && pthread_equal (pthread_self(), signalledThread))
+    if (slowUnlink.load() && pthread_equal (pthread_self(), signalledThread))
     {
         // Long enough for the main thread to give the slot back and make another file.
         usleep (300000);
-        write (slowUnlinkReport.load(), path, strlen (path));
+
+        if (slowUnlinkReport.load() >= 0)
+            write (slowUnlinkReport.load(), path, strlen (path));
     }
 
     return real (path);
+}
+
+extern "C" int fsetxattr (int descriptor, const char* name, const void* value, size_t size, int flags)
+{
+    static const auto real = reinterpret_cast<int (*) (int, const char*, const void*, size_t, int)> (dlsym (RTLD_NEXT, "fsetxattr"));
+
+    if (refuseAcls.load())
+    {
+        errno = ENOTSUP;
+        return -1;
+    }
+
+    return real (descriptor, name, value, size, flags);
 }
 
 extern "C" int mkostemp (char* pattern, int flags)
@@ -275,6 +297,7 @@ TEST (ReplacingFile, ASignalOnAnotherThreadFindsTheWholeNameOfEveryFileMade)
         first.open (folder.file ("out.wav"), error);
         write (report[1], first.getTemporaryPath().c_str(), first.getTemporaryPath().size() + 1);
         slowUnlinkReport = report[1];
+        slowUnlink = true;
         pthread_kill (signalledThread, SIGTERM);
         usleep (50000);
         first.discard();
@@ -289,6 +312,109 @@ TEST (ReplacingFile, ASignalOnAnotherThreadFindsTheWholeNameOfEveryFileMade)
     EXPECT_TRUE (WIFSIGNALED (reused) && WTERMSIG (reused) == SIGTERM) << reused;
     EXPECT_EQ (handled, given) << "the handler read another path";
     EXPECT_TRUE (folder.names().empty() && otherFolder.names().empty());
+}
+
+TEST (ReplacingFile, SignalsOnTwoThreadsAtOnceLeaveNoFile)
+{
+    // The worker's handler slow to remove the file, the main thread's 2 ms behind it: the
+    // second must not end the process before the first has removed the file.
+    Folder folder;
+
+    for (int run = 0; run < 5; ++run)
+    {
+        const auto status = signalInAChild ([&]
+        {
+            ReplacingFile file;
+            std::string error;
+            file.open (folder.file ("out.wav"), error);
+            slowUnlink = true;
+            pthread_kill (signalledThread, SIGTERM);
+            usleep (2000);
+            pthread_kill (pthread_self(), SIGINT);
+        });
+
+        EXPECT_TRUE (WIFSIGNALED (status)) << status;
+        EXPECT_TRUE (folder.names().empty()) << "run " << run << " left a file";
+    }
+}
+
+TEST (ReplacingFile, FilesAnotherThreadMakesMeanwhileKeepTheUmask)
+{
+    // On a tmpfs of the test's own (in its private mount namespace): files there are made in
+    // microseconds, as often as the umask could be caught changing.
+    Folder folder;
+
+    if (mount ("tmpfs", folder.path.c_str(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "no tmpfs of our own: " << std::strerror (errno);
+
+    struct Unmount { const std::string& path; ~Unmount() { umount2 (path.c_str(), MNT_DETACH); } } unmount { folder.path };
+    const auto previous = umask (022);
+    std::atomic<bool> done { false };
+    std::atomic<int> made { 0 }, openToAll { 0 };
+
+    std::thread other ([&]
+    {
+        for (int i = 0; ! done; ++i, ++made)
+        {
+            const auto path = folder.file ("other" + std::to_string (i % 8));
+            const auto descriptor = open (path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            struct stat info {};
+
+            if (descriptor >= 0 && fstat (descriptor, &info) == 0 && (info.st_mode & 0777) == 0666)
+                ++openToAll;
+
+            close (descriptor);
+            unlink (path.c_str());
+        }
+    });
+
+    while (made == 0)
+        std::this_thread::yield();
+
+    // Until the other thread made thousands of files beside these.
+    for (int i = 0; i < 100000 && made < 20000; ++i)
+    {
+        ReplacingFile file;
+        std::string error;
+        ASSERT_TRUE (file.open (folder.file ("new.wav"), error)) << error;
+    }
+
+    done = true;
+    other.join();
+    umask (previous);
+    EXPECT_EQ (openToAll, 0) << "of " << made;
+}
+
+TEST (ReplacingFile, TheNewFileKeepsTheAccessAclOrGivesNobodyMore)
+{
+    // Mode 600 and rw for the user nobody, as the kernel keeps it: a version, then entries of
+    // tag, permissions and id (user, named user, group, mask, other). Its mask is the group bits.
+    constexpr auto aclName = "system.posix_acl_access";
+    const std::string acl ("\x02\0\0\0" "\x01\0\x06\0\xff\xff\xff\xff" "\x02\0\x06\0\xfe\xff\0\0" "\x04\0\0\0\xff\xff\xff\xff"
+                           "\x10\0\x06\0\xff\xff\xff\xff" "\x20\0\0\0\xff\xff\xff\xff", 44);
+
+    Folder folder;
+    const auto path = folder.file ("take.wav");
+
+    for (const auto refused : { false, true })
+    {
+        ASSERT_TRUE (replace (path, "first"));
+        ASSERT_EQ (chmod (path.c_str(), 0600), 0);
+
+        if (setxattr (path.c_str(), aclName, acl.data(), acl.size(), 0) != 0)
+            GTEST_SKIP() << "no ACLs in " << folder.path << ": " << std::strerror (errno);
+
+        refuseAcls = refused;
+        EXPECT_TRUE (replace (path, "second"));
+        refuseAcls = false;
+
+        std::string kept (256, '\0');
+        kept.resize ((size_t) std::max<ssize_t> (0, getxattr (path.c_str(), aclName, kept.data(), kept.size())));
+        struct stat info {};
+        ASSERT_EQ (stat (path.c_str(), &info), 0);
+        EXPECT_EQ (kept, refused ? std::string() : acl) << "refused " << refused;
+        EXPECT_EQ (info.st_mode & 0777, refused ? 0600u : 0660u) << "refused " << refused;
+    }
 }
 
 //==============================================================================
