@@ -482,18 +482,36 @@ TEST (HostProgram, AReplacedTargetIsASuccessThoughItsFolderCannotBeFlushed)
 TEST (HostProgram, ALinkIsFollowedFromAWorkingFolderBeyondPathMax)
 {
     // Twenty folders of 250-byte names, opened one below the other: no path reaches them.
+    // They are taken down from below, as a removal by path would pass PATH_MAX.
     Folder folder;
     writeSilence (folder.file ("in.wav"), 2, 0.1);
-    std::vector<int> levels { open (folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) };
-    const std::string name (250, 'd');
+    struct Levels
+    {
+        std::string name;
+        std::vector<int> descriptors;
+
+        ~Levels()
+        {
+            unlinkat (descriptors.back(), "out.wav", 0);
+            unlinkat (descriptors.back(), "real.wav", 0);
+
+            for (auto i = descriptors.size() - 1; i > 0; --i)
+            {
+                close (descriptors[i]);
+                unlinkat (descriptors[i - 1], name.c_str(), AT_REMOVEDIR);
+            }
+
+            close (descriptors.front());
+        }
+    } levels { std::string (250, 'd'), { open (folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) } };
 
     for (int i = 0; i < 20; ++i)
     {
-        ASSERT_EQ (mkdirat (levels.back(), name.c_str(), 0700), 0);
-        levels.push_back (openat (levels.back(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        ASSERT_EQ (mkdirat (levels.descriptors.back(), levels.name.c_str(), 0700), 0);
+        levels.descriptors.push_back (openat (levels.descriptors.back(), levels.name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     }
 
-    const auto deepest = levels.back();
+    const auto deepest = levels.descriptors.back();
     const auto earlier = openat (deepest, "real.wav", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     ASSERT_EQ (write (earlier, "earlier", 7), 7);
     close (earlier);
@@ -505,16 +523,4 @@ TEST (HostProgram, ALinkIsFollowedFromAWorkingFolderBeyondPathMax)
     struct stat info {};
     EXPECT_TRUE (fstatat (deepest, "out.wav", &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK (info.st_mode)) << "the link was replaced";
     EXPECT_TRUE (fstatat (deepest, "real.wav", &info, AT_SYMLINK_NOFOLLOW) == 0 && info.st_size > 7) << "the file it names kept its content";
-
-    // Taken down from below: the folder's own removal would pass PATH_MAX.
-    unlinkat (deepest, "out.wav", 0);
-    unlinkat (deepest, "real.wav", 0);
-
-    for (size_t i = levels.size() - 1; i > 0; --i)
-    {
-        close (levels[i]);
-        unlinkat (levels[i - 1], name.c_str(), AT_REMOVEDIR);
-    }
-
-    close (levels.front());
 }
