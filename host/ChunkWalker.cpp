@@ -1,7 +1,6 @@
 #include "ChunkWalker.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,6 +12,7 @@ namespace tanglefix::host
 namespace
 {
     constexpr long long unknownSize = 0xffffffffLL;
+    constexpr unsigned long long mostBytes = 1ULL << 62;   // no file is larger; keeps the sums from overflowing
 
     // Wave64 names its chunks by GUIDs; sizes are 64-bit and count the 24-byte chunk header.
     constexpr unsigned char w64Riff[16] = { 'r', 'i', 'f', 'f', 0x2e, 0x91, 0xcf, 0x11, 0xa5, 0xd6, 0x28, 0xdb, 0x04, 0xc1, 0x00, 0x00 };
@@ -93,7 +93,7 @@ std::optional<ChunkWalker::Sizes> ChunkWalker::walk() const
 
     if (readAt (0, header, sizeof (header)) && std::memcmp (header, w64Riff, 16) == 0 && std::memcmp (header + 24, w64Wave, 16) == 0)
     {
-        sizes.declaredContainer = (long long) std::min<unsigned long long> (number (header + 16, 8, false), LLONG_MAX);
+        sizes.declaredContainer = (long long) std::min (number (header + 16, 8, false), mostBytes);
         sizes.heldContainer = fileSize;
         return walkChunks ({ 16, 8, false, true, 8, 40, 0, text (w64Data, 16) }, fileSize, sizes);
     }
@@ -104,7 +104,6 @@ std::optional<ChunkWalker::Sizes> ChunkWalker::walk() const
 std::optional<ChunkWalker::Sizes> ChunkWalker::walkChunks (const Layout& layout, long long fileSize, Sizes sizes) const
 {
     constexpr int mostChunks = 4096;
-    constexpr unsigned long long mostBytes = 1ULL << 62;   // no file is larger; keeps the sums below from overflowing
     const auto headerBytes = layout.idBytes + layout.sizeBytes;
     long long position = layout.firstChunk, ds64RiffSize = -1, ds64DataSize = -1;
 
