@@ -1,9 +1,10 @@
 #include "AudioFile.h"
 
+#include "ChunkWalker.h"
+
 #include <sndfile.h>
 
 #include <algorithm>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,100 +35,6 @@ namespace
 
         return "cannot read " + path + ": " + sf_strerror (nullptr);
     }
-
-    //==============================================================================
-    /** The chunks of a RIFF, RF64 or AIFF file, walked only as far as the audio data. */
-    class ChunkWalker
-    {
-    public:
-        explicit ChunkWalker (const std::string& path)
-            : descriptor (::open (path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {}
-
-        ~ChunkWalker()  { if (descriptor >= 0) ::close (descriptor); }
-
-        ChunkWalker (const ChunkWalker&) = delete;
-        ChunkWalker& operator= (const ChunkWalker&) = delete;
-
-        /** The declared and held data bytes; false for other formats or an unreadable header. */
-        bool findData (long long& declared, long long& held)
-        {
-            struct stat info {};
-            unsigned char header[12];
-
-            if (descriptor < 0 || fstat (descriptor, &info) != 0 || ! readAt (0, header, sizeof (header)))
-                return false;
-
-            fileSize = (long long) info.st_size;
-            const auto form = std::string (reinterpret_cast<const char*> (header), 4);
-            const auto type = std::string (reinterpret_cast<const char*> (header) + 8, 4);
-
-            if ((form == "RIFF" || form == "RF64") && type == "WAVE")
-                return walk ("data", false, 0, declared, held);
-
-            if (form == "RIFX" && type == "WAVE")
-                return walk ("data", true, 0, declared, held);
-
-            // An AIFF sound chunk starts with its offset and block size.
-            if (form == "FORM" && (type == "AIFF" || type == "AIFC"))
-                return walk ("SSND", true, 8, declared, held);
-
-            return false;
-        }
-
-    private:
-        bool readAt (long long position, unsigned char* bytes, size_t size) const
-        {
-            return pread (descriptor, bytes, size, (off_t) position) == (ssize_t) size;
-        }
-
-        static unsigned long long number (const unsigned char* bytes, int size, bool bigEndian)
-        {
-            unsigned long long value = 0;
-
-            for (int i = 0; i < size; ++i)
-                value |= (unsigned long long) bytes[bigEndian ? size - 1 - i : i] << (8 * i);
-
-            return value;
-        }
-
-        bool walk (const char* dataId, bool bigEndian, long long dataPrefix, long long& declared, long long& held)
-        {
-            constexpr int mostChunks = 4096;
-            long long position = 12, ds64DataSize = -1;
-
-            for (int i = 0; i < mostChunks && position + 8 <= fileSize; ++i)
-            {
-                unsigned char chunk[16];
-
-                if (! readAt (position, chunk, 8))
-                    return false;
-
-                const auto id = std::string (reinterpret_cast<const char*> (chunk), 4);
-                auto size = (long long) number (chunk + 4, 4, bigEndian);
-
-                // RF64 keeps the 64-bit data size in its ds64 chunk, after the RIFF size.
-                if (id == "ds64" && readAt (position + 8, chunk, 16))
-                    ds64DataSize = (long long) number (chunk + 8, 8, false);
-
-                if (id == dataId)
-                {
-                    if (size == 0xffffffffLL && ds64DataSize >= 0)
-                        size = ds64DataSize;
-
-                    declared = std::max (0LL, size - dataPrefix);
-                    held = std::max (0LL, std::min (size, fileSize - position - 8) - dataPrefix);
-                    return true;
-                }
-
-                position += 8 + size + (size & 1);
-            }
-
-            return false;
-        }
-
-        const int descriptor;
-        long long fileSize = 0;
-    };
 
     template <typename Audio>
     auto pointersTo (Audio& audio, long long offset)
@@ -174,7 +81,10 @@ bool AudioFileReader::open (const std::string& filePath, std::string& errorMessa
 
     sampleRate = info.samplerate;
     numChannels = info.channels;
-    claimedFrames = std::max<sf_count_t> (0, info.frames);
+
+    // libsndfile's SF_COUNT_MAX is no claim but "unknown", as for a FLAC stream whose header
+    // gives no length: such a file is read to its end.
+    claimedFrames = info.frames == SF_COUNT_MAX ? unknownLength : std::max<sf_count_t> (0, info.frames);
 
     if (haveStatus && claimedFrames / mostFramesPerByte > (long long) status.st_size)
     {
@@ -185,8 +95,12 @@ bool AudioFileReader::open (const std::string& filePath, std::string& errorMessa
         return false;
     }
 
-    if (! ChunkWalker (path).findData (declaredDataBytes, heldDataBytes))
-        declaredDataBytes = heldDataBytes = 0;
+    if (const auto sizes = ChunkWalker (path).walk())
+    {
+        // A streaming file's sizes only say that its length was unknown: it holds what it holds.
+        heldDataBytes = sizes->heldData;
+        declaredDataBytes = sizes->lengthUnknown ? sizes->heldData : sizes->declaredData;
+    }
 
     return true;
 }
@@ -230,8 +144,10 @@ bool WavFileWriter::open (const std::string& filePath, int sampleRate, int chann
 
     // RF64 only where it is needed: libsndfile's small RF64 file, downgraded, is a WAV file
     // of another layout than its plain one, and files that other programs compare must stay
-    // as they were.
-    isPlainWav = expectedFrames * channels * (long long) sizeof (float) <= maxWavDataBytes;
+    // as they were. Without a length (an input that gives none) nothing says a plain WAV
+    // file will do, and the header is written before the first frame: RF64, which stays
+    // a WAV file should the audio fit one.
+    isPlainWav = expectedFrames >= 0 && expectedFrames * channels * (long long) sizeof (float) <= maxWavDataBytes;
 
     SF_INFO info {};
     info.samplerate = sampleRate;
@@ -298,21 +214,16 @@ bool WavFileWriter::commit (std::string& errorMessage)
         return false;
     }
 
-    // What a reader will see: the finished header must account for every frame written.
-    // Through the descriptor: the file's permission bits may allow no reading by name.
-    SF_INFO info {};
-    auto* written = lseek (output.getDescriptor(), 0, SEEK_SET) == 0
-                      ? sf_open_fd (output.getDescriptor(), SFM_READ, &info, SF_FALSE) : nullptr;
-    const auto readsBack = written != nullptr && info.frames == framesWritten;
+    // What other readers will see, from the file's own bytes: libsndfile's sf_close reports
+    // no failed header write, and its reading mends an unfinished header (a data size of 0
+    // reads as the rest of the file). Through the descriptor: the file's permission bits may
+    // allow no reading by name.
+    std::string problem;
 
-    if (written != nullptr)
-        sf_close (written);
-
-    if (! readsBack)
+    if (! ChunkWalker (output.getDescriptor()).accountsFor (framesWritten * numChannels * (long long) sizeof (float), problem))
     {
-        errorMessage = "cannot write " + path + ": the finished file reads back as "
-                     + std::to_string (written != nullptr ? (long long) info.frames : 0LL) + " of the "
-                     + std::to_string (framesWritten) + " frames written";
+        errorMessage = "cannot write " + path + ": the finished file does not hold the " + std::to_string (framesWritten)
+                     + " frames written: " + problem;
         output.discard();
         return false;
     }

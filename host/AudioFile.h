@@ -22,7 +22,8 @@ struct AudioData
 
 /** A sound file read piece by piece through libsndfile (any format it knows), so that
     nothing grows with the file's length. The frame count its header gives is only a
-    claim: nothing is allocated for it, and the reading ends where the data does.
+    claim, and may be missing: nothing is allocated for it, and the reading ends where the
+    data does.
 */
 class AudioFileReader
 {
@@ -36,14 +37,18 @@ public:
     /** False with a message naming the file and the reason. */
     bool open (const std::string& path, std::string& errorMessage);
 
+    /** The claimed frame count of a file whose header gives no length (a FLAC stream's). */
+    static constexpr long long unknownLength = -1;
+
     int getSampleRate() const noexcept          { return sampleRate; }
     int getNumChannels() const noexcept         { return numChannels; }
     long long getClaimedFrames() const noexcept { return claimedFrames; }
     long long getFramesRead() const noexcept    { return framesRead; }
 
-    /** For WAV, RF64 and AIFF files: the audio bytes the header declares, and those the file
-        holds after the header's start of the data (libsndfile counts only the latter, so a
-        cut file reads as a whole shorter one). Both 0 for other formats. */
+    /** For WAV, RF64, Wave64 and AIFF files: the audio bytes the header declares, and those
+        the file holds after the header's start of the data (libsndfile counts only the
+        latter, so a cut file reads as a whole shorter one). A streaming WAV file, whose
+        sizes say its length was unknown, declares what it holds. Both 0 for other formats. */
     long long getDeclaredDataBytes() const noexcept { return declaredDataBytes; }
     long long getHeldDataBytes() const noexcept     { return heldDataBytes; }
 
@@ -63,11 +68,12 @@ private:
 /** A 32-bit float WAV file written piece by piece into a ReplacingFile: the target is only
     replaced once the file is complete, and a failed write leaves whatever was there.
 
-    A WAV file's sizes are 32-bit, so audio expected to pass 4 GiB goes into an RF64 file
-    (libsndfile's, which becomes a WAV file again should it stay smaller); anything else is
-    the plain WAV file it always was. Audio that passes the limit of a plain WAV file after
-    all fails to write, and commit() reads the finished file's header back: the target is
-    never replaced by a file that reads back shorter than what was written.
+    A WAV file's sizes are 32-bit, so audio expected to pass 4 GiB, or of no known length,
+    goes into an RF64 file (libsndfile's, which becomes a WAV file again should it stay
+    smaller); anything else is the plain WAV file it always was. Audio that passes the limit
+    of a plain WAV file after all fails to write, and commit() checks the finished header
+    from the file's own bytes: the target is never replaced by a file whose header does not
+    account for exactly what was written.
 */
 class WavFileWriter
 {
@@ -79,7 +85,7 @@ public:
     WavFileWriter& operator= (const WavFileWriter&) = delete;
 
     /** Checks the target and starts the temporary file for about expectedFrames frames (a
-        guess: it only decides the file type); false with a message. */
+        guess, negative when unknown: it only decides the file type); false with a message. */
     bool open (const std::string& path, int sampleRate, int numChannels, long long expectedFrames,
                std::string& errorMessage);
 

@@ -237,7 +237,8 @@ namespace
     {
         const auto sampleRate = (double) streams.reader.getSampleRate();
         const auto claimed = streams.reader.getClaimedFrames();
-        const auto showProgress = (double) claimed / sampleRate > secondsBeforeProgress;
+        // Tenths of a length the header does not give are unknown too: no progress then.
+        const auto showProgress = claimed != AudioFileReader::unknownLength && (double) claimed / sampleRate > secondsBeforeProgress;
         int lastTenth = 0;
 
         const auto source = [&] (float* const* channels, int maxFrames)

@@ -1,6 +1,5 @@
 #include "RenderOptions.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
@@ -36,11 +35,12 @@ std::optional<double> parseNumber (const std::string& text, double low, double h
     if (text.empty() || text.find_first_not_of ("0123456789.-+eE") != std::string::npos)
         return std::nullopt;
 
-    errno = 0;
     char* end = nullptr;
     const auto value = std::strtod (text.c_str(), &end);
 
-    if (errno != 0 || end != text.c_str() + text.size() || ! std::isfinite (value) || value < low || value > high)
+    // strtod's ERANGE is no refusal: past double's range the value is infinite (refused
+    // here), and below its normal numbers it is still the nearest double, a subnormal or 0.
+    if (end != text.c_str() + text.size() || ! std::isfinite (value) || value < low || value > high)
         return std::nullopt;
 
     return value;

@@ -384,21 +384,25 @@ TEST (RenderCommand, TrustsNoHeaderForItsLength)
     Folder folder;
     const auto input = makeNoise (1, 10000, 48000, 2);
 
-    // A FLAC file whose stream information claims more frames than it holds.
-    const auto writeFlac = [&] (const std::string& name, std::uint64_t claimedFrames)
+    const auto writeWith = [&] (const std::string& name, int format)
     {
         SF_INFO info {};
         info.samplerate = 48000;
         info.channels = 1;
-        info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+        info.format = format;
         const auto path = folder.file (name);
         auto* file = sf_open (path.c_str(), SFM_WRITE, &info);
         EXPECT_NE (file, nullptr);
         sf_writef_float (file, input.channels[0].data(), 10000);
         sf_close (file);
+        return path;
+    };
 
-        // fLaC, a block header, then the total sample count in the low 36 bits of the
-        // 64 bits that start 10 bytes into STREAMINFO.
+    // fLaC, a block header, then the total sample count in the low 36 bits of the 64 bits
+    // that start 10 bytes into STREAMINFO; 0 is a stream's "unknown".
+    const auto flacClaiming = [&] (const std::string& name, std::uint64_t claimedFrames)
+    {
+        const auto path = writeWith (name, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
         std::fstream patch (path, std::ios::in | std::ios::out | std::ios::binary);
         patch.seekg (18);
         unsigned char bits[8];
@@ -413,14 +417,66 @@ TEST (RenderCommand, TrustsNoHeaderForItsLength)
         return path;
     };
 
-    const auto shortFile = render ({ writeFlac ("short.flac", 15000), folder.file ("short.wav") });
-    ASSERT_EQ (shortFile.exitCode, RenderCommand::success) << shortFile.err;
-    EXPECT_NE (shortFile.err.find ("claims 15000"), std::string::npos) << shortFile.err;
-    const auto output = readFile (folder.file ("short.wav"));
-    EXPECT_EQ (output.getNumFrames(), 10000);
+    // RIFF and data sizes 0xffffffff: written before the length was known.
+    const auto streamingWav = [&] (const std::string& name)
+    {
+        const auto path = writeWith (name, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+        auto bytes = contentsOf (path);
+        bytes.replace (4, 4, 4, '\xff');
+        bytes.replace (bytes.find ("data") + 4, 4, 4, '\xff');
+        writeText (path, bytes);
+        return path;
+    };
+
+    const auto cutInHalf = [&] (const std::string& name, int format)
+    {
+        const auto path = writeWith (name, format | SF_FORMAT_FLOAT);
+        std::filesystem::resize_file (path, std::filesystem::file_size (path) - 5000 * sizeof (float));
+        return path;
+    };
+
+    const struct
+    {
+        std::string input;
+        long long frames;
+        std::string warning;   // none when empty
+    } cases[] = {
+        { flacClaiming ("short.flac", 15000), 10000, "claims 15000" },
+        { flacClaiming ("stream.flac", 0), 10000, "" },
+        { streamingWav ("stream.wav"), 10000, "" },
+        { writeWith ("whole.w64", SF_FORMAT_W64 | SF_FORMAT_FLOAT), 10000, "" },
+        { cutInHalf ("cut.w64", SF_FORMAT_W64), 5000, "declares 40000; the file is cut short" },
+        { cutInHalf ("cut.wav", SF_FORMAT_WAV), 5000, "declares 40000; the file is cut short" },
+        { cutInHalf ("cut.rf64", SF_FORMAT_RF64), 5000, "declares 40000; the file is cut short" },
+        { cutInHalf ("cut.aiff", SF_FORMAT_AIFF), 5000, "declares 40000; the file is cut short" },
+    };
+
+    for (const auto& c : cases)
+    {
+        const auto output = c.input + ".out.wav";
+        const auto result = render ({ c.input, output });
+
+        if (result.exitCode != RenderCommand::success)
+        {
+            ADD_FAILURE() << c.input << ": " << result.err;
+            continue;
+        }
+
+        EXPECT_EQ (readFile (output).getNumFrames(), c.frames) << c.input;
+        EXPECT_EQ (contentsOf (output).substr (0, 4), "RIFF") << c.input;
+
+        if (c.warning.empty())
+        {
+            EXPECT_EQ (result.err, "") << c.input;
+        }
+        else
+        {
+            EXPECT_NE (result.err.find (c.warning), std::string::npos) << c.input << ": " << result.err;
+        }
+    }
 
     // A claim no file of its size could hold is a damaged header, not a short file.
-    const auto huge = render ({ writeFlac ("huge.flac", (1ull << 36) - 1), folder.file ("huge.wav") });
+    const auto huge = render ({ flacClaiming ("huge.flac", (1ull << 36) - 1), folder.file ("huge.wav") });
     EXPECT_EQ (huge.exitCode, RenderCommand::unusableInput) << huge.err;
     EXPECT_NE (huge.err.find ("claims 68719476735 frames, more than"), std::string::npos) << huge.err;
     EXPECT_FALSE (std::filesystem::exists (folder.file ("huge.wav")));

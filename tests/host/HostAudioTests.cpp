@@ -295,3 +295,31 @@ TEST (RenderOptions, ReadsEveryOptionAndNamesWhatIsWrong)
         EXPECT_NE (error.find (expected), std::string::npos) << error;
     }
 }
+
+TEST (RenderOptions, SetTakesEveryFiniteNumberFromZeroToOne)
+{
+    // Subnormals and numbers that round to 0 or 1 are in range; strtod marks the smallest
+    // with ERANGE all the same.
+    const std::pair<const char*, std::optional<double>> numbers[] = {
+        { "1e-320", 1e-320 },
+        { "4.9406564584124654e-324", 4.9406564584124654e-324 },
+        { "2.2250738585072014e-308", 2.2250738585072014e-308 },
+        { "1e-400", 0.0 },
+        { "0.99999999999999999999", 1.0 },
+        { "-1e-320", std::nullopt },
+        { "1e400", std::nullopt },
+        { "1.0000001", std::nullopt },
+    };
+
+    for (const auto& [text, expected] : numbers)
+    {
+        std::pair<std::string, double> setting;
+        std::string error;
+        EXPECT_EQ (parseParameterSetting (std::string ("Gain=") + text, setting, error), expected.has_value()) << text << ": " << error;
+
+        if (expected.has_value())
+        {
+            EXPECT_EQ (setting, std::pair (std::string ("Gain"), *expected)) << text;
+        }
+    }
+}

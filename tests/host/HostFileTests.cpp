@@ -1,11 +1,14 @@
 // The host's own files without a plug-in: what a replaced file keeps, what the signal
-// handler can always find, sound files past 4 GiB, and files cut shorter than their header.
+// handler can always find, sound files past 4 GiB, headers left unfinished, and files cut
+// shorter than their header.
 //
-// The plain host library, in a binary of its own: mkostemp, fsync, unlink and fsetxattr are
-// replaced here, so that a test can act at the moment a temporary file exists, see what was
-// flushed, slow a signal handler down and refuse an ACL.
+// The plain host library, in a binary of its own: mkostemp, fsync, unlink, fsetxattr and
+// write are replaced here, so that a test can act at the moment a temporary file exists, see
+// what was flushed, slow a signal handler down, refuse an ACL and fail a write as a failing
+// disk does.
 
 #include "AudioFile.h"
+#include "ChunkWalker.h"
 #include "ReplacingFile.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +57,26 @@ namespace
 
     // The folders fsync was called on.
     std::vector<std::string> syncedFolders;
+
+    // Set by a test: the next write to the start of a regular file that holds something
+    // (a header rewritten after the audio) fails with EIO.
+    std::atomic<bool> failHeaderRewrite { false };
+}
+
+// Visible outside the binary: libsndfile's own calls must reach it.
+extern "C" __attribute__ ((visibility ("default"))) ssize_t write (int descriptor, const void* data, size_t size)
+{
+    static const auto real = reinterpret_cast<ssize_t (*) (int, const void*, size_t)> (dlsym (RTLD_NEXT, "write"));
+    struct stat info {};
+
+    if (failHeaderRewrite.load() && lseek (descriptor, 0, SEEK_CUR) == 0 && fstat (descriptor, &info) == 0
+        && S_ISREG (info.st_mode) && info.st_size > 0 && failHeaderRewrite.exchange (false))
+    {
+        errno = EIO;
+        return -1;
+    }
+
+    return real (descriptor, data, size);
 }
 
 extern "C" int unlink (const char* path)
@@ -457,6 +480,103 @@ TEST (WavFileWriter, SmallFilesStayPlainWavAndLargeOnesReadBackWhole)
     EXPECT_EQ (info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_RF64);
     EXPECT_EQ (info.channels, channels);
     sf_close (file);
+}
+
+TEST (WavFileWriter, AHeaderTheDiskRefusedLeavesTheTargetAsItWas)
+{
+    // libsndfile's sf_close reports no failed header write, and its own reading takes the
+    // unfinished header's sizes of 0 for "the rest of the file".
+    Folder folder;
+    const auto audio = noise (2, 20000);
+    const auto path = folder.file ("take.wav");
+    const float* pointers[] = { audio.channels[0].data(), audio.channels[1].data() };
+
+    // A length known (plain WAV) and none (RF64, turned back into WAV).
+    for (const auto expectedFrames : { 20000LL, -1LL })
+    {
+        ASSERT_TRUE (replace (path, "an earlier take"));
+        std::string error;
+
+        {
+            WavFileWriter writer;
+            ASSERT_TRUE (writer.open (path, 48000, 2, expectedFrames, error)) << error;
+            ASSERT_TRUE (writer.write (pointers, 20000, error)) << error;
+            failHeaderRewrite = true;
+            EXPECT_FALSE (writer.commit (error)) << expectedFrames;
+            EXPECT_FALSE (failHeaderRewrite.load()) << "the header was rewritten";
+            failHeaderRewrite = false;
+        }
+
+        EXPECT_NE (error.find ("does not hold the 20000 frames written"), std::string::npos) << error;
+        EXPECT_TRUE (contentsOf (path) == "an earlier take") << "the target was replaced";
+        EXPECT_EQ (folder.names(), std::vector<std::string> { "take.wav" });
+
+        // Written whole, the same file passes its check, a WAV file either way.
+        WavFileWriter writer;
+        ASSERT_TRUE (writer.open (path, 48000, 2, expectedFrames, error)) << error;
+        ASSERT_TRUE (writer.write (pointers, 20000, error) && writer.commit (error)) << error;
+        AudioData back;
+        ASSERT_TRUE (AudioFile::read (path, back, error)) << error;
+        EXPECT_EQ (back.channels, audio.channels);
+        EXPECT_EQ (contentsOf (path).substr (0, 4), "RIFF");
+    }
+}
+
+TEST (ChunkWalker, AFinishedHeaderCountsTheWholeFileAndExactlyTheAudio)
+{
+    Folder folder;
+    constexpr long long dataBytes = 1000 * 2 * 4;
+
+    struct Field { size_t offset; int width; bool bigEndian; };
+
+    const auto add = [] (std::string& bytes, Field field, long long delta)
+    {
+        const auto at = [&] (int i) -> char& { return bytes[field.offset + (size_t) (field.bigEndian ? field.width - 1 - i : i)]; };
+        unsigned long long value = 0;
+
+        for (int i = 0; i < field.width; ++i)
+            value |= (unsigned long long) (unsigned char) at (i) << (8 * i);
+
+        for (int i = 0; i < field.width; ++i)
+            at (i) = (char) ((value + (unsigned long long) delta) >> (8 * i));
+    };
+
+    // Where each format keeps the container's size and the audio's: RF64 in its ds64 chunk.
+    const auto fieldsOf = [] (const std::string& bytes, int format) -> std::pair<Field, Field>
+    {
+        if (format == SF_FORMAT_RF64)
+            return { { bytes.find ("ds64") + 8, 8, false }, { bytes.find ("ds64") + 16, 8, false } };
+
+        if (format == SF_FORMAT_AIFF)
+            return { { 4, 4, true }, { bytes.find ("SSND") + 4, 4, true } };
+
+        return { { 4, 4, false }, { bytes.find ("data") + 4, 4, false } };
+    };
+
+    // Intact; the container's size wrong; the data's; the data short (the container agreeing).
+    const struct { long long containerChange, dataChange, cut; const char* problem; } edits[] = {
+        { 0, 0, 0, "" }, { 8, 0, 0, "gives the container" }, { 0, 8, 0, "declares 8008 bytes" }, { -8, 0, 8, "holds 7992 bytes" },
+    };
+
+    for (const auto format : { SF_FORMAT_WAV, SF_FORMAT_RF64, SF_FORMAT_AIFF })
+    {
+        writeWithLibsndfile (folder.file ("written"), format | SF_FORMAT_FLOAT, noise (2, 1000));
+
+        for (const auto& edit : edits)
+        {
+            auto bytes = contentsOf (folder.file ("written"));
+            const auto [container, data] = fieldsOf (bytes, format);
+            add (bytes, container, edit.containerChange);
+            add (bytes, data, edit.dataChange);
+            bytes.resize (bytes.size() - (size_t) edit.cut);
+            std::ofstream (folder.file ("edited"), std::ios::binary | std::ios::trunc) << bytes;
+
+            std::string problem;
+            EXPECT_EQ (ChunkWalker (folder.file ("edited")).accountsFor (dataBytes, problem), *edit.problem == 0)
+                << std::hex << format << ": " << problem;
+            EXPECT_NE (problem.find (edit.problem), std::string::npos) << problem;
+        }
+    }
 }
 
 //==============================================================================
