@@ -208,9 +208,10 @@ TEST_F (PresetCommandTest, AChosenPresetLoadsOnlyWhereTheWalkLeads)
     ASSERT_TRUE (outside.createSymbolicLink (presets.getChildFile ("User"), true));
     LarkspanBrio::ComboboxSubmenu::menuCallback (shown->indexOf (second.getFullPathName()) + 1, &browser, shown);
 
-    ASSERT_TRUE (runUntil ([&] { return commands().getOpenBox() != nullptr; }));
-    EXPECT_EQ (commands().getOpenBox()->getName(), "Preset Not Loaded");
+    ASSERT_TRUE (runUntil ([&] { return commands().getOpenBox() != nullptr || processor->getCurrentPresetName() != first.getFullPathName(); }));
     EXPECT_EQ (processor->getCurrentPresetName(), first.getFullPathName());
+    ASSERT_NE (commands().getOpenBox(), nullptr);
+    EXPECT_EQ (commands().getOpenBox()->getName(), "Preset Not Loaded");
     EXPECT_EQ (processor->gainParam->getValue(), gain);
     EXPECT_EQ (browser.getLabelText(), "First");
     answer (commands(), "OK");
