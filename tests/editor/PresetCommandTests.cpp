@@ -208,7 +208,8 @@ TEST_F (PresetCommandTest, AChosenPresetLoadsOnlyWhereTheWalkLeads)
     ASSERT_TRUE (outside.createSymbolicLink (presets.getChildFile ("User"), true));
     LarkspanBrio::ComboboxSubmenu::menuCallback (shown->indexOf (second.getFullPathName()) + 1, &browser, shown);
 
-    ASSERT_TRUE (runUntil ([&] { return commands().getOpenBox() != nullptr || processor->getCurrentPresetName() != first.getFullPathName(); }));
+    ASSERT_TRUE (runUntil ([&] { return commands().getOpenBox() != nullptr
+                                         || processor->getCurrentPresetName() != first.getFullPathName(); }));
     EXPECT_EQ (processor->getCurrentPresetName(), first.getFullPathName());
     ASSERT_NE (commands().getOpenBox(), nullptr);
     EXPECT_EQ (commands().getOpenBox()->getName(), "Preset Not Loaded");
