@@ -21,4 +21,9 @@ namespace BrioFileReader
         reason, when the file is missing, is not a regular file, cannot be read or holds
         more than maxBytes; bytes is then empty. */
     juce::Result readRegularFile (const juce::File& file, size_t maxBytes, juce::MemoryBlock& bytes);
+
+    /** As above, for the file of that name in the folder folderFd stands for; messages
+        name it as shownPath. */
+    juce::Result readRegularFile (int folderFd, const juce::String& name, const juce::String& shownPath,
+                                  size_t maxBytes, juce::MemoryBlock& bytes);
 }

@@ -1,5 +1,6 @@
 #include "BrioPresetTree.h"
 
+#include "BrioFileReader.h"
 #include "BrioScopedDescriptor.h"
 
 #include <algorithm>
@@ -34,13 +35,20 @@ namespace
         return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
     }
 
+    /** A name the walk may list a folder under: a plain name, no trash. */
+    bool isFolderName (const juce::String& name)
+    {
+        return name.isNotEmpty() && name != "." && name != ".." && ! BrioPresetTree::isTrashFolderName (name);
+    }
+
     std::vector<const BrioFolderListing::Entry*> sortedOfKind (const BrioFolderListing& listing,
                                                               BrioFolderListing::Kind kind)
     {
         std::vector<const BrioFolderListing::Entry*> result;
 
         for (const auto& entry : listing.getEntries())
-            if (entry.kind == kind && (kind != BrioFolderListing::Kind::file || isPresetName (entry.name)))
+            if (entry.kind == kind && (kind == BrioFolderListing::Kind::file ? isPresetName (entry.name)
+                                                                            : ! BrioPresetTree::isTrashFolderName (entry.name)))
                 result.push_back (&entry);
 
         std::sort (result.begin(), result.end(), [] (const auto* a, const auto* b)
@@ -64,6 +72,15 @@ int BrioPresetTree::compareNames (const juce::String& a, const juce::String& b)
         return byCase;
 
     return a.compare (b);
+}
+
+bool BrioPresetTree::isTrashFolderName (const juce::String& name)
+{
+    const juce::String trash (".Trash");
+
+    return name == trash
+            || (name.startsWith (trash + "-") && name.length() > trash.length() + 1
+                 && name.substring (trash.length() + 1).containsOnly ("0123456789"));
 }
 
 //==============================================================================
@@ -94,7 +111,15 @@ BrioPresetTree::BrioPresetTree (const juce::String& rootPath, Limits limitsToUse
     rootFd = -1;
 }
 
-int BrioPresetTree::openInsideRoot (const juce::String& realPath) const
+int BrioPresetTree::openFolderInTree (int parentFd, const juce::String& name)
+{
+    if (! isFolderName (name))
+        return -1;
+
+    return BrioFolderListing::openSubfolder (parentFd, name);
+}
+
+int BrioPresetTree::openInsideRoot (int rootFd, const juce::String& insideRoot, const juce::String& realPath)
 {
     // Folder by folder from the root, none of them a link: whatever was swapped since the
     // link was resolved, the walk stays inside the tree.
@@ -106,10 +131,73 @@ int BrioPresetTree::openInsideRoot (const juce::String& realPath) const
             break;
 
         const BrioScopedDescriptor parent (fd);
-        fd = name.isEmpty() ? -1 : BrioFolderListing::openSubfolder (parent.descriptor, name);
+        fd = openFolderInTree (parent.descriptor, name);
     }
 
     return fd;
+}
+
+int BrioPresetTree::openPresetFolder (const juce::String& realRoot, const juce::StringArray& folders)
+{
+    const BrioScopedDescriptor rootFolder (::open (realRoot.toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const auto insideRoot = realRoot.endsWithChar ('/') ? realRoot : realRoot + "/";
+    int fd = rootFolder.descriptor < 0 ? -1 : ::fcntl (rootFolder.descriptor, F_DUPFD_CLOEXEC, 0);
+    auto real = realRoot;
+
+    for (const auto& name : folders)
+    {
+        if (fd < 0)
+            break;
+
+        const BrioScopedDescriptor parent (fd);
+        fd = openFolderInTree (parent.descriptor, name);
+
+        if (fd >= 0)
+        {
+            real = real + "/" + name;
+            continue;
+        }
+
+        if (! isFolderName (name))
+            break;
+
+        // As the walk does: a link is followed only into the tree, and then from the root.
+        real = BrioFolderListing::realPath (real + "/" + name);
+
+        if (real.startsWith (insideRoot))
+            fd = openInsideRoot (rootFolder.descriptor, insideRoot, real);
+    }
+
+    return fd;
+}
+
+juce::Result BrioPresetTree::readPreset (const juce::String& rootPath, const juce::String& presetPath,
+                                         size_t maxBytes, juce::MemoryBlock& bytes)
+{
+    bytes.reset();
+
+    // The walk names a preset from the root as given, or from the real root once it has
+    // followed a link.
+    const auto realRoot = BrioFolderListing::realPath (rootPath);
+    juce::String relative;
+
+    for (const auto& root : { rootPath, realRoot })
+        if (const auto prefix = root.endsWithChar ('/') ? root : root + "/"; root.isNotEmpty() && presetPath.startsWith (prefix))
+            relative = presetPath.substring (prefix.length());
+
+    if (relative.isEmpty())
+        return BrioFileReader::readRegularFile (juce::File (presetPath), maxBytes, bytes);
+
+    auto folders = juce::StringArray::fromTokens (relative, "/", {});
+    const auto fileName = folders[folders.size() - 1];
+    folders.remove (folders.size() - 1);
+
+    const BrioScopedDescriptor folder (realRoot.isEmpty() ? -1 : openPresetFolder (realRoot, folders));
+
+    if (folder.descriptor < 0 || fileName.isEmpty() || fileName == "." || fileName == "..")
+        return juce::Result::fail ("\"" + presetPath + "\" is no longer in the presets folder.");
+
+    return BrioFileReader::readRegularFile (folder.descriptor, fileName, presetPath, maxBytes, bytes);
 }
 
 bool BrioPresetTree::admitSubfolder (const juce::String& realPath)
@@ -176,7 +264,7 @@ void BrioPresetTree::walkFolder (Folder& folder, int fd, const juce::String& pat
         // Never opened by its path again: a folder swapped for a link since it was listed
         // would lead the walk out of the tree. A plain folder is opened in the one just
         // listed, a link that the walk chose to follow from the root.
-        const BrioScopedDescriptor child (entry->isLink ? openInsideRoot (childReal)
+        const BrioScopedDescriptor child (entry->isLink ? openInsideRoot (rootFd, insideRoot, childReal)
                                             : BrioFolderListing::openSubfolder (fd, entry->name));
 
         if (child.descriptor < 0)

@@ -13,7 +13,8 @@
 /**
     The presets folder tree as the preset browser offers it: every "*.qzr" file,
     folders in name order, each folder once however links lead to it, nothing outside
-    the tree.
+    the tree and nothing in a trash folder of a mount inside it (".Trash", ".Trash-$uid":
+    what was deleted there is gone for the user).
 
     The presets folder may lie where every local user can write, so the walk is linear
     in what it reads and stops at limits that keep a menu usable; what lies beyond is
@@ -85,6 +86,18 @@ public:
         the same from one walk to the next. */
     static int compareNames (const juce::String& first, const juce::String& second);
 
+    /** Whether a folder of that name is a mount's trash, which the walk leaves out. */
+    static bool isTrashFolderName (const juce::String& name);
+
+    /** Reads a preset of the tree below rootPath (a path the walk gave) by the walk's own
+        rules: each folder on its way is opened in the one above it, from the root, and a
+        link only where the walk follows one, into the tree; the file itself as
+        BrioFileReader reads one. A folder swapped for a link since the walk leads
+        nowhere outside the tree. A path outside the tree is read as BrioFileReader
+        reads it. */
+    static juce::Result readPreset (const juce::String& rootPath, const juce::String& presetPath,
+                                    size_t maxBytes, juce::MemoryBlock& bytes);
+
     Folder root;
     Stamp stamp;
     int numPresets = 0;
@@ -95,7 +108,9 @@ public:
 
 private:
     void walkFolder (Folder& folder, int fd, const juce::String& path, const juce::String& realPath, int depth);
-    int openInsideRoot (const juce::String& realPath) const;
+    static int openInsideRoot (int rootFd, const juce::String& insideRoot, const juce::String& realPath);
+    static int openFolderInTree (int parentFd, const juce::String& name);
+    static int openPresetFolder (const juce::String& realRoot, const juce::StringArray& folders);
     bool admitSubfolder (const juce::String& realPath);
     void countUnreadable (const BrioFolderListing& listing);
 

@@ -54,14 +54,15 @@ namespace
         }
     }
 
-    Outcome openAndRead (const char* path, std::size_t maxBytes, std::vector<unsigned char>& bytes, std::string& reason)
+    Outcome openAndRead (int folderFd, const char* path, std::size_t maxBytes, std::vector<unsigned char>& bytes,
+                         std::string& reason)
     {
         // Looked at before opening, so that no device is ever opened (opening some has
         // effects of its own); checked again on what was opened, as the name may have been
         // swapped in between. O_NONBLOCK: a pipe swapped in meanwhile must not hold open().
         struct stat info {};
 
-        if (::stat (path, &info) != 0)
+        if (::fstatat (folderFd, path, &info, 0) != 0)
         {
             reason = "could not be opened: " + lastSystemError();
             return Outcome::cannotOpen;
@@ -79,7 +80,7 @@ namespace
             return Outcome::tooLarge;
         }
 
-        const BrioScopedDescriptor opened (::open (path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        const BrioScopedDescriptor opened (::openat (folderFd, path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
 
         if (opened.descriptor < 0)
         {
@@ -99,9 +100,14 @@ namespace
 
 Outcome read (const char* path, std::size_t maxBytes, std::vector<unsigned char>& bytes, std::string& reason)
 {
+    return readAt (AT_FDCWD, path, maxBytes, bytes, reason);
+}
+
+Outcome readAt (int folderFd, const char* path, std::size_t maxBytes, std::vector<unsigned char>& bytes, std::string& reason)
+{
     bytes.clear();
     reason.clear();
-    const auto outcome = openAndRead (path, maxBytes, bytes, reason);
+    const auto outcome = openAndRead (folderFd, path, maxBytes, bytes, reason);
 
     if (outcome != Outcome::read)
         bytes.clear();

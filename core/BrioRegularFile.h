@@ -29,4 +29,9 @@ namespace BrioRegularFile
     /** Reads the whole file into bytes. Unless the outcome is `read`, bytes is empty and
         reason says why, as words that follow the file's name ("is not a regular file"). */
     Outcome read (const char* path, std::size_t maxBytes, std::vector<unsigned char>& bytes, std::string& reason);
+
+    /** As read(), with a relative path taken from the folder that folderFd stands for
+        (openat's rules): no folder on the way is looked up by its path again. */
+    Outcome readAt (int folderFd, const char* path, std::size_t maxBytes, std::vector<unsigned char>& bytes,
+                    std::string& reason);
 }

@@ -102,7 +102,8 @@ public:
 
     /** Applies a preset, respecting the locks, and makes it the current preset. Fails,
         changing nothing, when the file is not a regular file of at most 1 MiB or holds
-        no settings element. */
+        no settings element, or lies in the presets folder where its walk no longer
+        leads (BrioPresetTree::readPreset). */
     juce::Result loadPresetFile (const juce::String& fullPath);
     void loadInitPreset();
 
@@ -118,6 +119,9 @@ public:
     BrioParameter* bypassParam = nullptr;
 
     BypassCrossfade crossfade;
+
+    juce::String getCurrentPresetName() const                 { return currentPresetName; }
+    void setCurrentPresetName (const juce::String& name)      { currentPresetName = name; }
 
     juce::String currentPresetName;
     double windowScale = 1.0;

@@ -1,7 +1,7 @@
 #include "TanglefixAudioProcessor.h"
 #include "TanglefixBrioParameter.h"
 #include "BrioXmlGuard.h"
-#include "BrioFileReader.h"
+#include "BrioPresetTree.h"
 
 #include <algorithm>
 #include <cmath>
@@ -190,7 +190,7 @@ juce::Result TanglefixAudioProcessor::loadPresetFile (const juce::String& fullPa
     // Presets lie in a folder every user can write to: anything may stand there under
     // a preset's name, so the file is read only if it is a plain file of sensible size.
     juce::MemoryBlock bytes;
-    const auto read = BrioFileReader::readRegularFile (juce::File (fullPath), settingsTextLimits.maxBytes, bytes);
+    const auto read = BrioPresetTree::readPreset (settings.getPresetsFolder(), fullPath, settingsTextLimits.maxBytes, bytes);
 
     if (read.failed())
         return read;

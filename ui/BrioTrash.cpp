@@ -130,6 +130,32 @@ namespace
         return realFolder (file.getParentDirectory()).getChildFile (file.getFileName()).getRelativePathFrom (top);
     }
 
+    /** Renames the file to the target only when no entry of that name exists: 0, or the
+        error (EEXIST when taken). Renamed only: JUCE's moveFileTo copies the whole file
+        when the rename fails. */
+    int moveWithoutReplacing (const juce::File& file, const juce::File& target)
+    {
+        const auto* from = file.getFullPathName().toRawUTF8();
+        const auto* to = target.getFullPathName().toRawUTF8();
+
+        if (::renameat2 (AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+            return 0;
+
+        if (errno != EINVAL)
+            return errno;
+
+        // A file system without RENAME_NOREPLACE: a hard link also refuses a taken name.
+        if (::link (from, to) != 0)
+            return errno;
+
+        if (::unlink (from) == 0)
+            return 0;
+
+        const auto error = errno;
+        ::unlink (to);
+        return error;
+    }
+
     juce::Result makeFolder (const juce::File& folder)
     {
         if (folder.isDirectory())
@@ -191,7 +217,8 @@ juce::Result BrioTrash::moveToTrash (const juce::File& file)
     return moveToTrash (file, trash);
 }
 
-juce::Result BrioTrash::moveToTrash (const juce::File& file, const juce::File& homeTrash)
+juce::Result BrioTrash::moveToTrash (const juce::File& file, const juce::File& homeTrash,
+                                     const std::function<void (const juce::File&)>& beforeMove)
 {
     if (! file.existsAsFile())
         return juce::Result::fail ("The file \"" + file.getFullPathName() + "\" does not exist.");
@@ -228,19 +255,20 @@ juce::Result BrioTrash::moveToTrash (const juce::File& file, const juce::File& h
             continue;
         }
 
-        // A file left in "files" without its entry (by another program) keeps its name.
-        if (target.exists())
-        {
-            entry.deleteFile();
-            continue;
-        }
+        if (beforeMove)
+            beforeMove (target);
 
-        // Renamed only: JUCE's moveFileTo copies the whole file when the rename fails.
-        if (std::rename (file.getFullPathName().toRawUTF8(), target.getFullPathName().toRawUTF8()) == 0)
+        const auto moved = moveWithoutReplacing (file, target);
+
+        if (moved == 0)
             return juce::Result::ok();
 
         entry.deleteFile();
-        return juce::Result::fail ("Could not move \"" + file.getFullPathName() + "\" to the trash.");
+
+        // A file put in "files" without its entry (by another program, at any moment) keeps
+        // its name: the next name is tried.
+        if (moved != EEXIST)
+            return juce::Result::fail ("Could not move \"" + file.getFullPathName() + "\" to the trash.");
     }
 
     return juce::Result::fail ("The trash has no free name for \"" + file.getFileName() + "\".");

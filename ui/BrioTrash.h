@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
 #include <optional>
 
 //==============================================================================
@@ -44,8 +45,11 @@ struct BrioTrash
     /** Moves the file into the given home trash folder, or the trash of its own mount,
         making the "files" and "info" folders when they are missing. Fails, leaving the
         file where it was, when the file doesn't exist or no trash can take it without
-        a copy. */
-    static juce::Result moveToTrash (const juce::File& file, const juce::File& homeTrash);
+        a copy. A name in the trash is never taken from another file: the file goes under
+        the next free one. beforeMove is called with each name in "files" once its entry
+        is made, just before the move: where a test changes the disk at the worst moment. */
+    static juce::Result moveToTrash (const juce::File& file, const juce::File& homeTrash,
+                                     const std::function<void (const juce::File&)>& beforeMove = {});
 
     /** A path as the "Path" key of an entry holds it: bytes outside the unreserved URI
         characters and "/" are written as %XX. */

@@ -152,7 +152,7 @@ void TanglefixPresetCommands::trash (const juce::File& file)
         return;
     }
 
-    browser.rebuildMenu (true);
+    deleted (file);
 }
 
 void TanglefixPresetCommands::deletePermanently (const juce::File& file)
@@ -163,7 +163,24 @@ void TanglefixPresetCommands::deletePermanently (const juce::File& file)
         return;
     }
 
+    deleted (file);
+}
+
+void TanglefixPresetCommands::deleted (const juce::File& file)
+{
+    // A deleted preset is no longer current, or a refused load would show its name again
+    // and Save would propose it. The settings stay as they sound, under no name, as after
+    // a host state that names no preset.
+    const auto path = file.getFullPathName();
+    const bool wasShown = browser.getCurrentPresetPath() == path;
+
+    if (processor.getCurrentPresetName() == path)
+        processor.setCurrentPresetName ({});
+
     browser.rebuildMenu (true);
+
+    if (wasShown)
+        browser.setPresetName ({}, true, false);
 }
 
 void TanglefixPresetCommands::tellNotLoaded (const juce::String& path, const juce::String& reason)

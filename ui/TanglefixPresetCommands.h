@@ -36,7 +36,8 @@ public:
     void save();
 
     /** Asks whether the current preset file may go, then moves it to the trash; where its
-        file system has no trash it can use, asks whether to delete it permanently. */
+        file system has no trash it can use, asks whether to delete it permanently. The
+        deleted preset is current no more: the settings stay, with no preset name. */
     void deleteCurrent();
 
     /** Tells the user that the chosen preset was refused, and why. */
@@ -68,6 +69,7 @@ private:
     void saveTo (const juce::File& file);
     void trash (const juce::File& file);
     void deletePermanently (const juce::File& file);
+    void deleted (const juce::File& file);
     void askOkCancel (const juce::String& title, const juce::String& message, const juce::String& okText,
                       std::function<void()> onOk);
     void tell (const juce::String& title, const juce::String& message);

@@ -189,6 +189,88 @@ TEST_F (PresetCommandTest, ARefusedPresetIsToldAndTheLoadedOneStays)
     }
 }
 
+TEST_F (PresetCommandTest, AChosenPresetLoadsOnlyWhereTheWalkLeads)
+{
+    auto& browser = window().presetBrowser;
+    processor->gainParam->setValueNotifyingHost (0.95f);
+    const auto outside = tmp.getChildFile ("Outside");
+    ASSERT_TRUE (processor->savePresetFile (outside.getChildFile ("Second.qzr")).wasOk());
+
+    browser.rebuildMenu (false);
+    const auto shown = browser.getPresetPathList();
+    LarkspanBrio::ComboboxSubmenu::menuCallback (shown->indexOf (first.getFullPathName()) + 1, &browser, shown);
+    ASSERT_TRUE (runUntil ([&] { return processor->getCurrentPresetName() == first.getFullPathName(); }));
+    const auto gain = processor->gainParam->getValue();
+
+    // Once the menu is built, the folder is swapped for a link out of the tree.
+    const auto moved = presets.getChildFile ("Moved");
+    ASSERT_TRUE (presets.getChildFile ("User").moveFileTo (moved));
+    ASSERT_TRUE (outside.createSymbolicLink (presets.getChildFile ("User"), true));
+    LarkspanBrio::ComboboxSubmenu::menuCallback (shown->indexOf (second.getFullPathName()) + 1, &browser, shown);
+
+    ASSERT_TRUE (runUntil ([&] { return commands().getOpenBox() != nullptr
+                                         || processor->getCurrentPresetName() != first.getFullPathName(); }));
+    EXPECT_EQ (processor->getCurrentPresetName(), first.getFullPathName());
+    ASSERT_NE (commands().getOpenBox(), nullptr);
+    EXPECT_EQ (commands().getOpenBox()->getName(), "Preset Not Loaded");
+    EXPECT_EQ (processor->gainParam->getValue(), gain);
+    EXPECT_EQ (browser.getLabelText(), "First");
+    answer (commands(), "OK");
+
+    // A link that the walk follows, into the tree, leads a load there too; the way out
+    // of the tree and into a trash does not.
+    ASSERT_TRUE (moved.createSymbolicLink (presets.getChildFile ("Favourites"), true));
+    presets.getChildFile (".Trash-0/files/Second.qzr").getParentDirectory().createDirectory();
+    moved.getChildFile ("Second.qzr").copyFileTo (presets.getChildFile (".Trash-0/files/Second.qzr"));
+    const auto up = juce::String::repeatedString ("/..", presets.getFullPathName().retainCharacters ("/").length());
+    const struct { juce::String path; bool loads; } cases[] = {
+        { moved.getFullPathName() + "/Second.qzr",                     true },
+        { presets.getFullPathName() + "/Favourites/Second.qzr",        true },
+        { presets.getFullPathName() + "/User/Second.qzr",              false },
+        { presets.getFullPathName() + up + outside.getFullPathName() + "/Second.qzr", false },
+        { presets.getFullPathName() + "/.Trash-0/files/Second.qzr",    false },
+    };
+
+    for (const auto& c : cases)
+    {
+        processor->setCurrentPresetName ("Before");
+        processor->gainParam->setValueNotifyingHost (0.5f);
+        EXPECT_EQ (processor->loadPresetFile (c.path).wasOk(), c.loads) << c.path;
+        EXPECT_EQ (processor->getCurrentPresetName(), c.loads ? c.path : "Before") << c.path;
+        EXPECT_EQ (processor->gainParam->getValue() == 0.5f, ! c.loads) << c.path;
+    }
+}
+
+//==============================================================================
+TEST_F (PresetCommandTest, ADeletedPresetIsCurrentNoMore)
+{
+    auto& browser = window().presetBrowser;
+    selectPreset (first);
+    window().changeListenerCallback (&browser);
+    ASSERT_EQ (processor->getCurrentPresetName(), first.getFullPathName());
+    const auto gain = processor->gainParam->getValue();
+
+    window().buttonClicked (&window().deleteButton);
+    answer (commands(), "OK");
+    ASSERT_FALSE (first.existsAsFile());
+
+    // The settings stay, under no name, as after a host state that names no preset; a
+    // refused load afterwards brings the deleted name back nowhere.
+    for (int round = 0; round < 2; ++round)
+    {
+        tick();
+        EXPECT_EQ (processor->getCurrentPresetName(), "");
+        EXPECT_EQ (browser.getLabelText(), "");
+        EXPECT_EQ (processor->gainParam->getValue(), gain);
+
+        const auto refused = presets.getChildFile ("User/Malformed.qzr");
+        refused.replaceWithText ("Gain=0.9");
+        selectPreset (refused);
+        window().changeListenerCallback (&browser);
+        answer (commands(), "OK");
+    }
+}
+
 //==============================================================================
 TEST_F (PresetCommandTest, DeleteTrashesTheFileItAskedAbout)
 {
@@ -295,6 +377,10 @@ TEST_F (PresetCommandTest, APresetOnAnotherFileSystemIsNeverCopied)
     deleteAnswering (top.getChildFile ("Near.qzr"), {});
     EXPECT_TRUE (shared.getChildFile (uid + "/files/Near.qzr").existsAsFile());
 
+    // Deleted is gone: neither trash is in the menu.
+    browser.rebuildMenu (false);
+    EXPECT_EQ (browser.getPresetPaths().joinIntoString (" ").indexOf ("Trash"), -1) << browser.getPresetPaths().joinIntoString (" ");
+
     // A trash that is a link, or a shared one without the sticky bit, is never used: the
     // user is asked instead.
     shared.deleteRecursively();
@@ -337,6 +423,29 @@ TEST_F (PrivateFoldersTest, TrashEntriesFollowTheFreedesktopRules)
 
     EXPECT_TRUE (BrioTrash::moveToTrash (scratch.getChildFile ("missing.qzr"), trash).failed());
     EXPECT_EQ (BrioTrash::getHomeTrash(), home().getChildFile (".local/share/Trash"));
+}
+
+TEST_F (PrivateFoldersTest, ANameTakenJustBeforeTheMoveKeepsItsFile)
+{
+    const auto trash = tmp.getChildFile ("Trash");
+    const auto file = tmp.getChildFile ("Raced.qzr");
+    file.replaceWithText ("preset");
+    int moves = 0;
+
+    // Another program puts a file in "files" under the name just claimed.
+    const auto result = BrioTrash::moveToTrash (file, trash, [&] (const juce::File& target)
+    {
+        if (++moves == 1)
+            target.replaceWithText ("other");
+    });
+
+    EXPECT_TRUE (result.wasOk()) << result.getErrorMessage();
+    EXPECT_FALSE (file.exists());
+    EXPECT_EQ (moves, 2);
+    EXPECT_EQ (trash.getChildFile ("files/Raced.qzr").loadFileAsString(), "other");
+    EXPECT_EQ (trash.getChildFile ("files/Raced.2.qzr").loadFileAsString(), "preset");
+    EXPECT_FALSE (trash.getChildFile ("info/Raced.qzr.trashinfo").exists());
+    EXPECT_TRUE (trash.getChildFile ("info/Raced.2.qzr.trashinfo").existsAsFile());
 }
 
 TEST_F (PrivateFoldersTest, AHomeThatIsNotUtf8HasNoTrash)

@@ -202,6 +202,23 @@ TEST_F (PresetBrowserTest, LinksNeitherLoopNorLeaveTheTree)
     EXPECT_EQ (menuText(), "[Leads] A=1 [/] [Pads] P=2 [/] -- Open presets folder=99999");
 }
 
+TEST_F (PresetBrowserTest, TrashFoldersAreLeftOutUncounted)
+{
+    // Presets deleted on a mount inside the tree lie in that mount's trash: they are gone
+    // for the user, whatever lies there, and nothing there counts as left out.
+    preset ("Mnt/Kept.qzr");
+    preset ("Mnt/.Trash-0/files/Del1.qzr");
+    preset ("Mnt/.Trash/1000/files/Del2.qzr");
+    preset (".Trash-1000/files/Del3.qzr");
+    preset (".Trash-x/Kept2.qzr");
+    preset (".Hidden/Kept3.qzr");
+    std::ofstream (root.getFullPathName().toStdString() + "/.Trash-1000/files/Caf\xe9.qzr") << "<TanglefixSETTINGS/>";
+    ASSERT_TRUE (root.getChildFile ("Mnt/.Trash-0/files").createSymbolicLink (root.getChildFile ("Bin"), true));
+
+    browser.rebuildMenu (false);
+    EXPECT_EQ (menuText(), "[.Hidden] Kept3=1 [/] [.Trash-x] Kept2=2 [/] [Mnt] Kept=3 [/] -- Open presets folder=99999");
+}
+
 TEST_F (PresetBrowserTest, NamesThatDifferOnlyInCaseKeepTheirIds)
 {
     const juce::StringArray names { "pad", "Pad", "PAD", "pAd" };
