@@ -24,7 +24,7 @@
     editor scale, a settings store and the news fetcher.
 
     The editor keeps a plain pointer to it and reads and writes the public members below
-    directly on the message thread.
+    directly on the message thread; the preset name and the locks go through accessors.
 */
 class TanglefixAudioProcessor  : public juce::AudioProcessor
 {
@@ -110,6 +110,23 @@ public:
     void pasteSettingsFromClipboard();
 
     //==============================================================================
+    /** The preset name and the locks belong to the host state, which a host may read on
+        any thread while the editor, a preset load or a restore changes them on another.
+        They live under a lock of their own, never taken on the audio thread, which a state
+        read, a restore and a preset load hold throughout: a state read gives the name,
+        the locks and the settings of one moment. */
+    using RandomLockFlags = std::array<bool, numRandomLockFlags>;
+
+    juce::String getCurrentPresetName() const;
+    void setCurrentPresetName (const juce::String& name);
+
+    juce::StringArray getLockedParameterNames() const;
+    void setLockedParameterNames (const juce::StringArray& names);
+
+    RandomLockFlags getRandomLockFlags() const;
+    void setRandomLockFlags (const RandomLockFlags& flags);
+
+    //==============================================================================
     BrioParameter* frequencyParam = nullptr;
     BrioParameter* emphasisParam = nullptr;
     BrioParameter* operationsParam = nullptr;
@@ -119,10 +136,7 @@ public:
 
     BypassCrossfade crossfade;
 
-    juce::String currentPresetName;
     double windowScale = 1.0;
-    bool randomLockFlags[numRandomLockFlags] = {};
-    juce::StringArray lockedParameterNames;
 
     double sampleRate = 44100.0;
     double blockSize = 256.0;
@@ -213,6 +227,12 @@ private:
 
     /** The longest dry delay any factor uses, in whole samples. */
     int getLongestDryDelay() const noexcept;
+
+    // The host state beside the settings, under stateLock (see getCurrentPresetName).
+    juce::CriticalSection stateLock;
+    juce::String currentPresetName;
+    juce::StringArray lockedParameterNames;
+    RandomLockFlags randomLockFlags {};
 
     /** Samples per block the active oversampler was prepared for. */
     int oversamplerCapacity = 0;
