@@ -2,6 +2,7 @@
 
 #include "BrioFileReader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <string_view>
@@ -147,6 +148,122 @@ namespace
         return true;
     }
 
+    constexpr const char* whitespace = " \t\r\n";
+
+    /** Skips whitespace and complete comments; npos when a comment is left open. */
+    size_t skipBlanksAndComments (std::string_view doc, size_t pos)
+    {
+        for (;;)
+        {
+            pos = doc.find_first_not_of (whitespace, pos);
+
+            if (pos == npos || doc.substr (pos, 4) != "<!--")
+                return pos == npos ? doc.size() : pos;
+
+            const auto end = doc.find ("-->", pos + 4);
+
+            if (end == npos)
+                return npos;
+
+            pos = end + 3;
+        }
+    }
+
+    /** The end of the start tag at pos ('<'), past its '>', or npos when the text ends
+        first; a quoted value may hold '>'. */
+    size_t endOfStartTag (std::string_view doc, size_t pos)
+    {
+        for (++pos; pos < doc.size(); ++pos)
+        {
+            const auto c = doc[pos];
+
+            if (c == '>')
+                return pos + 1;
+
+            if (c == '"' || c == '\'')
+            {
+                pos = doc.find (c, pos + 1);
+
+                if (pos == npos)
+                    return npos;
+            }
+        }
+
+        return npos;
+    }
+
+    /** JUCE's parser hands back the root element of a text that ends inside its start
+        tag, and ignores whatever follows the root. So the text must close its root, with
+        "/>" or with an end tag of its name, and hold only whitespace and comments after
+        it. Other checks have refused declarations and processing instructions past the
+        leading XML declaration. */
+    bool closesRootElement (std::string_view doc)
+    {
+        auto pos = doc.find_first_not_of (whitespace);
+
+        if (pos != npos && doc.substr (pos, 5) == "<?xml")
+        {
+            const auto end = doc.find ("?>", pos);
+            pos = end == npos ? npos : end + 2;
+        }
+
+        pos = pos == npos ? npos : skipBlanksAndComments (doc, pos);
+
+        if (pos == npos || pos + 1 >= doc.size() || doc[pos] != '<' || doc.find_first_of ("!/?", pos + 1) == pos + 1)
+            return false;
+
+        const auto nameEnd = std::min (doc.size(), doc.find_first_of (" \t\r\n/>", pos + 1));
+        const auto rootName = doc.substr (pos + 1, nameEnd - pos - 1);
+
+        for (int depth = 0; (pos = doc.find ('<', pos)) != npos;)
+        {
+            const auto rest = doc.substr (pos);
+
+            if (rest.substr (0, 4) == "<!--" || rest.substr (0, 9) == "<![CDATA[")
+            {
+                const auto end = doc.find (rest[2] == '[' ? "]]>" : "-->", pos + 4);
+
+                if (end == npos)
+                    return false;
+
+                pos = end + 3;
+            }
+            else if (rest.substr (0, 2) == "</")
+            {
+                const auto end = doc.find ('>', pos);
+
+                if (end == npos || --depth < 0)
+                    return false;
+
+                if (depth == 0)
+                {
+                    auto name = doc.substr (pos + 2, end - pos - 2);
+                    name = name.substr (0, name.find_last_not_of (whitespace) + 1);
+
+                    return name == rootName && skipBlanksAndComments (doc, end + 1) == doc.size();
+                }
+
+                pos = end + 1;
+            }
+            else
+            {
+                const auto end = endOfStartTag (doc, pos);
+
+                if (end == npos)
+                    return false;
+
+                if (doc[end - 2] != '/')
+                    ++depth;
+                else if (depth == 0)
+                    return skipBlanksAndComments (doc, end) == doc.size();
+
+                pos = end;
+            }
+        }
+
+        return false;
+    }
+
     std::string_view upToFirstZero (const char* text, size_t numBytes)
     {
         const auto* zero = static_cast<const char*> (std::memchr (text, 0, numBytes));
@@ -182,7 +299,8 @@ bool isSafeToParse (const char* utf8, size_t numBytes, Limits limits)
     return isStrictUtf8 (doc.data(), doc.size())
         && hasOnlyLeadingDeclaration (doc)
         && hasPlainTags (doc, limits.maxElementTags)
-        && hasOnlyKnownReferences (doc);
+        && hasOnlyKnownReferences (doc)
+        && closesRootElement (doc);
 }
 
 std::unique_ptr<juce::XmlElement> parse (const char* utf8, size_t numBytes, Limits limits)

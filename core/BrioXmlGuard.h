@@ -25,7 +25,10 @@
     - every '&' starts one of XML's five named references or a complete numeric one
       naming a character that JUCE's strings hold unchanged (1 to 0x3FFFFF: what JUCE's
       own XML writer may put out, whatever bytes a string was made from);
-    - no more bytes and element tags than the caller allows.
+    - no more bytes and element tags than the caller allows;
+    - a whole document: the root element closed ("/>" or an end tag of its name) and only
+      whitespace and comments after it. JUCE's parser hands back the root of a text cut
+      off inside its start tag as complete, and ignores whatever follows the root.
 
     The text ends at its first zero byte, as it does for JUCE's strings. Text that fails
     a check is refused whole; nothing is parsed from it.

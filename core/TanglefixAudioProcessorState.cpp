@@ -9,7 +9,8 @@
 
 // The settings element carries the sound (parameters, limiter, oversampling). It is a
 // preset file, the clipboard text and the core of the host state. Everything here runs
-// on the message thread.
+// on the message thread but the state read, which a host may make on any other: the
+// changes and the read hold stateLock throughout, the callback lock only inside.
 
 namespace
 {
@@ -103,6 +104,7 @@ juce::XmlElement TanglefixAudioProcessor::createSettingsXml()
 
 void TanglefixAudioProcessor::applySettingsXml (const juce::XmlElement* xml, bool respectLocks)
 {
+    const juce::ScopedLock state (stateLock);
     const ScopedSuspension suspension (*this);
 
     if (xml == nullptr || ! xml->hasTagName (settingsElementName()))
@@ -129,13 +131,14 @@ void TanglefixAudioProcessor::applySettingsXml (const juce::XmlElement* xml, boo
 //==============================================================================
 void TanglefixAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
+    const juce::ScopedLock state (stateLock);
     auto xml = createSettingsXml();
 
     xml.setAttribute ("Preset", currentPresetName);
     xml.setAttribute ("ParameterLock", lockedParameterNames.joinIntoString (lockSeparator));
 
     for (int i = 0; i < numRandomLockFlags; ++i)
-        xml.setAttribute ("lock" + juce::String (i), randomLockFlags[i] ? 1 : 0);
+        xml.setAttribute ("lock" + juce::String (i), randomLockFlags[(size_t) i] ? 1 : 0);
 
     copyXmlToBinary (xml, destData);
 }
@@ -150,6 +153,8 @@ void TanglefixAudioProcessor::setStateInformation (const void* data, int sizeInB
     if (xml == nullptr)
         return;
 
+    const juce::ScopedLock state (stateLock);
+
     lockedParameterNames.clear();
     lockedParameterNames.addTokens (xml->getStringAttribute ("ParameterLock"), lockSeparator, "");
 
@@ -158,7 +163,44 @@ void TanglefixAudioProcessor::setStateInformation (const void* data, int sizeInB
     currentPresetName = xml->getStringAttribute ("Preset");
 
     for (int i = 0; i < numRandomLockFlags; ++i)
-        randomLockFlags[i] = xml->getBoolAttribute ("lock" + juce::String (i), false);
+        randomLockFlags[(size_t) i] = xml->getBoolAttribute ("lock" + juce::String (i), false);
+}
+
+//==============================================================================
+juce::String TanglefixAudioProcessor::getCurrentPresetName() const
+{
+    const juce::ScopedLock state (stateLock);
+    return currentPresetName;
+}
+
+void TanglefixAudioProcessor::setCurrentPresetName (const juce::String& name)
+{
+    const juce::ScopedLock state (stateLock);
+    currentPresetName = name;
+}
+
+juce::StringArray TanglefixAudioProcessor::getLockedParameterNames() const
+{
+    const juce::ScopedLock state (stateLock);
+    return lockedParameterNames;
+}
+
+void TanglefixAudioProcessor::setLockedParameterNames (const juce::StringArray& names)
+{
+    const juce::ScopedLock state (stateLock);
+    lockedParameterNames = names;
+}
+
+TanglefixAudioProcessor::RandomLockFlags TanglefixAudioProcessor::getRandomLockFlags() const
+{
+    const juce::ScopedLock state (stateLock);
+    return randomLockFlags;
+}
+
+void TanglefixAudioProcessor::setRandomLockFlags (const RandomLockFlags& flags)
+{
+    const juce::ScopedLock state (stateLock);
+    randomLockFlags = flags;
 }
 
 //==============================================================================
@@ -202,6 +244,7 @@ juce::Result TanglefixAudioProcessor::loadPresetFile (const juce::String& fullPa
 
     // Only a preset that loaded becomes the current one: Save would otherwise propose
     // a file that was refused.
+    const juce::ScopedLock state (stateLock);
     applySettingsXml (xml.get(), true);
     currentPresetName = fullPath;
     return juce::Result::ok();
@@ -209,6 +252,7 @@ juce::Result TanglefixAudioProcessor::loadPresetFile (const juce::String& fullPa
 
 void TanglefixAudioProcessor::loadInitPreset()
 {
+    const juce::ScopedLock state (stateLock);
     const ScopedSuspension suspension (*this);
 
     const juce::File initFile (settings.getPresetsFolder() + "/Init.qzr");

@@ -49,9 +49,12 @@ namespace
         return true;
     }
 
+    /** A value beyond the range (hosts ask for the text of any value) reads as the
+        nearest end, NaN as the lower one: the figure must fit an int. */
     juce::String paddedPercent (float v, const char* padding)
     {
-        return padding + juce::String ((int) (v * 100.0f)) + "%" + padding;
+        const auto limited = LarkspanBrio::BrioParameterBase::limitToUnitRange (v);
+        return padding + juce::String ((int) (limited * 100.0f)) + "%" + padding;
     }
 }
 

@@ -63,7 +63,7 @@ TanglefixPluginWindow::TanglefixPluginWindow (TanglefixAudioProcessor& p, Tangle
     aboutWindow.setSize (getWidth(), getHeight());
     notificationWindow.setSize (getWidth(), getHeight());
 
-    seenPresetName = processor.currentPresetName;
+    seenPresetName = processor.getCurrentPresetName();
     startTimer (timerIntervalMs);
 
     // At once rather than at the first tick, so the editor never shows an unscaled panel.
@@ -135,7 +135,7 @@ void TanglefixPluginWindow::createTopBarAndButtons()
     presetBrowser.setBounds (228, 11, 202, 25);
     presetBrowser.addChangeListener (this);
     presetBrowser.rebuildMenu (false);
-    presetBrowser.setPresetName (processor.currentPresetName, false, false);
+    presetBrowser.setPresetName (processor.getCurrentPresetName(), false, false);
 
     setUpCommand (saveButton, BrioArt::save_png, BrioArt::save_pngSize,
                   BrioArt::save_down_png, BrioArt::save_down_pngSize, 431, 11);
@@ -338,14 +338,12 @@ void TanglefixPluginWindow::followParameterButtons()
 
 void TanglefixPluginWindow::followLocksAndPreset()
 {
-    const std::vector<bool> randomLocks (std::begin (processor.randomLockFlags), std::end (processor.randomLockFlags));
-
-    if (processor.lockedParameterNames != seenLockedNames || randomLocks != seenRandomLocks)
+    if (processor.getLockedParameterNames() != seenLockedNames || processor.getRandomLockFlags() != seenRandomLocks)
         applyProcessorLocks();
 
-    if (processor.currentPresetName != seenPresetName)
+    if (const auto name = processor.getCurrentPresetName(); name != seenPresetName)
     {
-        seenPresetName = processor.currentPresetName;
+        seenPresetName = name;
         presetBrowser.setPresetName (seenPresetName, false, false);
     }
 }
@@ -419,13 +417,13 @@ void TanglefixPluginWindow::changeListenerCallback (juce::ChangeBroadcaster* sou
     if (const auto loaded = processor.loadPresetFile (path); loaded.failed())
     {
         // The previous preset is still the one in effect: the browser shows it again.
-        presetBrowser.setPresetName (processor.currentPresetName, false, false);
+        presetBrowser.setPresetName (processor.getCurrentPresetName(), false, false);
 
         if (path.isNotEmpty())
             presetCommands.tellNotLoaded (path, loaded.getErrorMessage());
     }
 
-    seenPresetName = processor.currentPresetName;
+    seenPresetName = processor.getCurrentPresetName();
 
     for (auto* knob : knobs)
         knob->updateFromParameter();
@@ -614,13 +612,14 @@ void TanglefixPluginWindow::setLocks (bool lock, bool randomOnly)
 
 void TanglefixPluginWindow::storeLockedParameters()
 {
-    processor.lockedParameterNames.clear();
+    juce::StringArray names;
 
     for (auto& control : getLockableControls())
         if (control.parameter != nullptr && control.locked)
-            processor.lockedParameterNames.add (control.parameter->getName (maxNameLength));
+            names.add (control.parameter->getName (maxNameLength));
 
-    seenLockedNames = processor.lockedParameterNames;
+    processor.setLockedParameterNames (names);
+    seenLockedNames = names;
 
     // "Lock" and "Lock All" also set the random locks; without this copy they would be
     // gone at the next opening, and Randomise would move knobs the user had locked.
@@ -630,22 +629,26 @@ void TanglefixPluginWindow::storeLockedParameters()
 void TanglefixPluginWindow::storeRandomLocks()
 {
     const auto controls = getLockableControls();
+    auto flags = processor.getRandomLockFlags();
 
-    for (size_t i = 0; i < controls.size() && i < (size_t) TanglefixAudioProcessor::numRandomLockFlags; ++i)
-        processor.randomLockFlags[i] = controls[i].randomLocked;
+    for (size_t i = 0; i < controls.size() && i < flags.size(); ++i)
+        flags[i] = controls[i].randomLocked;
 
-    seenRandomLocks.assign (std::begin (processor.randomLockFlags), std::end (processor.randomLockFlags));
+    processor.setRandomLockFlags (flags);
+    seenRandomLocks = flags;
 }
 
 void TanglefixPluginWindow::applyProcessorLocks()
 {
     const auto controls = getLockableControls();
+    const auto names = processor.getLockedParameterNames();
+    const auto flags = processor.getRandomLockFlags();
 
     for (size_t i = 0; i < controls.size(); ++i)
     {
         auto& control = controls[i];
         const bool listed = control.parameter != nullptr
-                         && processor.lockedParameterNames.contains (control.parameter->getName (maxNameLength));
+                         && names.contains (control.parameter->getName (maxNameLength));
 
         if (control.lockEnabled)
         {
@@ -653,12 +656,12 @@ void TanglefixPluginWindow::applyProcessorLocks()
             control.lockIndicator.setVisible (listed);
         }
 
-        if (control.randomLockEnabled && i < (size_t) TanglefixAudioProcessor::numRandomLockFlags)
-            control.randomLocked = processor.randomLockFlags[i];
+        if (control.randomLockEnabled && i < flags.size())
+            control.randomLocked = flags[i];
     }
 
-    seenLockedNames = processor.lockedParameterNames;
-    seenRandomLocks.assign (std::begin (processor.randomLockFlags), std::end (processor.randomLockFlags));
+    seenLockedNames = names;
+    seenRandomLocks = flags;
 }
 
 std::vector<TanglefixPluginWindow::LockableControl> TanglefixPluginWindow::getLockableControls()

@@ -177,7 +177,7 @@ private:
     // What the panel last took from the processor's lock lists and preset name; a
     // difference means someone else (a state recall) changed them.
     juce::StringArray seenLockedNames;
-    std::vector<bool> seenRandomLocks;
+    TanglefixAudioProcessor::RandomLockFlags seenRandomLocks {};
     juce::String seenPresetName;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TanglefixPluginWindow)

@@ -104,7 +104,7 @@ void TanglefixPresetCommands::saveTo (const juce::File& file)
     const auto path = file.getFullPathName();
     browser.rebuildMenu (false);
     browser.setPresetName (path, false, false);
-    processor.currentPresetName = path;
+    processor.setCurrentPresetName (path);
 }
 
 //==============================================================================

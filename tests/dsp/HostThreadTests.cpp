@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "TanglefixAudioProcessor.h"
+#include "TanglefixBrioParameter.h"
 #include "../state/PrivateFolders.h"
 
 #include <atomic>
 #include <cmath>
+#include <map>
 #include <thread>
 
 using HostThreadTest = PrivateFoldersTest;
@@ -82,4 +84,92 @@ TEST_F (HostThreadTest, AutomationWritesDuringFactorChangesAreNeverUndone)
     changing = false;
     automation.join();
     EXPECT_EQ (undone.load(), 0) << "of " << writes.load() << " writes";
+}
+
+TEST_F (HostThreadTest, StateReadsBesideRestoresAndPresetLoadsSeeOneMoment)
+{
+    TanglefixAudioProcessor p;
+    const juce::File presets (p.settings.getPresetsFolder());
+    const auto preset = presets.getChildFile ("Lead.qzr");
+    const auto init = presets.getChildFile ("Init.qzr");
+
+    // Every source of a state leaves a name of its own beside a Gain of its own.
+    std::map<juce::String, double> gainForName { { "First", 0.2 }, { "Second", 0.8 },
+                                                 { preset.getFullPathName(), 0.4 },
+                                                 { init.getFullPathName(), 0.3 } };
+    const auto setGain = [&p] (double gain) { p.gainParam->setValueNotifyingHost ((float) gain); };
+    setGain (0.4);
+    ASSERT_TRUE (p.savePresetFile (preset).wasOk());
+    setGain (0.3);
+    ASSERT_TRUE (p.savePresetFile (init).wasOk());
+
+    juce::MemoryBlock states[2];
+
+    for (int i = 0; i < 2; ++i)
+    {
+        setGain (i == 0 ? 0.2 : 0.8);
+        p.setCurrentPresetName (i == 0 ? "First" : "Second");
+        p.setLockedParameterNames (i == 0 ? juce::StringArray ("Mix") : juce::StringArray ("Frequency", "Emphasis"));
+        p.getStateInformation (states[i]);
+    }
+
+    // The host saves its session on a thread of its own.
+    std::atomic<bool> writing { true };
+    std::atomic<int> reads { 0 }, mismatches { 0 };
+    std::thread host ([&]
+    {
+        while (writing)
+        {
+            juce::MemoryBlock block;
+            p.getStateInformation (block);
+            const auto xml = juce::AudioProcessor::getXmlFromBinary (block.getData(), (int) block.getSize());
+            const auto expected = gainForName.find (xml != nullptr ? xml->getStringAttribute ("Preset") : "?");
+
+            if (expected == gainForName.end()
+                 || std::abs (xml->getDoubleAttribute ("Gain") - expected->second) > 1.0e-6)
+                ++mismatches;
+
+            ++reads;
+        }
+    });
+
+    // The message thread: restores, preset and Init loads, and the editor's locks.
+    for (int round = 0; round < 300 || reads < 100; ++round)
+    {
+        p.setStateInformation (states[0].getData(), (int) states[0].getSize());
+        EXPECT_TRUE (p.loadPresetFile (preset.getFullPathName()).wasOk());
+        p.setStateInformation (states[1].getData(), (int) states[1].getSize());
+        p.loadInitPreset();
+        p.setLockedParameterNames ({ "Operations" });
+        p.setRandomLockFlags ({});
+    }
+
+    writing = false;
+    host.join();
+    EXPECT_EQ (mismatches.load(), 0) << "of " << reads.load() << " reads";
+}
+
+TEST_F (HostThreadTest, ReprepareReturnsWhileAutomationNeverStops)
+{
+    TanglefixAudioProcessor p;
+    p.prepareToPlay (48000.0, 512);
+
+    // A host thread writes a new Frequency all the time, as fast as the value alone is
+    // stored, so every derivation of the targets meets a newer one. JUCE's AAX wrapper
+    // re-prepares on the audio thread, which must not wait for the writes to pause.
+    std::atomic<bool> preparing { true };
+    std::thread automation ([&]
+    {
+        auto& frequency = static_cast<LarkspanBrio::BrioParameterBase&> (*p.frequencyParam);
+
+        for (int round = 0; preparing; ++round)
+            frequency.BrioParameterBase::setValue ((float) (round % 1000) / 1000.0f);
+    });
+
+    for (int round = 0; round < 200; ++round)
+        p.prepareToPlay (48000.0, 512);
+
+    preparing = false;
+    automation.join();
+    SUCCEED();
 }

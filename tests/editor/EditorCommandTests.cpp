@@ -186,11 +186,11 @@ TEST_F (EditorTest, LockMessagesReachTheProcessorAndLastUntilTheNextEditor)
     auto& w = window();
 
     w.actionListenerCallback ("LockParameterAll");
-    EXPECT_EQ (processor->lockedParameterNames,
+    EXPECT_EQ (processor->getLockedParameterNames(),
                juce::StringArray ({ "Frequency", "Emphasis", "Gain", "Mix", "Operations", "Bypass" }));
 
     for (int i = 0; i < 6; ++i)
-        EXPECT_TRUE (processor->randomLockFlags[i]) << i;
+        EXPECT_TRUE (processor->getRandomLockFlags()[i]) << i;
 
     EXPECT_TRUE (w.gainKnob.lockIndicator.isVisible());
 
@@ -201,12 +201,12 @@ TEST_F (EditorTest, LockMessagesReachTheProcessorAndLastUntilTheNextEditor)
     EXPECT_TRUE (window().bypassButton.locked);
 
     window().actionListenerCallback ("unLockRandomAll");
-    EXPECT_FALSE (processor->randomLockFlags[0]);
-    EXPECT_TRUE (processor->randomLockFlags[5]) << "Bypass has no random lock to clear";
-    EXPECT_EQ (processor->lockedParameterNames.size(), 6);
+    EXPECT_FALSE (processor->getRandomLockFlags()[0]);
+    EXPECT_TRUE (processor->getRandomLockFlags()[5]) << "Bypass has no random lock to clear";
+    EXPECT_EQ (processor->getLockedParameterNames().size(), 6);
 
     window().actionListenerCallback ("unLockParameterAll");
-    EXPECT_TRUE (processor->lockedParameterNames.isEmpty());
+    EXPECT_TRUE (processor->getLockedParameterNames().isEmpty());
     EXPECT_FALSE (window().gainKnob.lockIndicator.isVisible());
 }
 
@@ -230,15 +230,16 @@ TEST_F (EditorTest, AStateRecalledWhileOpenReachesTheLocksAndThePresetName)
 
     // A later lock message starts from the recalled lists, not the old flags.
     w.actionListenerCallback ("LockParameterUpdate");
-    EXPECT_EQ (processor->lockedParameterNames, juce::StringArray ("Frequency"));
-    EXPECT_TRUE (processor->randomLockFlags[3]);
+    EXPECT_EQ (processor->getLockedParameterNames(), juce::StringArray ("Frequency"));
+    EXPECT_TRUE (processor->getRandomLockFlags()[3]);
 }
 
 TEST_F (EditorTest, StoredLocksComeBackAsTheLayoutSays)
 {
-    processor->randomLockFlags[0] = true;
-    processor->lockedParameterNames = { "Emphasis", "bypass", "Gain" };
-    processor->randomLockFlags[5] = false;
+    TanglefixAudioProcessor::RandomLockFlags flags {};
+    flags[0] = true;
+    processor->setRandomLockFlags (flags);
+    processor->setLockedParameterNames ({ "Emphasis", "bypass", "Gain" });
     openEditor();
     auto& w = window();
 

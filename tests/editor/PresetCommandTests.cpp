@@ -114,7 +114,7 @@ TEST_F (PresetCommandTest, SavingANameWithoutExtensionAddsItAndShowsThePreset)
 
     const auto saved = presets.getChildFile ("User/My.Preset.qzr");
     EXPECT_TRUE (saved.existsAsFile());
-    EXPECT_EQ (processor->currentPresetName, saved.getFullPathName());
+    EXPECT_EQ (processor->getCurrentPresetName(), saved.getFullPathName());
     EXPECT_EQ (window().presetBrowser.getCurrentPresetPath(), saved.getFullPathName());
     EXPECT_TRUE (window().presetBrowser.getPresetPaths().contains (saved.getFullPathName()));
     EXPECT_FALSE (commands().isDialogOpen());
@@ -138,18 +138,18 @@ TEST_F (PresetCommandTest, AnAddedExtensionThatHitsAFileAsksBeforeReplacing)
     saveAnswering (presets.getChildFile ("User/First"));
     answer (commands(), "Replace");
     EXPECT_NE (first.loadFileAsString(), before);
-    EXPECT_EQ (processor->currentPresetName, first.getFullPathName());
+    EXPECT_EQ (processor->getCurrentPresetName(), first.getFullPathName());
 }
 
 TEST_F (PresetCommandTest, AFailedSaveIsShownAndChangesNothing)
 {
-    const auto name = processor->currentPresetName;
+    const auto name = processor->getCurrentPresetName();
     tmp.getChildFile ("plain").replaceWithText ("a file, not a folder");
 
     saveAnswering (tmp.getChildFile ("plain/Inside.qzr"));
     ASSERT_NE (commands().getOpenBox(), nullptr);
     EXPECT_EQ (commands().getOpenBox()->getName(), "Preset Not Saved");
-    EXPECT_EQ (processor->currentPresetName, name);
+    EXPECT_EQ (processor->getCurrentPresetName(), name);
     answer (commands(), "OK");
 
     saveAnswering ({});
@@ -162,7 +162,7 @@ TEST_F (PresetCommandTest, ARefusedPresetIsToldAndTheLoadedOneStays)
     auto& browser = window().presetBrowser;
     selectPreset (first);
     window().changeListenerCallback (&browser);
-    ASSERT_EQ (processor->currentPresetName, first.getFullPathName());
+    ASSERT_EQ (processor->getCurrentPresetName(), first.getFullPathName());
     const auto gain = processor->gainParam->getValue();
 
     presets.getChildFile ("User/Malformed.qzr").replaceWithText ("Gain=0.9");
@@ -178,7 +178,7 @@ TEST_F (PresetCommandTest, ARefusedPresetIsToldAndTheLoadedOneStays)
 
         ASSERT_TRUE (runUntil ([&] { return commands().getOpenBox() != nullptr; })) << name;
         EXPECT_EQ (commands().getOpenBox()->getName(), "Preset Not Loaded");
-        EXPECT_EQ (processor->currentPresetName, first.getFullPathName());
+        EXPECT_EQ (processor->getCurrentPresetName(), first.getFullPathName());
         EXPECT_EQ (processor->gainParam->getValue(), gain);
         EXPECT_EQ (browser.getLabelText(), "First");
         EXPECT_EQ (browser.getCurrentPresetPath(), first.getFullPathName());

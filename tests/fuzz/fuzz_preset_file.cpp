@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
     static const auto preset = juce::File (BrioSettings().getPresetsFolder()).getChildFile ("Fuzzed.qzr");
     preset.replaceWithData (data, size);
 
-    processor.lockedParameterNames = { "Gain" };
+    processor.setLockedParameterNames ({ "Gain" });
     processor.loadPresetFile (preset.getFullPathName());
     checkProcessorIsSound (processor);
     return 0;

@@ -2,6 +2,9 @@
 
 #include "TanglefixBrioParameter.h"
 
+#include <cmath>
+#include <limits>
+
 namespace
 {
     using Parameter = TanglefixAudioProcessor::BrioParameter;
@@ -172,9 +175,21 @@ TEST_F (ProductParameters, GainTextDescribesTheValueItIsGivenAndParsesBack)
 
 TEST_F (ProductParameters, PercentKnobsShowPaddedPercentsAndTakeTypedVariants)
 {
-    EXPECT_EQ (frequency().getText (0.5f, 1024), "      50%      ");
-    EXPECT_EQ (emphasis().getText (0.5f, 1024), "   50%   ");
-    EXPECT_EQ (mix().getText (0.5f, 1024), "   50%   ");
+    constexpr auto infinity = std::numeric_limits<float>::infinity();
+    const struct { float v; const char* figure; } texts[] =
+    {
+        { 0.5f, "50%" }, { 0.0f, "0%" }, { 1.0f, "100%" },
+        // beyond the range: the nearest end; not a number: the lower one
+        { 1.5f, "100%" }, { -0.25f, "0%" }, { 3.0e9f, "100%" }, { -3.0e9f, "0%" },
+        { infinity, "100%" }, { -infinity, "0%" }, { std::numeric_limits<float>::quiet_NaN(), "0%" },
+    };
+
+    for (const auto& t : texts)
+    {
+        EXPECT_EQ (frequency().getText (t.v, 1024), "      " + juce::String (t.figure) + "      ") << t.v;
+        EXPECT_EQ (emphasis().getText (t.v, 1024), "   " + juce::String (t.figure) + "   ") << t.v;
+        EXPECT_EQ (mix().getText (t.v, 1024), "   " + juce::String (t.figure) + "   ") << t.v;
+    }
 
     for (auto* p : { &frequency(), &emphasis(), &mix() })
     {

@@ -86,7 +86,7 @@ TEST_F (SpecialFileTest, PresetsThatAreNoPlainFilesAreRefusedAtOnce)
 
         EXPECT_TRUE (result.failed()) << preset.getFileName();
         EXPECT_TRUE (result.getErrorMessage().contains (preset.getFullPathName())) << result.getErrorMessage();
-        EXPECT_NE (p->currentPresetName, preset.getFullPathName());
+        EXPECT_NE (p->getCurrentPresetName(), preset.getFullPathName());
         EXPECT_EQ (p->frequencyParam->getValue(), 0.3f);
     }
 }

@@ -46,7 +46,7 @@ TEST_F (PresetTest, LoadRespectsLocksAndIgnoresBypass)
 
     const auto file = presetsFolder().getChildFile ("User/Bright.qzr");   // User/ doesn't exist yet
     ASSERT_TRUE (p->savePresetFile (file).wasOk());
-    EXPECT_EQ (p->currentPresetName, "Init");
+    EXPECT_EQ (p->getCurrentPresetName(), "Init");
 
     set (p->frequencyParam, 0.8f);
     set (p->gainParam, 0.1f);
@@ -54,10 +54,10 @@ TEST_F (PresetTest, LoadRespectsLocksAndIgnoresBypass)
     set (p->bypassParam, 0.0f);
     p->limiterOn = false;
     p->setOversamplingFactor (1);
-    p->lockedParameterNames = { "Gain" };
+    p->setLockedParameterNames ({ "Gain" });
 
     p->loadPresetFile (file.getFullPathName());
-    EXPECT_EQ (p->currentPresetName, file.getFullPathName());
+    EXPECT_EQ (p->getCurrentPresetName(), file.getFullPathName());
     EXPECT_EQ (p->frequencyParam->getValue(), 0.2f);
     EXPECT_EQ (p->mixParam->getValue(), 0.7f);
     EXPECT_EQ (p->gainParam->getValue(), 0.1f);     // locked
@@ -71,7 +71,7 @@ TEST_F (PresetTest, LoadRespectsLocksAndIgnoresBypass)
     junk.replaceWithText ("<SomethingElse Frequency=\"0.9\"/>");
     EXPECT_TRUE (p->loadPresetFile (junk.getFullPathName()).failed());
     EXPECT_TRUE (p->loadPresetFile ("/no/such/preset.qzr").failed());
-    EXPECT_EQ (p->currentPresetName, file.getFullPathName());
+    EXPECT_EQ (p->getCurrentPresetName(), file.getFullPathName());
     EXPECT_EQ (p->frequencyParam->getValue(), 0.2f);
 }
 
@@ -81,7 +81,7 @@ TEST_F (PresetTest, InitFileGivesStartValuesAndDefaultsButNeverBypass)
         .replaceWithText ("<Tanglefix_SETTINGS Frequency=\"0.25\" Mix=\"0.8\" Bypass=\"1\" Oversample=\"3\"/>");
 
     auto p = makeProcessor();
-    EXPECT_EQ (p->currentPresetName, presetsFolder().getChildFile ("Init.qzr").getFullPathName());
+    EXPECT_EQ (p->getCurrentPresetName(), presetsFolder().getChildFile ("Init.qzr").getFullPathName());
     EXPECT_EQ (p->frequencyParam->getValue(), 0.25f);
     EXPECT_EQ (p->emphasisParam->getValue(), 0.5f);   // absent: the coded default
     EXPECT_EQ (p->mixParam->getDefaultValue(), 0.8f);
@@ -139,7 +139,7 @@ TEST_F (PresetTest, PasteAppliesLockedParametersAndBypass)
     set (p->gainParam, 0.2f);
     set (p->bypassParam, 0.0f);
     set (p->operationsParam, 0.0f);
-    p->lockedParameterNames = { "Gain", "Bypass" };
+    p->setLockedParameterNames ({ "Gain", "Bypass" });
 
     p->pasteSettingsFromClipboard();
     EXPECT_EQ (p->gainParam->getValue(), 0.9f);

@@ -48,9 +48,11 @@ TEST_F (HostStateTest, RoundTripGivesTheSameBytesAndTheSameSound)
     set (a->mixParam, 0.9f);
     a->limiterOn = true;
     a->setOversamplingFactor (4);
-    a->lockedParameterNames = { "Gain", "Mix" };
-    a->randomLockFlags[0] = a->randomLockFlags[5] = a->randomLockFlags[29] = true;
-    a->currentPresetName = presetsFolder().getChildFile ("Bass/Deep.qzr").getFullPathName();
+    a->setLockedParameterNames ({ "Gain", "Mix" });
+    TanglefixAudioProcessor::RandomLockFlags flags {};
+    flags[0] = flags[5] = flags[29] = true;
+    a->setRandomLockFlags (flags);
+    a->setCurrentPresetName (presetsFolder().getChildFile ("Bass/Deep.qzr").getFullPathName());
 
     const auto saved = stateBlock (*a);
 
@@ -58,7 +60,7 @@ TEST_F (HostStateTest, RoundTripGivesTheSameBytesAndTheSameSound)
     b->setStateInformation (saved.getData(), (int) saved.getSize());
 
     EXPECT_EQ (stateBlock (*b), saved);
-    EXPECT_EQ (b->lockedParameterNames, a->lockedParameterNames);   // locks don't stop a restore
+    EXPECT_EQ (b->getLockedParameterNames(), a->getLockedParameterNames());   // locks don't stop a restore
     EXPECT_EQ (b->oversamplingFactor, 4);
 
     const auto outA = render (*a);
@@ -85,12 +87,12 @@ TEST_F (HostStateTest, PresetPathsThatAreNoUtf8ReadBack)
         const auto block = stateBlock (*p);
         restored->setStateInformation (block.getData(), (int) block.getSize());
 
-        EXPECT_EQ (restored->currentPresetName, path);
+        EXPECT_EQ (restored->getCurrentPresetName(), path);
         EXPECT_EQ (restored->frequencyParam->getValue(), 0.125f);
         EXPECT_EQ (restored->mixParam->getValue(), 0.25f);
 
         // The restored name still leads to the file.
-        EXPECT_TRUE (restored->loadPresetFile (restored->currentPresetName).wasOk());
+        EXPECT_TRUE (restored->loadPresetFile (restored->getCurrentPresetName()).wasOk());
     }
 }
 
@@ -104,13 +106,13 @@ TEST_F (HostStateTest, RestoreAppliesBypassAndSplitsTheLockList)
 
     setState (*p, xml);
     EXPECT_EQ (p->bypassParam->getValue(), 1.0f);
-    EXPECT_EQ (p->lockedParameterNames, juce::StringArray ({ "Frequency", "", "Mix" }));
-    EXPECT_TRUE (p->randomLockFlags[3]);
-    EXPECT_EQ (p->currentPresetName, "");   // no "Preset" attribute
+    EXPECT_EQ (p->getLockedParameterNames(), juce::StringArray ({ "Frequency", "", "Mix" }));
+    EXPECT_TRUE (p->getRandomLockFlags()[3]);
+    EXPECT_EQ (p->getCurrentPresetName(), "");   // no "Preset" attribute
 
     xml.setAttribute ("ParameterLock", "");
     setState (*p, xml);
-    EXPECT_TRUE (p->lockedParameterNames.isEmpty());
+    EXPECT_TRUE (p->getLockedParameterNames().isEmpty());
 }
 
 TEST_F (HostStateTest, ForeignRootKeepsTheSoundAndMissingAttributesFallBack)
@@ -119,7 +121,9 @@ TEST_F (HostStateTest, ForeignRootKeepsTheSoundAndMissingAttributesFallBack)
     set (p->gainParam, 0.9f);
     p->limiterOn = true;
     p->setOversamplingFactor (8);
-    p->randomLockFlags[1] = true;
+    TanglefixAudioProcessor::RandomLockFlags flags {};
+    flags[1] = true;
+    p->setRandomLockFlags (flags);
 
     // Locks, preset name and flags are read from any root; the sound only from ours.
     juce::XmlElement foreign ("SomethingElse");
@@ -132,10 +136,10 @@ TEST_F (HostStateTest, ForeignRootKeepsTheSoundAndMissingAttributesFallBack)
     EXPECT_EQ (p->gainParam->getValue(), 0.9f);
     EXPECT_TRUE (p->limiterOn);
     EXPECT_EQ (p->oversamplingFactor, 8);
-    EXPECT_EQ (p->lockedParameterNames, juce::StringArray ({ "Mix" }));
-    EXPECT_EQ (p->currentPresetName, "Elsewhere");
-    EXPECT_TRUE (p->randomLockFlags[7]);
-    EXPECT_FALSE (p->randomLockFlags[1]);
+    EXPECT_EQ (p->getLockedParameterNames(), juce::StringArray ({ "Mix" }));
+    EXPECT_EQ (p->getCurrentPresetName(), "Elsewhere");
+    EXPECT_TRUE (p->getRandomLockFlags()[7]);
+    EXPECT_FALSE (p->getRandomLockFlags()[1]);
 
     juce::XmlElement sparse ("Tanglefix_SETTINGS");
     sparse.setAttribute ("Mix", 0.2);
@@ -145,8 +149,8 @@ TEST_F (HostStateTest, ForeignRootKeepsTheSoundAndMissingAttributesFallBack)
     EXPECT_EQ (p->gainParam->getValue(), p->gainParam->getDefaultValue());
     EXPECT_FALSE (p->limiterOn);
     EXPECT_EQ (p->oversamplingFactor, 1);
-    EXPECT_TRUE (p->lockedParameterNames.isEmpty());
-    EXPECT_FALSE (p->randomLockFlags[7]);
+    EXPECT_TRUE (p->getLockedParameterNames().isEmpty());
+    EXPECT_FALSE (p->getRandomLockFlags()[7]);
 }
 
 //==============================================================================
@@ -234,6 +238,49 @@ TEST_F (HostStateTest, TextThatTrapsTheXmlParserIsRefusedEverywhere)
     }
 }
 
+TEST_F (HostStateTest, DocumentsCutShortChangeNothing)
+{
+    auto p = makeProcessor();
+    set (p->gainParam, 0.7f);
+    const auto preset = presetsFolder().getChildFile ("Whole.qzr");
+    ASSERT_TRUE (p->savePresetFile (preset).wasOk());
+    ASSERT_TRUE (p->loadPresetFile (preset.getFullPathName()).wasOk());
+    p->setLockedParameterNames ({ "Mix" });
+    const auto before = stateBlock (*p);
+
+    const char* texts[] =
+    {
+        // cut inside the start tag: the parser takes what it read for the whole element
+        "<Tanglefix_SETTINGS Gain=\"0.1\" Mix=\"0.2\" Preset=\"Cut\" ParameterLock=\"Gain\"",
+        // a whole element with something after it
+        "<Tanglefix_SETTINGS Gain=\"0.1\" Preset=\"Cut\"/><Tanglefix_SETTINGS/>",
+    };
+
+    const auto cut = presetsFolder().getChildFile ("Cut.qzr");
+
+    for (const auto* text : texts)
+    {
+        juce::MemoryBlock block;
+        juce::AudioProcessor::copyXmlToBinary (juce::XmlElement ("x"), block);
+        block.setSize (8);
+        block.append (text, std::strlen (text) + 1);
+        static_cast<juce::uint32*> (block.getData())[1] = (juce::uint32) std::strlen (text) + 1;
+        p->setStateInformation (block.getData(), (int) block.getSize());
+        EXPECT_EQ (stateBlock (*p), before) << "state " << text;
+
+        ASSERT_TRUE (cut.replaceWithData (text, std::strlen (text)));
+        const auto loaded = p->loadPresetFile (cut.getFullPathName());
+        EXPECT_TRUE (loaded.failed() && loaded.getErrorMessage().contains ("Cut.qzr")) << text;
+        EXPECT_EQ (stateBlock (*p), before) << "preset " << text;
+
+        juce::SystemClipboard::copyTextToClipboard (text);
+        p->pasteSettingsFromClipboard();
+        EXPECT_EQ (stateBlock (*p), before) << "paste " << text;
+    }
+
+    EXPECT_EQ (p->getCurrentPresetName(), preset.getFullPathName());
+}
+
 TEST_F (HostStateTest, HostileValuesAreLimitedOrReplacedByDefaults)
 {
     auto p = makeProcessor();
@@ -272,7 +319,7 @@ TEST_F (HostStateTest, HostileValuesAreLimitedOrReplacedByDefaults)
     auto many = p->createSettingsXml();
     many.setAttribute ("ParameterLock", names.joinIntoString ("|"));
     setState (*p, many);
-    EXPECT_EQ (p->lockedParameterNames.size(), names.size());
+    EXPECT_EQ (p->getLockedParameterNames().size(), names.size());
 
     const auto out = render (*p, 2);
     EXPECT_TRUE (std::isfinite (out.getMagnitude (0, out.getNumSamples())));

@@ -14,8 +14,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <vector>
+
+#include <sys/mman.h>
 
 namespace
 {
@@ -174,4 +177,23 @@ TEST (Utf8Strings, WellFormedTextKeepsEveryByte)
                                   juce::String (text) })
             EXPECT_EQ (made.toStdString(), text);
     }
+}
+
+TEST (Utf8Strings, TextBeyondTwoGigabytesIsCheckedAsAShortOneIs)
+{
+    // A string made from a start and an end is checked over all its bytes: a count that
+    // wrapped beyond INT_MAX let malformed bytes through as they came. The source is a
+    // sparse mapping, zeros after one malformed byte, so that only JUCE's copy of it takes
+    // memory (a little over 2 GiB, for a moment).
+    const auto numBytes = (size_t) std::numeric_limits<int>::max() + 2;
+    auto* source = static_cast<char*> (mmap (nullptr, numBytes, PROT_READ | PROT_WRITE,
+                                             MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0));
+    ASSERT_NE (source, MAP_FAILED);
+    source[0] = '\xbf';
+
+    const juce::String shortOne (juce::CharPointer_UTF8 (source), juce::CharPointer_UTF8 (source + 2));
+    const juce::String longOne (juce::CharPointer_UTF8 (source), juce::CharPointer_UTF8 (source + numBytes));
+    munmap (source, numBytes);
+
+    EXPECT_EQ (std::string (longOne.toRawUTF8()), std::string (shortOne.toRawUTF8()));
 }

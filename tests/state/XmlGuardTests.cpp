@@ -108,6 +108,39 @@ TEST (XmlGuard, ReadsOrdinaryDocuments)
         EXPECT_EQ (guarded (notXml), nullptr) << notXml;
 }
 
+TEST (XmlGuard, TakesOnlyWholeDocuments)
+{
+    // JUCE's parser hands back the root of a text cut inside its start tag as complete,
+    // closes an element with any end tag, and ignores what follows the root.
+    const struct { const char* text; bool whole; } cases[] =
+    {
+        { "<a x=\"1\"", false },                  // cut inside the start tag
+        { "<a x=\"1\" y", false },
+        { "<a x=\"1\" y=", false },
+        { "<a x=\"1", false },                     // cut inside an attribute
+        { "<a x=\"/>", false },
+        { "<a><b/>", false },                      // cut after the open tag, with children
+        { "<a><b x=\"1\"/></", false },
+        { "<a><b></b></a", false },
+        { "<a><b></b></c>", false },               // closed by another name
+        { "<a/>junk", false },                     // trailing garbage
+        { "<a/><b/>", false },
+        { "<a></a>x", false },
+        { "<a/><!-- open", false },
+        { "<a/><!-- done -->\n", true },           // trailing comment
+        { " <a x=\"/>\" y='>'/>\n\t \r\n", true },  // whitespace; quoted markup
+        { "<a><b>1 > 0</b><!-- </a> --><![CDATA[</a>]]></a >", true },
+        { "<?xml version=\"1.0\"?>\n<!-- x --><a/>", true },
+    };
+
+    for (const auto& c : cases)
+    {
+        const std::string text (c.text);
+        EXPECT_EQ (BrioXmlGuard::isSafeToParse (text.data(), text.size(), roomy), c.whole) << text;
+        EXPECT_EQ (guarded (text) != nullptr, c.whole) << text;
+    }
+}
+
 TEST (XmlGuard, ReadsBackWhateverJuceWritesFromAnyBytes)
 {
     // Linux file names need not be UTF-8; JUCE turns their bytes into characters that
