@@ -279,6 +279,13 @@ void BrioPresetTree::walkFolder (Folder& folder, int fd, const juce::String& pat
         folder.subfolders.push_back (std::move (subfolder));
     }
 
+    // Walked in the order of the names in this folder, shown in the order of the names
+    // they show: a link shows the name of the folder it leads to.
+    std::stable_sort (folder.subfolders.begin(), folder.subfolders.end(), [] (const Folder& a, const Folder& b)
+    {
+        return compareNames (a.name, b.name) < 0;
+    });
+
     for (const auto* entry : sortedOfKind (listing, BrioFolderListing::Kind::file))
     {
         if (numPresets >= limits.maxPresets)

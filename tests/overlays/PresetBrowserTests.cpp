@@ -189,11 +189,12 @@ TEST_F (PresetBrowserTest, LinksNeitherLoopNorLeaveTheTree)
     preset ("Leads/A.qzr");
     preset ("Pads/P.qzr");
     const auto leads = root.getChildFile ("Leads");
-    leads.getChildFile ("Up").createSymbolicLink (root, true);
-    leads.getChildFile ("Self").createSymbolicLink (leads, true);
-    root.getChildFile ("System").createSymbolicLink (juce::File ("/usr"), true);
-    root.getChildFile ("Top").createSymbolicLink (juce::File ("/"), true);
-    root.getChildFile ("Favourites").createSymbolicLink (root.getChildFile ("Pads"), true);
+    // JUCE's createSymbolicLink is called on the file the link leads to.
+    ASSERT_TRUE (root.createSymbolicLink (leads.getChildFile ("Up"), true));
+    ASSERT_TRUE (leads.createSymbolicLink (leads.getChildFile ("Self"), true));
+    ASSERT_TRUE (juce::File ("/usr").createSymbolicLink (root.getChildFile ("System"), true));
+    ASSERT_TRUE (juce::File ("/").createSymbolicLink (root.getChildFile ("Top"), true));
+    ASSERT_TRUE (root.getChildFile ("Pads").createSymbolicLink (root.getChildFile ("Favourites"), true));
 
     browser.rebuildMenu (false);
 
