@@ -90,9 +90,34 @@ namespace
         state.counters["bytes"] = (double) file.getSize();
         state.counters["attributes"] = store.loadGlobalSettings (false)->getNumAttributes();
     }
+
+    /** As instances read an unchanged file: a processor's store and its news store each
+        load it, again and again while a host makes instances. */
+    void BM_RepeatedLoad (benchmark::State& state)
+    {
+        if (std::getenv ("TANGLEFIX_IN_PRIVATE_NS") == nullptr)
+        {
+            state.SkipWithError ("run inside tests/private-run.sh: it replaces the settings file");
+            return;
+        }
+
+        BrioSettings first;
+        const juce::File file (first.getGlobalSettingsFile());
+        file.replaceWithText (makeDocument ((int) state.range (0)));
+        first.loadGlobalSettings (true);
+
+        for (auto _ : state)
+        {
+            BrioSettings store;
+            benchmark::DoNotOptimize (store.loadGlobalSettings (true));
+        }
+
+        state.counters["attributes"] = first.loadGlobalSettings (false)->getNumAttributes();
+    }
 }
 
 BENCHMARK (BM_SortedCopy)->Arg (10)->Arg (10000)->Arg (30000)->Arg (90000)->Unit (benchmark::kMillisecond);
 BENCHMARK (BM_LoadAtSizeLimit)->ArgsProduct ({ { 0, 1 }, { 0, 1 } })->Unit (benchmark::kMillisecond);
+BENCHMARK (BM_RepeatedLoad)->Arg (10)->Arg (30000)->Unit (benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -1,14 +1,20 @@
 #include "BrioSettings.h"
-#include "BrioXmlGuard.h"
 #include "BrioFileReader.h"
 #include "BrioFolderListing.h"
+#include "BrioScopedDescriptor.h"
 
-#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -34,9 +40,74 @@ namespace
         return resolved.isNotEmpty() ? juce::File (resolved) : file;
     }
 
+    bool writeAll (int descriptor, const char* data, size_t numBytes)
+    {
+        while (numBytes > 0)
+        {
+            const auto written = ::write (descriptor, data, numBytes);
+
+            if (written < 0 && errno == EINTR)
+                continue;
+
+            if (written <= 0)
+                return false;
+
+            data += written;
+            numBytes -= (size_t) written;
+        }
+
+        return true;
+    }
+
+    bool copyContents (int from, int to)
+    {
+        char piece[65536];
+
+        for (;;)
+        {
+            const auto numRead = ::read (from, piece, sizeof (piece));
+
+            if (numRead < 0 && errno == EINTR)
+                continue;
+
+            if (numRead <= 0)
+                return numRead == 0;
+
+            if (! writeAll (to, piece, (size_t) numRead))
+                return false;
+        }
+    }
+
+    /** Copies a regular file to a name that nothing has yet. Whatever has the name is
+        left as it is: a copy from an earlier import that the user may have edited since
+        (JUCE's copyFileTo replaces it). */
+    bool copyToNewFile (const juce::File& source, const juce::File& target)
+    {
+        const BrioScopedDescriptor from (::open (source.getFullPathName().toRawUTF8(),
+                                                 O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat info {};
+
+        if (from.descriptor < 0 || ::fstat (from.descriptor, &info) != 0 || ! S_ISREG (info.st_mode))
+            return false;
+
+        const auto targetPath = target.getFullPathName();
+        const BrioScopedDescriptor to (::open (targetPath.toRawUTF8(),
+                                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+
+        if (to.descriptor < 0)
+            return false;
+
+        if (copyContents (from.descriptor, to.descriptor))
+            return true;
+
+        ::unlink (targetPath.toRawUTF8());     // made just now, by this copy
+        return false;
+    }
+
     /** Copies the folder's files and, below it, its folders; linked folders are left
         out, so that no link leads the copy round in a circle. Like JUCE's
-        copyDirectoryTo, whose listing can't be given names that are not UTF-8. */
+        copyDirectoryTo, whose listing can't be given names that are not UTF-8, but
+        nothing that exists in the target is replaced. */
     void copyFolder (const juce::File& source, const juce::File& target, int depth)
     {
         constexpr int maxDepth = 32;
@@ -52,7 +123,7 @@ namespace
             const auto to = target.getChildFile (entry.name);
 
             if (entry.kind == BrioFolderListing::Kind::file)
-                from.copyFileTo (to);
+                copyToNewFile (from, to);
             else if (entry.kind == BrioFolderListing::Kind::folder && ! entry.isLink)
                 copyFolder (from, to, depth + 1);
         }
@@ -66,57 +137,6 @@ namespace
         const auto realSource = withLinksResolved (source);
 
         return realTarget == realSource || realTarget.isAChildOf (realSource);
-    }
-
-    /** The settings files lie in a folder every user and application can write to, so
-        they are read like any other text from outside. Each holds one element with a
-        few attributes. */
-    constexpr BrioXmlGuard::Limits settingsFileLimits { 1024 * 1024, 256 };
-
-    bool isNameByte (char c) noexcept
-    {
-        return c != 0 && ! juce::CharacterFunctions::isWhitespace (c)
-                && std::string_view ("<>/=\"'&;!?").find (c) == std::string_view::npos;
-    }
-
-    /** JUCE keeps every attribute name in a global pool, a sorted array that takes each
-        new name by moving all the names after it: names that arrive in a file's order
-        cost a move of half the pool each, seconds for a settings file at the size limit,
-        while names that arrive in ascending order are appended. So whatever in the text
-        looks like an attribute name ("name=") is pooled first, sorted, and held until the
-        parser has looked its names up. A word that is no name costs a little memory until
-        the pool next drops what nothing uses. */
-    std::vector<juce::Identifier> poolNamesInOrder (std::string_view text)
-    {
-        std::vector<std::string_view> names;
-
-        for (auto equals = text.find ('='); equals != std::string_view::npos; equals = text.find ('=', equals + 1))
-        {
-            auto end = equals;
-
-            while (end > 0 && juce::CharacterFunctions::isWhitespace (text[end - 1]))
-                --end;
-
-            auto start = end;
-
-            while (start > 0 && isNameByte (text[start - 1]))
-                --start;
-
-            if (start < end && BrioXmlGuard::isStrictUtf8 (text.data() + start, end - start))
-                names.push_back (text.substr (start, end - start));
-        }
-
-        // Byte order is the pool's order: UTF-8 sorts as the code points it encodes.
-        std::sort (names.begin(), names.end());
-        names.erase (std::unique (names.begin(), names.end()), names.end());
-
-        std::vector<juce::Identifier> pooled;
-        pooled.reserve (names.size());
-
-        for (const auto& name : names)
-            pooled.emplace_back (juce::CharPointer_UTF8 (name.data()), juce::CharPointer_UTF8 (name.data() + name.size()));
-
-        return pooled;
     }
 
     /** One attribute as an element's text holds it. */
@@ -227,55 +247,55 @@ juce::String BrioSettings::getLegacyPresetsFolder() const
 juce::XmlElement* BrioSettings::loadInto (std::unique_ptr<juce::XmlElement>& cached, const juce::File& file,
                                           const juce::String& rootName, bool sortAttributes)
 {
-    if (! file.existsAsFile())
+    const auto document = cache->read (file, sortAttributes);
+
+    if (document.kind == BrioSettingsCache::Kind::absent)
         file.create();
 
-    juce::MemoryBlock bytes;
-
-    if (BrioFileReader::readRegularFile (file, settingsFileLimits.maxBytes, bytes).wasOk())
-    {
-        const auto pooled = poolNamesInOrder ({ static_cast<const char*> (bytes.getData()), bytes.getSize() });
-        cached = BrioXmlGuard::parseDocument (bytes, settingsFileLimits);
-    }
-    else
-    {
-        cached = nullptr;
-    }
-
-    // A file that is malformed, or that could trap the parser, counts as empty.
-    if (cached == nullptr)
-        cached = std::make_unique<juce::XmlElement> (rootName);
-
-    if (sortAttributes)
-        cached = sortedCopy (*cached);
-
+    // A file that is empty, malformed, or that could trap the parser, counts as empty
+    // here; it is set aside before anything is written in its place.
+    cached = document.element != nullptr ? std::make_unique<juce::XmlElement> (*document.element)
+                                         : std::make_unique<juce::XmlElement> (rootName);
     return cached.get();
+}
+
+bool BrioSettings::setAsideIfUnreadable (const juce::File& file, bool& wasSetAside)
+{
+    wasSetAside = false;
+    const auto document = cache->read (file, false);
+
+    if (document.kind != BrioSettingsCache::Kind::unreadable)
+        return true;
+
+    // Under a name of its own, never over another file: it may hold settings that a
+    // later version wrote, or a user's by mistake.
+    const auto stamp = juce::Time::getCurrentTime().formatted ("%Y%m%d-%H%M%S");
+    const auto path = file.getFullPathName();
+
+    for (int attempt = 1; attempt <= 100; ++attempt)
+    {
+        const auto aside = path + ".unreadable-" + stamp + (attempt > 1 ? "-" + juce::String (attempt) : juce::String());
+
+        if (::renameat2 (AT_FDCWD, path.toRawUTF8(), AT_FDCWD, aside.toRawUTF8(), RENAME_NOREPLACE) == 0)
+        {
+            juce::Logger::writeToLog (document.reason + " It was set aside as \"" + aside
+                                      + "\", and new settings are written in its place.");
+            wasSetAside = true;
+            return true;
+        }
+
+        if (errno != EEXIST)
+            break;
+    }
+
+    juce::Logger::writeToLog (document.reason + " It could not be set aside (" + juce::String (std::strerror (errno))
+                              + "), so no settings are written there.");
+    return false;
 }
 
 bool BrioSettings::writeDocument (const juce::XmlElement& element, const juce::File& file)
 {
-    const auto text = element.toString();
-    const auto numBytes = text.getNumBytesAsUTF8();
-
-    juce::TemporaryFile temp (file);
-
-    {
-        juce::FileOutputStream out (temp.getFile());
-
-        if (! out.openedOk())
-            return false;
-
-        out.write (text.toRawUTF8(), numBytes);
-        out.flush();
-
-        if (out.getStatus().failed())
-            return false;
-    }
-
-    // A short write (a full disk, a file size limit) sets no error status on the
-    // stream, so the length is checked before the temporary file takes the target's place.
-    return temp.getFile().getSize() == (juce::int64) numBytes
-            && temp.overwriteTargetFileWithTemporary();
+    return BrioSettingsCache::writeText (element.toString(), file, nullptr);
 }
 
 std::unique_ptr<juce::XmlElement> BrioSettings::sortedCopy (const juce::XmlElement& element)
@@ -355,7 +375,19 @@ juce::XmlElement* BrioSettings::loadGlobalSettings (bool sortAttributes)
 
 bool BrioSettings::saveGlobalSettings()
 {
-    return writeDocument (global(), getGlobalSettingsFile());
+    auto& element = global();
+    const juce::File file (getGlobalSettingsFile());
+    bool wasSetAside = false;
+
+    if (! setAsideIfUnreadable (file, wasSetAside))
+        return false;
+
+    // Whether the older presets were moved is unknown: a second copy would go over the
+    // copies the user has edited since, so they count as moved.
+    if (wasSetAside)
+        element.setAttribute (BrioStoredNames::presetsMigratedKey, 1);
+
+    return cache->write (element, file);
 }
 
 juce::String BrioSettings::getGlobalString (const juce::String& key, const juce::String& defaultValue)
@@ -393,7 +425,11 @@ juce::XmlElement* BrioSettings::loadSecondSettings (bool sortAttributes)
 
 bool BrioSettings::saveSecondSettings()
 {
-    return writeDocument (second(), getSecondSettingsFile());
+    auto& element = second();
+    const juce::File file (getSecondSettingsFile());
+    bool wasSetAside = false;
+
+    return setAsideIfUnreadable (file, wasSetAside) && cache->write (element, file);
 }
 
 juce::String BrioSettings::getSecondString (const juce::String& key, const juce::String& defaultValue)
@@ -417,6 +453,14 @@ void BrioSettings::setSecondString (const juce::String& key, const juce::String&
 //==============================================================================
 void BrioSettings::migratePresetsOnce()
 {
+    const juce::File settingsFile (getGlobalSettingsFile());
+
+    // A settings file that can't be read may well say that the presets were moved: moving
+    // them again would bring back what the user has deleted since, and its settings would
+    // be lost under the flag written below.
+    if (cache->read (settingsFile, false).kind == BrioSettingsCache::Kind::unreadable)
+        return;
+
     loadGlobalSettings (true);
 
     if (globalSettings->getBoolAttribute (BrioStoredNames::presetsMigratedKey, false))
@@ -436,15 +480,19 @@ void BrioSettings::migratePresetsOnce()
     // to move, and copying it would copy the new folder into itself.
     if (legacyFolder.isDirectory() && ! liesWithin (juce::File (presets), legacyFolder))
     {
+        const juce::File legacySettings (presets + BrioStoredNames::legacySettingsFile);
+        const bool settingsWereThere = legacySettings.exists();
+
         // Names that are not strict UTF-8 stay behind.
         copyFolder (legacyFolder, presets + BrioStoredNames::legacyImportSegment, 0);
 
-        const juce::File legacySettings (presets + BrioStoredNames::legacySettingsFile);
         juce::MemoryBlock legacyBytes;
 
-        // It lies in the shared folder: only a plain file of settings size is taken.
-        if (BrioFileReader::readRegularFile (legacySettings, settingsFileLimits.maxBytes, legacyBytes).wasOk()
-             && juce::File (getGlobalSettingsFile()).replaceWithData (legacyBytes.getData(), legacyBytes.getSize()))
+        // It lies in the shared folder: only a plain file of settings size is taken, and
+        // only one this copy brought, not one that lay there already.
+        if (! settingsWereThere
+             && BrioFileReader::readRegularFile (legacySettings, BrioSettingsCache::maxFileBytes, legacyBytes).wasOk()
+             && settingsFile.replaceWithData (legacyBytes.getData(), legacyBytes.getSize()))
         {
             legacySettings.moveToTrash();
 
