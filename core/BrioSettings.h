@@ -72,6 +72,11 @@ public:
     /** Copy of the element with its attributes sorted by name, ignoring case. */
     static std::unique_ptr<juce::XmlElement> sortedCopy (const juce::XmlElement& element);
 
+    /** What sortedCopy makes of the document's element, in one parse rather than two, for
+        a document that is one element of plain attributes (as the store writes them);
+        null for any other. The text must have passed BrioXmlGuard's checks. */
+    static std::unique_ptr<juce::XmlElement> parseSortedIfPlain (const char* text, size_t numBytes);
+
     //==============================================================================
     /** Copies presets from the older folder layout into the presets folder, once, never
         over a file that exists there; not while the settings file can't be read. */
@@ -95,7 +100,7 @@ private:
     std::unique_ptr<juce::XmlElement> globalSettings;
     std::unique_ptr<juce::XmlElement> secondSettings;
     BrioNames names;
-    juce::SharedResourcePointer<BrioSettingsCache> cache;
+    BrioSettingsCache& cache = BrioSettingsCache::getInstance();
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BrioSettings)
 };

@@ -93,6 +93,18 @@ namespace
         return ::lstat (path.toRawUTF8(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR);
     }
 
+    /** The text as BrioXmlGuard reads a document: after a byte-order mark, up to the
+        first zero byte. */
+    std::string_view documentText (const juce::MemoryBlock& bytes)
+    {
+        std::string_view text (static_cast<const char*> (bytes.getData()), bytes.getSize());
+
+        if (text.size() >= 3 && juce::CharPointer_UTF8::isByteOrderMark (text.data()))
+            text.remove_prefix (3);
+
+        return text.substr (0, text.find ('\0'));
+    }
+
     std::int64_t secondsNow()
     {
         timespec now {};
@@ -113,11 +125,34 @@ bool BrioSettingsCache::Identity::operator== (const Identity& other) const noexc
             && modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds;
 }
 
-BrioSettingsCache::BrioSettingsCache() = default;
+BrioSettingsCache& BrioSettingsCache::getInstance()
+{
+    static BrioSettingsCache cache;
+    return cache;
+}
+
+BrioSettingsCache::BrioSettingsCache()
+{
+    // Statics go in the reverse order of their making: JUCE's leak counters for what the
+    // cache keeps are made first, so that they outlive it and find nothing leaked.
+    const juce::XmlElement element ("counted");
+    const juce::MemoryBlock block;
+}
+
 BrioSettingsCache::~BrioSettingsCache() = default;
 
 //==============================================================================
 BrioSettingsCache::Document BrioSettingsCache::read (const juce::File& file, bool sorted)
+{
+    return lookUp (file, sorted ? Form::sorted : Form::asWritten);
+}
+
+BrioSettingsCache::Kind BrioSettingsCache::getKind (const juce::File& file)
+{
+    return lookUp (file, Form::none).kind;
+}
+
+BrioSettingsCache::Document BrioSettingsCache::lookUp (const juce::File& file, Form form)
 {
     const auto path = file.getFullPathName();
     const juce::ScopedLock sl (lock);
@@ -139,7 +174,7 @@ BrioSettingsCache::Document BrioSettingsCache::read (const juce::File& file, boo
     const bool sameFile = found != entries.end() && found->second.identity == *before;
 
     if (sameFile && found->second.settled)
-        return documentOf (found->second, sorted);
+        return documentOf (found->second, form);
 
     Entry entry;
     entry.identity = *before;
@@ -157,45 +192,74 @@ BrioSettingsCache::Document BrioSettingsCache::read (const juce::File& file, boo
     if (sameFile && found->second.bytes == entry.bytes)
     {
         found->second.settled = entry.settled;
-        return documentOf (found->second, sorted);
+        return documentOf (found->second, form);
     }
 
-    entry.document.kind = Kind::read;
-
-    if (! entry.bytes.isEmpty())
-    {
-        const auto pooled = poolNamesInOrder ({ static_cast<const char*> (entry.bytes.getData()), entry.bytes.getSize() });
-        entry.document.element = BrioXmlGuard::parseDocument (entry.bytes, settingsFileLimits);
-        ++numParses;
-
-        // Malformed, or text that could trap the parser.
-        if (entry.document.element == nullptr)
-            entry.document = { Kind::unreadable, nullptr, "\"" + path + "\" holds no settings that can be read." };
-    }
+    parse (entry, path);
 
     // A file replaced while it was read is no version of either identity.
     if (! (identify (path) == before))
     {
         entries.erase (path);
-        return documentOf (entry, sorted);
+        return documentOf (entry, form);
     }
 
-    if (entry.settled)
-        entry.bytes.reset();
-
     auto& kept = entries[path] = std::move (entry);
-    return documentOf (kept, sorted);
+    return documentOf (kept, form);
 }
 
-BrioSettingsCache::Document BrioSettingsCache::documentOf (Entry& entry, bool sorted) const
+void BrioSettingsCache::parse (Entry& entry, const juce::String& path)
 {
-    if (! sorted || entry.document.element == nullptr)
+    entry.document.kind = Kind::read;
+
+    if (entry.bytes.isEmpty())
+        return;
+
+    const auto text = documentText (entry.bytes);
+
+    if (BrioXmlGuard::isSafeToParse (text.data(), text.size(), settingsFileLimits))
+    {
+        ++numParses;
+
+        // The store writes plain documents, which are sorted in one parse; others are
+        // parsed as they are, and sorted when asked.
+        entry.sorted = BrioSettings::parseSortedIfPlain (text.data(), text.size());
+
+        if (entry.sorted == nullptr)
+        {
+            const auto pooled = poolNamesInOrder (text);
+            entry.document.element = BrioXmlGuard::parseDocument (entry.bytes, settingsFileLimits);
+        }
+    }
+
+    // Malformed, or text that could trap the parser.
+    if (entry.sorted == nullptr && entry.document.element == nullptr)
+        entry.document = { Kind::unreadable, nullptr, "\"" + path + "\" holds no settings that can be read." };
+}
+
+BrioSettingsCache::Document BrioSettingsCache::documentOf (Entry& entry, Form form)
+{
+    if (form == Form::none)
+        return { entry.document.kind, nullptr, entry.document.reason };
+
+    if (entry.document.kind != Kind::read || entry.bytes.isEmpty())
         return entry.document;
 
-    if (entry.sorted == nullptr)
+    const bool sorted = form == Form::sorted;
+
+    if (sorted && entry.sorted == nullptr)
         entry.sorted = BrioSettings::sortedCopy (*entry.document.element);
 
-    return { entry.document.kind, entry.sorted, {} };
+    if (! sorted && entry.document.element == nullptr)
+    {
+        ++numParses;
+        entry.document.element = BrioXmlGuard::parseDocument (entry.bytes, settingsFileLimits);
+
+        if (entry.document.element == nullptr)      // JUCE reads a plain document either way
+            entry.document.element = std::make_shared<juce::XmlElement> (*entry.sorted);
+    }
+
+    return { Kind::read, sorted ? entry.sorted : entry.document.element, {} };
 }
 
 bool BrioSettingsCache::write (const juce::XmlElement& element, const juce::File& file)

@@ -10,9 +10,10 @@
 //==============================================================================
 /**
     The settings files as they were last read or written in this process, shared by
-    every store (hold it through a juce::SharedResourcePointer), so that a file is parsed
-    once per change rather than once per load: an instance loads both files several
-    times as it is made, and a file of the shared folder may hold a megabyte.
+    every store in the process, so that a file is parsed once per change rather than once
+    per load: an instance loads both files several times as it is made, a host makes
+    instances one after another (to list the plug-in, then to use it), and a file of the
+    shared folder may hold a megabyte.
 
     A file is read again when its identity changed: device, inode, size or modification
     time (with nanoseconds), so that each instance still sees what others wrote. File
@@ -24,8 +25,8 @@
 class BrioSettingsCache
 {
 public:
-    BrioSettingsCache();
-    ~BrioSettingsCache();
+    /** The process's one cache, kept until the library is unloaded. */
+    static BrioSettingsCache& getInstance();
 
     /** The most a settings file may hold. */
     static constexpr size_t maxFileBytes = 1024 * 1024;
@@ -49,6 +50,9 @@ public:
         from outside (BrioFileReader, BrioXmlGuard). */
     Document read (const juce::File& file, bool sorted);
 
+    /** What stands under the name, without making any element. */
+    Kind getKind (const juce::File& file);
+
     /** Writes the element as BrioSettings::writeDocument does, and keeps it as the
         file's document. */
     bool write (const juce::XmlElement& element, const juce::File& file);
@@ -70,16 +74,23 @@ public:
     int getNumParses() const;
 
 private:
+    BrioSettingsCache();
+    ~BrioSettingsCache();
+
     struct Entry
     {
         Identity identity;
-        juce::MemoryBlock bytes;        // kept while the file's time is too recent to tell versions apart
-        bool settled = false;
-        Document document;
-        std::shared_ptr<const juce::XmlElement> sorted;     // made on the first sorted read
+        juce::MemoryBlock bytes;
+        bool settled = false;           // the file's time is old enough to tell versions apart
+        Document document;              // its element parsed on the first read that wants it
+        std::shared_ptr<const juce::XmlElement> sorted;     // likewise
     };
 
-    Document documentOf (Entry& entry, bool sorted) const;
+    enum class Form { none, asWritten, sorted };
+
+    Document lookUp (const juce::File& file, Form form);
+    void parse (Entry& entry, const juce::String& path);
+    Document documentOf (Entry& entry, Form form);
 
     juce::CriticalSection lock;
     std::map<juce::String, Entry> entries;
