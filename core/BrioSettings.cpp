@@ -1,14 +1,20 @@
 #include "BrioSettings.h"
-#include "BrioXmlGuard.h"
 #include "BrioFileReader.h"
 #include "BrioFolderListing.h"
+#include "BrioScopedDescriptor.h"
 
-#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -34,9 +40,74 @@ namespace
         return resolved.isNotEmpty() ? juce::File (resolved) : file;
     }
 
+    bool writeAll (int descriptor, const char* data, size_t numBytes)
+    {
+        while (numBytes > 0)
+        {
+            const auto written = ::write (descriptor, data, numBytes);
+
+            if (written < 0 && errno == EINTR)
+                continue;
+
+            if (written <= 0)
+                return false;
+
+            data += written;
+            numBytes -= (size_t) written;
+        }
+
+        return true;
+    }
+
+    bool copyContents (int from, int to)
+    {
+        char piece[65536];
+
+        for (;;)
+        {
+            const auto numRead = ::read (from, piece, sizeof (piece));
+
+            if (numRead < 0 && errno == EINTR)
+                continue;
+
+            if (numRead <= 0)
+                return numRead == 0;
+
+            if (! writeAll (to, piece, (size_t) numRead))
+                return false;
+        }
+    }
+
+    /** Copies a regular file to a name that nothing has yet. Whatever has the name is
+        left as it is: a copy from an earlier import that the user may have edited since
+        (JUCE's copyFileTo replaces it). */
+    bool copyToNewFile (const juce::File& source, const juce::File& target)
+    {
+        const BrioScopedDescriptor from (::open (source.getFullPathName().toRawUTF8(),
+                                                 O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat info {};
+
+        if (from.descriptor < 0 || ::fstat (from.descriptor, &info) != 0 || ! S_ISREG (info.st_mode))
+            return false;
+
+        const auto targetPath = target.getFullPathName();
+        const BrioScopedDescriptor to (::open (targetPath.toRawUTF8(),
+                                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+
+        if (to.descriptor < 0)
+            return false;
+
+        if (copyContents (from.descriptor, to.descriptor))
+            return true;
+
+        ::unlink (targetPath.toRawUTF8());     // made just now, by this copy
+        return false;
+    }
+
     /** Copies the folder's files and, below it, its folders; linked folders are left
         out, so that no link leads the copy round in a circle. Like JUCE's
-        copyDirectoryTo, whose listing can't be given names that are not UTF-8. */
+        copyDirectoryTo, whose listing can't be given names that are not UTF-8, but
+        nothing that exists in the target is replaced. */
     void copyFolder (const juce::File& source, const juce::File& target, int depth)
     {
         constexpr int maxDepth = 32;
@@ -52,7 +123,7 @@ namespace
             const auto to = target.getChildFile (entry.name);
 
             if (entry.kind == BrioFolderListing::Kind::file)
-                from.copyFileTo (to);
+                copyToNewFile (from, to);
             else if (entry.kind == BrioFolderListing::Kind::folder && ! entry.isLink)
                 copyFolder (from, to, depth + 1);
         }
@@ -68,63 +139,11 @@ namespace
         return realTarget == realSource || realTarget.isAChildOf (realSource);
     }
 
-    /** The settings files lie in a folder every user and application can write to, so
-        they are read like any other text from outside. Each holds one element with a
-        few attributes. */
-    constexpr BrioXmlGuard::Limits settingsFileLimits { 1024 * 1024, 256 };
-
-    bool isNameByte (char c) noexcept
-    {
-        return c != 0 && ! juce::CharacterFunctions::isWhitespace (c)
-                && std::string_view ("<>/=\"'&;!?").find (c) == std::string_view::npos;
-    }
-
-    /** JUCE keeps every attribute name in a global pool, a sorted array that takes each
-        new name by moving all the names after it: names that arrive in a file's order
-        cost a move of half the pool each, seconds for a settings file at the size limit,
-        while names that arrive in ascending order are appended. So whatever in the text
-        looks like an attribute name ("name=") is pooled first, sorted, and held until the
-        parser has looked its names up. A word that is no name costs a little memory until
-        the pool next drops what nothing uses. */
-    std::vector<juce::Identifier> poolNamesInOrder (std::string_view text)
-    {
-        std::vector<std::string_view> names;
-
-        for (auto equals = text.find ('='); equals != std::string_view::npos; equals = text.find ('=', equals + 1))
-        {
-            auto end = equals;
-
-            while (end > 0 && juce::CharacterFunctions::isWhitespace (text[end - 1]))
-                --end;
-
-            auto start = end;
-
-            while (start > 0 && isNameByte (text[start - 1]))
-                --start;
-
-            if (start < end && BrioXmlGuard::isStrictUtf8 (text.data() + start, end - start))
-                names.push_back (text.substr (start, end - start));
-        }
-
-        // Byte order is the pool's order: UTF-8 sorts as the code points it encodes.
-        std::sort (names.begin(), names.end());
-        names.erase (std::unique (names.begin(), names.end()), names.end());
-
-        std::vector<juce::Identifier> pooled;
-        pooled.reserve (names.size());
-
-        for (const auto& name : names)
-            pooled.emplace_back (juce::CharPointer_UTF8 (name.data()), juce::CharPointer_UTF8 (name.data() + name.size()));
-
-        return pooled;
-    }
-
     /** One attribute as an element's text holds it. */
     struct AttributeText
     {
-        juce::String name;
         std::string_view rawName;
-        std::string_view text;      // ' name="escaped value"'
+        std::string_view text;      // ' name="escaped value"', after one blank
     };
 
     /** The attributes of the text that JUCE wrote for an element without wrapping: '<tag',
@@ -144,14 +163,212 @@ namespace
             if (valueEnd == std::string_view::npos)
                 break;
 
-            const auto* start = all.data();
-            attributes.push_back ({ juce::String (juce::CharPointer_UTF8 (start + pos + 1), juce::CharPointer_UTF8 (start + nameEnd)),
-                                    all.substr (pos + 1, nameEnd - pos - 1),
-                                    all.substr (pos, valueEnd + 1 - pos) });
+            attributes.push_back ({ all.substr (pos + 1, nameEnd - pos - 1), all.substr (pos, valueEnd + 1 - pos) });
             pos = valueEnd + 1;
         }
 
         return attributes;
+    }
+
+    bool isBlank (char c) noexcept
+    {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    }
+
+    /** Characters that JUCE's parser takes into a name wherever they stand. */
+    bool isPlainNameChar (char c) noexcept
+    {
+        return juce::CharacterFunctions::isLetterOrDigit (c) || c == '_' || c == ':' || c == '.' || c == '-';
+    }
+
+    size_t skipBlanks (std::string_view text, size_t pos)
+    {
+        while (pos < text.size() && isBlank (text[pos]))
+            ++pos;
+
+        return pos;
+    }
+
+    size_t endOfName (std::string_view text, size_t pos)
+    {
+        while (pos < text.size() && (text[pos] & 0x80) == 0 && isPlainNameChar (text[pos]))
+            ++pos;
+
+        return pos;
+    }
+
+    /** The attributes of a document that is one element of plain attributes and nothing
+        else, as the store writes it: an optional XML declaration, '<tag', blank-separated
+        name="value" pairs with ASCII names and no '<' in the values, '/>'. False for any
+        other document (comments, children, other quotes), which JUCE's parser must read. */
+    bool splitPlainDocument (std::string_view text, std::string_view& tagName, std::vector<AttributeText>& attributes)
+    {
+        auto pos = skipBlanks (text, 0);
+
+        if (text.substr (pos, 5) == "<?xml")
+        {
+            const auto declarationEnd = text.find ("?>", pos);
+
+            if (declarationEnd == std::string_view::npos)
+                return false;
+
+            pos = skipBlanks (text, declarationEnd + 2);
+        }
+
+        if (pos >= text.size() || text[pos] != '<')
+            return false;
+
+        const auto tagEnd = endOfName (text, pos + 1);
+        tagName = text.substr (pos + 1, tagEnd - pos - 1);
+
+        if (tagName.empty())
+            return false;
+
+        for (pos = tagEnd; pos < text.size() && isBlank (text[pos]);)
+        {
+            const auto nameStart = pos + 1;
+            const auto nameEnd = endOfName (text, nameStart);
+
+            if (nameEnd == nameStart || text.substr (nameEnd, 2) != "=\"")
+                break;
+
+            const auto valueEnd = text.find ('"', nameEnd + 2);
+
+            if (valueEnd == std::string_view::npos || text.substr (nameEnd + 2, valueEnd - nameEnd - 2).find ('<') != std::string_view::npos)
+                return false;
+
+            attributes.push_back ({ text.substr (nameStart, nameEnd - nameStart), text.substr (pos, valueEnd + 1 - pos) });
+            pos = valueEnd + 1;
+        }
+
+        pos = skipBlanks (text, pos);
+        return text.substr (pos, 2) == "/>" && skipBlanks (text, pos + 2) == text.size();
+    }
+
+    /** Each name upper-cased, as compareIgnoreCase compares them character by character,
+        each character as three bytes, high first: the byte order of two keys is the order of
+        their characters. */
+    std::vector<std::string> upperCaseNames (const std::vector<AttributeText>& attributes)
+    {
+        std::vector<std::string> upperCase;
+        upperCase.reserve (attributes.size());
+
+        for (const auto& attribute : attributes)
+        {
+            auto& upper = upperCase.emplace_back();
+            juce::CharPointer_UTF8 c (attribute.rawName.data());
+            const auto* end = attribute.rawName.data() + attribute.rawName.size();
+
+            while (c.getAddress() < end)
+            {
+                const auto u = (uint32_t) juce::CharacterFunctions::toUpperCase (c.getAndAdvance());
+                upper += { (char) (u >> 16), (char) (u >> 8), (char) u };
+            }
+        }
+
+        return upperCase;
+    }
+
+    /** The element's text with its attributes in the order JUCE's StringArray::sort (true)
+        puts their names: std::sort is not stable, but the same comparisons give the same
+        order, so names equal but for case keep the order they always had; each name is
+        upper-cased once rather than at every comparison. A repeated name reads as its
+        first, and is written once, where it first sorted. Fills written with the names. */
+    juce::String sortedText (std::string_view tagName, const std::vector<AttributeText>& attributes,
+                             std::vector<std::string_view>& written)
+    {
+        const auto upperCase = upperCaseNames (attributes);
+        std::vector<size_t> order (attributes.size());
+
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+
+        std::sort (order.begin(), order.end(), [&] (size_t a, size_t b) { return upperCase[a] < upperCase[b]; });
+
+        juce::MemoryOutputStream sorted;
+        sorted << "<";
+        sorted.write (tagName.data(), tagName.size());
+        written.clear();
+
+        const auto write = [&] (size_t index)
+        {
+            sorted.write (attributes[index].text.data(), attributes[index].text.size());
+            written.push_back (attributes[index].rawName);
+        };
+
+        for (size_t i = 0; i < order.size();)
+        {
+            // Repeats lie among the names equal but for case: a run of one, as a rule.
+            auto end = i + 1;
+
+            while (end < order.size() && upperCase[order[end]] == upperCase[order[i]])
+                ++end;
+
+            if (end == i + 1)
+            {
+                write (order[i]);
+            }
+            else
+            {
+                std::unordered_map<std::string_view, size_t> first;
+
+                for (auto j = i; j < end; ++j)
+                {
+                    const auto [found, added] = first.emplace (attributes[order[j]].rawName, order[j]);
+
+                    if (! added)
+                        found->second = std::min (found->second, order[j]);
+                }
+
+                for (auto j = i; j < end; ++j)
+                {
+                    if (const auto found = first.find (attributes[order[j]].rawName); found != first.end())
+                    {
+                        write (found->second);
+                        first.erase (found);
+                    }
+                }
+            }
+
+            i = end;
+        }
+
+        sorted << "/>";
+        return sorted.toString();
+    }
+
+    /** JUCE keeps every attribute name in a global pool, a sorted array that takes each new
+        name by moving all the names after it (see BrioSettingsCache). Names that arrive in
+        the pool's order are appended, so only those that would arrive out of order are
+        pooled first, in order, and held until the parser has looked them up; all of them
+        when there are many, as each insert before them moves them all. */
+    std::vector<juce::Identifier> poolOutOfOrderNames (const std::vector<std::string_view>& names)
+    {
+        constexpr size_t maxMovedPerInsert = 256;
+        std::vector<std::string_view> outOfOrder;
+        std::string_view highest;
+
+        for (const auto& name : names)
+        {
+            if (name < highest)
+                outOfOrder.push_back (name);
+            else
+                highest = name;
+        }
+
+        if (outOfOrder.size() > maxMovedPerInsert)
+            outOfOrder = names;
+
+        std::sort (outOfOrder.begin(), outOfOrder.end());
+        outOfOrder.erase (std::unique (outOfOrder.begin(), outOfOrder.end()), outOfOrder.end());
+
+        std::vector<juce::Identifier> pooled;
+        pooled.reserve (outOfOrder.size());
+
+        for (const auto& name : outOfOrder)
+            pooled.emplace_back (juce::CharPointer_UTF8 (name.data()), juce::CharPointer_UTF8 (name.data() + name.size()));
+
+        return pooled;
     }
 }
 
@@ -227,55 +444,56 @@ juce::String BrioSettings::getLegacyPresetsFolder() const
 juce::XmlElement* BrioSettings::loadInto (std::unique_ptr<juce::XmlElement>& cached, const juce::File& file,
                                           const juce::String& rootName, bool sortAttributes)
 {
-    if (! file.existsAsFile())
+    const auto document = cache.read (file, sortAttributes);
+
+    if (document.kind == BrioSettingsCache::Kind::absent)
         file.create();
 
-    juce::MemoryBlock bytes;
-
-    if (BrioFileReader::readRegularFile (file, settingsFileLimits.maxBytes, bytes).wasOk())
-    {
-        const auto pooled = poolNamesInOrder ({ static_cast<const char*> (bytes.getData()), bytes.getSize() });
-        cached = BrioXmlGuard::parseDocument (bytes, settingsFileLimits);
-    }
-    else
-    {
-        cached = nullptr;
-    }
-
-    // A file that is malformed, or that could trap the parser, counts as empty.
-    if (cached == nullptr)
-        cached = std::make_unique<juce::XmlElement> (rootName);
-
-    if (sortAttributes)
-        cached = sortedCopy (*cached);
-
+    // A file that is empty, malformed, or that could trap the parser, counts as empty
+    // here; it is set aside before anything is written in its place.
+    cached = document.element != nullptr ? std::make_unique<juce::XmlElement> (*document.element)
+                                         : std::make_unique<juce::XmlElement> (rootName);
     return cached.get();
+}
+
+bool BrioSettings::setAsideIfUnreadable (const juce::File& file, bool& wasSetAside)
+{
+    wasSetAside = false;
+
+    if (cache.getKind (file) != BrioSettingsCache::Kind::unreadable)
+        return true;
+
+    const auto reason = cache.read (file, false).reason;
+
+    // Under a name of its own, never over another file: it may hold settings that a
+    // later version wrote, or a user's by mistake.
+    const auto stamp = juce::Time::getCurrentTime().formatted ("%Y%m%d-%H%M%S");
+    const auto path = file.getFullPathName();
+
+    for (int attempt = 1; attempt <= 100; ++attempt)
+    {
+        const auto aside = path + ".unreadable-" + stamp + (attempt > 1 ? "-" + juce::String (attempt) : juce::String());
+
+        if (::renameat2 (AT_FDCWD, path.toRawUTF8(), AT_FDCWD, aside.toRawUTF8(), RENAME_NOREPLACE) == 0)
+        {
+            juce::Logger::writeToLog (reason + " It was set aside as \"" + aside
+                                      + "\", and new settings are written in its place.");
+            wasSetAside = true;
+            return true;
+        }
+
+        if (errno != EEXIST)
+            break;
+    }
+
+    juce::Logger::writeToLog (reason + " It could not be set aside (" + juce::String (std::strerror (errno))
+                              + "), so no settings are written there.");
+    return false;
 }
 
 bool BrioSettings::writeDocument (const juce::XmlElement& element, const juce::File& file)
 {
-    const auto text = element.toString();
-    const auto numBytes = text.getNumBytesAsUTF8();
-
-    juce::TemporaryFile temp (file);
-
-    {
-        juce::FileOutputStream out (temp.getFile());
-
-        if (! out.openedOk())
-            return false;
-
-        out.write (text.toRawUTF8(), numBytes);
-        out.flush();
-
-        if (out.getStatus().failed())
-            return false;
-    }
-
-    // A short write (a full disk, a file size limit) sets no error status on the
-    // stream, so the length is checked before the temporary file takes the target's place.
-    return temp.getFile().getSize() == (juce::int64) numBytes
-            && temp.overwriteTargetFileWithTemporary();
+    return BrioSettingsCache::writeText (element.toString(), file, nullptr);
 }
 
 std::unique_ptr<juce::XmlElement> BrioSettings::sortedCopy (const juce::XmlElement& element)
@@ -292,44 +510,36 @@ std::unique_ptr<juce::XmlElement> BrioSettings::sortedCopy (const juce::XmlEleme
     format.lineWrapLength = std::numeric_limits<int>::max();
 
     const auto text = element.toString (format);
-    const auto attributes = splitAttributes (text, element.getTagName());
+    const auto tagName = element.getTagName();
+    std::vector<std::string_view> written;
+    const auto sorted = sortedText ({ tagName.toRawUTF8(), tagName.getNumBytesAsUTF8() },
+                                    splitAttributes (text, tagName), written);
 
-    // The same names in the same order, sorted the same way, as before: names that differ
-    // only in case keep the order they always had.
-    juce::StringArray keys;
-    keys.ensureStorageAllocated ((int) attributes.size());
-    std::unordered_map<std::string_view, std::string_view> firstText (attributes.size());
-
-    for (const auto& attribute : attributes)
-    {
-        keys.add (attribute.name);
-        firstText.emplace (attribute.rawName, attribute.text);    // a repeated name reads as its first
-    }
-
-    keys.sort (true);
-
-    juce::MemoryOutputStream sorted (text.getNumBytesAsUTF8() + 8);
-    sorted << "<" << element.getTagName();
-
-    for (const auto& key : keys)
-    {
-        // Taken out once written: a repeated name is written once, where it first sorted.
-        const auto found = firstText.find (std::string_view (key.toRawUTF8(), key.getNumBytesAsUTF8()));
-
-        if (found != firstText.end())
-        {
-            sorted.write (found->second.data(), found->second.size());
-            firstText.erase (found);
-        }
-    }
-
-    sorted << "/>";
-
-    if (auto copy = juce::parseXML (sorted.toString()))
+    if (auto copy = juce::parseXML (sorted))
         return copy;
 
     jassertfalse;   // JUCE reads back what it wrote
     return std::make_unique<juce::XmlElement> (element.getTagName());
+}
+
+std::unique_ptr<juce::XmlElement> BrioSettings::parseSortedIfPlain (const char* text, size_t numBytes)
+{
+    std::string_view tagName;
+    std::vector<AttributeText> attributes;
+
+    if (! splitPlainDocument ({ text, numBytes }, tagName, attributes))
+        return {};
+
+    std::vector<std::string_view> written;
+    const auto sortedDocument = sortedText (tagName, attributes, written);
+    const auto pooled = poolOutOfOrderNames (written);
+    auto sorted = juce::parseXML (sortedDocument);
+
+    // Anything JUCE reads otherwise than split here goes the long way.
+    if (sorted == nullptr || (size_t) sorted->getNumAttributes() != written.size())
+        return {};
+
+    return sorted;
 }
 
 juce::String BrioSettings::globalRootName() const
@@ -355,7 +565,19 @@ juce::XmlElement* BrioSettings::loadGlobalSettings (bool sortAttributes)
 
 bool BrioSettings::saveGlobalSettings()
 {
-    return writeDocument (global(), getGlobalSettingsFile());
+    auto& element = global();
+    const juce::File file (getGlobalSettingsFile());
+    bool wasSetAside = false;
+
+    if (! setAsideIfUnreadable (file, wasSetAside))
+        return false;
+
+    // Whether the older presets were moved is unknown: a second copy would go over the
+    // copies the user has edited since, so they count as moved.
+    if (wasSetAside)
+        element.setAttribute (BrioStoredNames::presetsMigratedKey, 1);
+
+    return cache.write (element, file);
 }
 
 juce::String BrioSettings::getGlobalString (const juce::String& key, const juce::String& defaultValue)
@@ -393,7 +615,11 @@ juce::XmlElement* BrioSettings::loadSecondSettings (bool sortAttributes)
 
 bool BrioSettings::saveSecondSettings()
 {
-    return writeDocument (second(), getSecondSettingsFile());
+    auto& element = second();
+    const juce::File file (getSecondSettingsFile());
+    bool wasSetAside = false;
+
+    return setAsideIfUnreadable (file, wasSetAside) && cache.write (element, file);
 }
 
 juce::String BrioSettings::getSecondString (const juce::String& key, const juce::String& defaultValue)
@@ -417,6 +643,14 @@ void BrioSettings::setSecondString (const juce::String& key, const juce::String&
 //==============================================================================
 void BrioSettings::migratePresetsOnce()
 {
+    const juce::File settingsFile (getGlobalSettingsFile());
+
+    // A settings file that can't be read may well say that the presets were moved: moving
+    // them again would bring back what the user has deleted since, and its settings would
+    // be lost under the flag written below.
+    if (cache.getKind (settingsFile) == BrioSettingsCache::Kind::unreadable)
+        return;
+
     loadGlobalSettings (true);
 
     if (globalSettings->getBoolAttribute (BrioStoredNames::presetsMigratedKey, false))
@@ -436,15 +670,19 @@ void BrioSettings::migratePresetsOnce()
     // to move, and copying it would copy the new folder into itself.
     if (legacyFolder.isDirectory() && ! liesWithin (juce::File (presets), legacyFolder))
     {
+        const juce::File legacySettings (presets + BrioStoredNames::legacySettingsFile);
+        const bool settingsWereThere = legacySettings.exists();
+
         // Names that are not strict UTF-8 stay behind.
         copyFolder (legacyFolder, presets + BrioStoredNames::legacyImportSegment, 0);
 
-        const juce::File legacySettings (presets + BrioStoredNames::legacySettingsFile);
         juce::MemoryBlock legacyBytes;
 
-        // It lies in the shared folder: only a plain file of settings size is taken.
-        if (BrioFileReader::readRegularFile (legacySettings, settingsFileLimits.maxBytes, legacyBytes).wasOk()
-             && juce::File (getGlobalSettingsFile()).replaceWithData (legacyBytes.getData(), legacyBytes.getSize()))
+        // It lies in the shared folder: only a plain file of settings size is taken, and
+        // only one this copy brought, not one that lay there already.
+        if (! settingsWereThere
+             && BrioFileReader::readRegularFile (legacySettings, BrioSettingsCache::maxFileBytes, legacyBytes).wasOk()
+             && settingsFile.replaceWithData (legacyBytes.getData(), legacyBytes.getSize()))
         {
             legacySettings.moveToTrash();
 

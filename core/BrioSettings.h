@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include "BrioSettingsCache.h"
 #include "BrioStoredNames.h"
 
 #include <memory>
@@ -20,8 +21,11 @@ struct BrioNames
     documents: the global settings (editor scale, special news read id, migration flag)
     and the second settings (news enable flag, ordinary news read id).
 
-    Several objects own an instance each; the instances share nothing but the files, and
-    each caches what it last loaded. Message thread only.
+    Several objects own an instance each; each keeps what it last loaded, and every load
+    goes through the process's BrioSettingsCache, which parses a file once per change.
+    A file that is present but can't be read (too large, malformed, no regular file, not
+    permitted) loads as an empty element, stops the migration, and is set aside under
+    "<name>.unreadable-<time>" before anything is written in its place. Message thread only.
 */
 class BrioSettings
 {
@@ -68,16 +72,26 @@ public:
     /** Copy of the element with its attributes sorted by name, ignoring case. */
     static std::unique_ptr<juce::XmlElement> sortedCopy (const juce::XmlElement& element);
 
+    /** What sortedCopy makes of the document's element, in one parse rather than two, for
+        a document that is one element of plain attributes (as the store writes them);
+        null for any other. The text must have passed BrioXmlGuard's checks. */
+    static std::unique_ptr<juce::XmlElement> parseSortedIfPlain (const char* text, size_t numBytes);
+
     //==============================================================================
-    /** Moves presets from the older folder layout into the presets folder, once. */
+    /** Copies presets from the older folder layout into the presets folder, once, never
+        over a file that exists there; not while the settings file can't be read. */
     void migratePresetsOnce();
 
     juce::String productName;
     juce::String makerName;
 
 private:
-    static juce::XmlElement* loadInto (std::unique_ptr<juce::XmlElement>& cached, const juce::File& file,
-                                       const juce::String& rootName, bool sortAttributes);
+    juce::XmlElement* loadInto (std::unique_ptr<juce::XmlElement>& cached, const juce::File& file,
+                                const juce::String& rootName, bool sortAttributes);
+
+    /** Moves a file that can't be read out of the way, under a name nothing has yet;
+        false when one is there and could not be moved. */
+    bool setAsideIfUnreadable (const juce::File& file, bool& wasSetAside);
 
     juce::XmlElement& global();
     juce::XmlElement& second();
@@ -86,6 +100,7 @@ private:
     std::unique_ptr<juce::XmlElement> globalSettings;
     std::unique_ptr<juce::XmlElement> secondSettings;
     BrioNames names;
+    BrioSettingsCache& cache = BrioSettingsCache::getInstance();
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BrioSettings)
 };

@@ -2,9 +2,16 @@
 #include "PrivateFolders.h"
 #include "../ScopedVariable.h"
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace
@@ -27,6 +34,47 @@ namespace
         EXPECT_EQ (0, ::symlink (target.getFullPathName().toRawUTF8(), link.getFullPathName().toRawUTF8()));
         return link;
     }
+
+    /** What stands under a name, as far as the store could change it. */
+    std::string describe (const std::filesystem::path& path)
+    {
+        namespace fs = std::filesystem;
+        std::error_code ignored;
+        const auto status = fs::symlink_status (path, ignored);
+
+        switch (status.type())
+        {
+            case fs::file_type::regular:
+            {
+                std::ifstream in (path, std::ios::binary);
+                const std::string bytes (std::istreambuf_iterator<char> (in), {});
+                return "file of " + std::to_string (bytes.size()) + " bytes, hash " + std::to_string (std::hash<std::string>() (bytes));
+            }
+
+            case fs::file_type::directory: return "folder of " + std::to_string (std::distance (fs::directory_iterator (path), {}));
+            case fs::file_type::fifo:      return "pipe";
+            case fs::file_type::symlink:   return "link to " + fs::read_symlink (path).string();
+            default:                       return "nothing";
+        }
+    }
+
+    /** Without the capabilities that let root read any file, for as long as it lives
+        (they belong to this thread alone). */
+    struct ScopedWithoutFileOverride
+    {
+        ScopedWithoutFileOverride()
+        {
+            ::syscall (SYS_capget, &header, saved);
+            __user_cap_data_struct dropped[2] { saved[0], saved[1] };
+            dropped[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+            ::syscall (SYS_capset, &header, dropped);
+        }
+
+        ~ScopedWithoutFileOverride()   { ::syscall (SYS_capset, &header, saved); }
+
+        __user_cap_header_struct header { _LINUX_CAPABILITY_VERSION_3, 0 };
+        __user_cap_data_struct saved[2] {};
+    };
 }
 
 //==============================================================================
@@ -84,10 +132,12 @@ static std::unique_ptr<juce::XmlElement> sortedOneByOne (const juce::XmlElement&
 TEST_F (SettingsStoreTest, SortedLoadKeepsOrderRepeatsAndValuesOfEveryAttribute)
 {
     // More names than a short sort handles by insertion, names that differ only in case,
-    // repeated names and values that must be escaped when written.
+    // repeated names and values that must be escaped when written; in a document that
+    // JUCE's parser must read, and in plain ones, which are sorted from their text.
     juce::Random random (3);
-    juce::String text ("<Tanglefix_GLOBAL_SETTINGS");
+    juce::String attributes;
     const char* values[] = { "1.5", "a &quot;quoted&quot; &amp; &lt;b&gt; &apos;", "tab&#9;cr&#13;lf&#10;", "\xc3\xbc\xe2\x82\xac", "" };
+    const char* blanks[] = { " ", "\n  ", "\t", "\r\n" };
 
     for (int i = 0; i < 300; ++i)
     {
@@ -96,20 +146,28 @@ TEST_F (SettingsStoreTest, SortedLoadKeepsOrderRepeatsAndValuesOfEveryAttribute)
         if (random.nextBool())
             name = name.toUpperCase();
 
-        text << " " << name << "=\"" << juce::String::fromUTF8 (values[random.nextInt (5)]) << "\"";
+        attributes << blanks[random.nextInt (4)] << name << "=\"" << juce::String::fromUTF8 (values[random.nextInt (5)]) << "\"";
     }
 
-    text << ">text<child a=\"1\"><grandchild/></child>more</Tanglefix_GLOBAL_SETTINGS>";
+    const juce::String documents[] =
+    {
+        "<Tanglefix_GLOBAL_SETTINGS" + attributes + ">text<child a=\"1\"><grandchild/></child>more</Tanglefix_GLOBAL_SETTINGS>",
+        "<Tanglefix_GLOBAL_SETTINGS" + attributes + "/>",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<Tanglefix_GLOBAL_SETTINGS" + attributes + "\n/>\n"
+    };
 
-    BrioSettings store;
-    juce::File (store.getGlobalSettingsFile()).replaceWithText (text);
-    const auto expected = sortedOneByOne (*store.loadGlobalSettings (false));
-    ASSERT_GT (expected->getNumAttributes(), 150);
+    for (const auto& text : documents)
+    {
+        BrioSettings store;
+        juce::File (store.getGlobalSettingsFile()).replaceWithText (text);
+        const auto expected = sortedOneByOne (*store.loadGlobalSettings (false));
+        ASSERT_GT (expected->getNumAttributes(), 150);
 
-    const auto* sorted = store.loadGlobalSettings (true);
-    EXPECT_TRUE (sorted->isEquivalentTo (expected.get(), false));
-    EXPECT_EQ (sorted->getNumChildElements(), 0);
-    EXPECT_EQ (sorted->toString(), expected->toString());
+        const auto* sorted = store.loadGlobalSettings (true);
+        EXPECT_TRUE (sorted->isEquivalentTo (expected.get(), false));
+        EXPECT_EQ (sorted->getNumChildElements(), 0);
+        EXPECT_EQ (sorted->toString(), expected->toString());
+    }
 }
 
 TEST_F (SettingsStoreTest, SortedLoadOfAFileAtTheSizeLimitKeepsEveryAttribute)
@@ -323,5 +381,144 @@ TEST_F (SettingsStoreTest, MigrationNeverCopiesTheNewFolderIntoItself)
         EXPECT_FALSE (presets.getChildFile (juce::String (BrioStoredNames::legacyImportSegment).substring (1)).exists());
         EXPECT_EQ (presets.getChildFile ("Deep.qzr").loadFileAsString(), "<Tanglefix_SETTINGS Gain=\"0.7\"/>");
         EXPECT_TRUE (BrioSettings().loadGlobalSettings (true)->getBoolAttribute (BrioStoredNames::presetsMigratedKey));
+    }
+}
+
+//==============================================================================
+TEST_F (SettingsStoreTest, SettingsFileThatCannotBeReadIsNeitherWrittenOverNorMigratedPast)
+{
+    // A file the store can't read may hold every setting and the flag that the older
+    // presets were moved: copying them again went over the copies the user had edited,
+    // and the file was written over with the flag alone.
+    const std::string overTheLimit = "<Tanglefix_GLOBAL_SETTINGS PresetsMigrated=\"1\" WindowSize=\"1.25\" Pad=\""
+                                       + std::string (1024 * 1024, 'x') + "\"/>";
+    const auto writeText = [] (const std::string& text)
+    {
+        return [text] (const juce::File& f) { f.replaceWithData (text.data(), text.size()); };
+    };
+
+    struct Case
+    {
+        const char* kind;
+        std::function<void (const juce::File&)> plant;
+        bool readable;
+    };
+
+    const Case cases[] =
+    {
+        { "absent",              [] (const juce::File&) {},                                                  true },
+        { "over the size limit", writeText (overTheLimit),                                                   false },
+        { "malformed",           writeText ("<<Tanglefix_GLOBAL_SETTINGS PresetsMigrated=\"1\">>"),        false },
+        { "refused by the guard", writeText ("<a PresetsMigrated=\"1\">&#x"),                                false },
+        { "folder",              [] (const juce::File& f) { f.getChildFile ("kept").create(); },            false },
+        { "named pipe",          [] (const juce::File& f) { ::mkfifo (f.getFullPathName().toRawUTF8(), 0644); }, false },
+        { "link to nothing",     [this] (const juce::File& f) { makeLink (f, tmp.getChildFile ("gone")); },  false },
+        { "not permitted",       [] (const juce::File& f) { f.replaceWithText ("<Tanglefix_GLOBAL_SETTINGS PresetsMigrated=\"1\"/>");
+                                                            f.setReadOnly (true); ::chmod (f.getFullPathName().toRawUTF8(), 0); }, false }
+    };
+
+    const std::string edited ("<Tanglefix_SETTINGS Gain=\"0.2\"/>");
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.kind);
+        clearFolder (shared());
+        clearFolder (home());
+
+        BrioSettings probe;
+        const juce::File legacy (probe.getLegacyPresetsFolder());
+        legacy.getChildFile ("Bass").createDirectory();
+        legacy.getChildFile ("Bass/Deep.qzr").replaceWithText ("<Tanglefix_SETTINGS Gain=\"0.7\"/>");
+        legacy.getChildFile ("New.qzr").replaceWithText ("<Tanglefix_SETTINGS/>");
+
+        const juce::File imported (probe.getPresetsFolder() + BrioStoredNames::legacyImportSegment);
+        imported.getChildFile ("Bass").createDirectory();
+        imported.getChildFile ("Bass/Deep.qzr").replaceWithData (edited.data(), edited.size());
+
+        const juce::File settingsFile (probe.getGlobalSettingsFile());
+        c.plant (settingsFile);
+        const auto path = settingsFile.getFullPathName().toStdString();
+        const auto planted = describe (path);
+
+        {
+            const ScopedWithoutFileOverride asAnyUser;
+            BrioSettings store;
+            EXPECT_EQ (store.getGlobalDouble ("WindowSize", 1.0), 1.0);
+            store.migratePresetsOnce();
+        }
+
+        EXPECT_EQ (imported.getChildFile ("Bass/Deep.qzr").loadFileAsString().toStdString(), edited);
+        EXPECT_EQ (imported.getChildFile ("New.qzr").existsAsFile(), c.readable);
+
+        if (c.readable)
+            continue;
+
+        EXPECT_EQ (describe (path), planted);
+
+        // Settings written later go to a new file; the unreadable one is kept beside it.
+        {
+            const ScopedWithoutFileOverride asAnyUser;
+            BrioSettings store;
+            store.setGlobalValue ("WindowSize", 1.5, true);
+        }
+
+        std::vector<std::string> setAside;
+
+        for (const auto& entry : std::filesystem::directory_iterator (settingsFile.getParentDirectory().getFullPathName().toStdString()))
+            if (entry.path().filename().string().rfind (settingsFile.getFileName().toStdString() + ".unreadable-", 0) == 0)
+                setAside.push_back (describe (entry.path()));
+
+        EXPECT_EQ (setAside, std::vector<std::string> { planted });
+
+        BrioSettings afterwards;
+        EXPECT_EQ (afterwards.getGlobalDouble ("WindowSize", 1.0), 1.5);
+        afterwards.migratePresetsOnce();
+        EXPECT_FALSE (imported.getChildFile ("New.qzr").exists());
+        EXPECT_EQ (imported.getChildFile ("Bass/Deep.qzr").loadFileAsString().toStdString(), edited);
+    }
+}
+
+TEST_F (SettingsStoreTest, AFileIsParsedAgainOnlyWhenItChanged)
+{
+    const auto& cache = BrioSettingsCache::getInstance();
+    const juce::File file (BrioSettings().getGlobalSettingsFile());
+    file.replaceWithText ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"1.25\"/>");
+
+    const auto rewriteInPlace = [&] (const char* text)
+    {
+        std::ofstream out (file.getFullPathName().toStdString(), std::ios::binary | std::ios::trunc);
+        out << text;
+    };
+
+    struct Change
+    {
+        const char* what;
+        std::function<void()> make;
+        double windowSize;
+        int parses;
+    };
+
+    const Change changes[] =
+    {
+        { "none",                      [] {},                                                                         1.25, 1 },
+        { "none, another store",       [] {},                                                                         1.25, 0 },
+        { "replaced by a new file",    [&] { file.replaceWithText ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"1.5\"/>"); }, 1.5, 1 },
+        { "rewritten in place",        [&] { rewriteInPlace ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"0.75\"/>"); },    0.75, 1 },
+        { "same size, same moment",    [&] { rewriteInPlace ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"0.50\"/>"); },    0.5, 1 },
+        { "written by a store",        [] { BrioSettings().setGlobalValue ("WindowSize", 2.0, true); },               2.0, 0 },
+        { "older, unchanged",          [&] { file.setLastModificationTime (juce::Time::getCurrentTime() - juce::RelativeTime::minutes (1)); }, 2.0, 1 },
+        { "older, again",              [] {},                                                                         2.0, 0 }
+    };
+
+    for (const auto& change : changes)
+    {
+        SCOPED_TRACE (change.what);
+        change.make();
+        const auto before = cache.getNumParses();
+
+        BrioSettings store;
+        EXPECT_EQ (store.getGlobalDouble ("WindowSize", 1.0), change.windowSize);
+        EXPECT_EQ (store.loadGlobalSettings (true)->getDoubleAttribute ("WindowSize"), change.windowSize);
+        EXPECT_EQ (cache.getNumParses() - before, change.parses);
     }
 }
