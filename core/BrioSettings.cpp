@@ -359,16 +359,7 @@ namespace
         if (outOfOrder.size() > maxMovedPerInsert)
             outOfOrder = names;
 
-        std::sort (outOfOrder.begin(), outOfOrder.end());
-        outOfOrder.erase (std::unique (outOfOrder.begin(), outOfOrder.end()), outOfOrder.end());
-
-        std::vector<juce::Identifier> pooled;
-        pooled.reserve (outOfOrder.size());
-
-        for (const auto& name : outOfOrder)
-            pooled.emplace_back (juce::CharPointer_UTF8 (name.data()), juce::CharPointer_UTF8 (name.data() + name.size()));
-
-        return pooled;
+        return BrioSettingsCache::poolInOrder (std::move (outOfOrder));
     }
 }
 

@@ -57,17 +57,7 @@ namespace
                 names.push_back (text.substr (start, end - start));
         }
 
-        // Byte order is the pool's order: UTF-8 sorts as the code points it encodes.
-        std::sort (names.begin(), names.end());
-        names.erase (std::unique (names.begin(), names.end()), names.end());
-
-        std::vector<juce::Identifier> pooled;
-        pooled.reserve (names.size());
-
-        for (const auto& name : names)
-            pooled.emplace_back (juce::CharPointer_UTF8 (name.data()), juce::CharPointer_UTF8 (name.data() + name.size()));
-
-        return pooled;
+        return BrioSettingsCache::poolInOrder (std::move (names));
     }
 
     BrioSettingsCache::Identity identityOf (const struct stat& info)
@@ -123,6 +113,21 @@ bool BrioSettingsCache::Identity::operator== (const Identity& other) const noexc
 {
     return device == other.device && inode == other.inode && size == other.size
             && modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds;
+}
+
+std::vector<juce::Identifier> BrioSettingsCache::poolInOrder (std::vector<std::string_view> names)
+{
+    // Byte order is the pool's order: UTF-8 sorts as the code points it encodes.
+    std::sort (names.begin(), names.end());
+    names.erase (std::unique (names.begin(), names.end()), names.end());
+
+    std::vector<juce::Identifier> pooled;
+    pooled.reserve (names.size());
+
+    for (const auto& name : names)
+        pooled.emplace_back (juce::CharPointer_UTF8 (name.data()), juce::CharPointer_UTF8 (name.data() + name.size()));
+
+    return pooled;
 }
 
 BrioSettingsCache& BrioSettingsCache::getInstance()

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 //==============================================================================
 /**
@@ -69,6 +71,11 @@ public:
     /** Writes the text through a temporary file that replaces the target only once it
         is complete; fills written, when given, with the identity the file then has. */
     static bool writeText (const juce::String& text, const juce::File& file, Identity* written);
+
+    /** Puts the names into JUCE's pool of identifiers in the pool's own order, so that
+        each is appended rather than inserted (which moves every name after it); the
+        parser finds them there while the identifiers are held. */
+    static std::vector<juce::Identifier> poolInOrder (std::vector<std::string_view> names);
 
     /** How many documents were parsed: for tests. */
     int getNumParses() const;
