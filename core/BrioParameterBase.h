@@ -128,8 +128,9 @@ public:
     static float limitToUnitRange (float v) noexcept;
 
     //==============================================================================
-    /** Normalised default; the owner replaces it when start-up values are loaded. */
-    float defaultValue;
+    /** Normalised default; the owner replaces it when start-up values are loaded, while
+        a host may read it on another thread. */
+    std::atomic<float> defaultValue;
 
     /** Current normalised value, only ever written by atomic exchange. */
     std::atomic<float> value;
