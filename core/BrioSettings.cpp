@@ -1,20 +1,16 @@
 #include "BrioSettings.h"
+#include "BrioFileMoves.h"
 #include "BrioFileReader.h"
 #include "BrioFolderListing.h"
-#include "BrioScopedDescriptor.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -40,70 +36,6 @@ namespace
         return resolved.isNotEmpty() ? juce::File (resolved) : file;
     }
 
-    bool writeAll (int descriptor, const char* data, size_t numBytes)
-    {
-        while (numBytes > 0)
-        {
-            const auto written = ::write (descriptor, data, numBytes);
-
-            if (written < 0 && errno == EINTR)
-                continue;
-
-            if (written <= 0)
-                return false;
-
-            data += written;
-            numBytes -= (size_t) written;
-        }
-
-        return true;
-    }
-
-    bool copyContents (int from, int to)
-    {
-        char piece[65536];
-
-        for (;;)
-        {
-            const auto numRead = ::read (from, piece, sizeof (piece));
-
-            if (numRead < 0 && errno == EINTR)
-                continue;
-
-            if (numRead <= 0)
-                return numRead == 0;
-
-            if (! writeAll (to, piece, (size_t) numRead))
-                return false;
-        }
-    }
-
-    /** Copies a regular file to a name that nothing has yet. Whatever has the name is
-        left as it is: a copy from an earlier import that the user may have edited since
-        (JUCE's copyFileTo replaces it). */
-    bool copyToNewFile (const juce::File& source, const juce::File& target)
-    {
-        const BrioScopedDescriptor from (::open (source.getFullPathName().toRawUTF8(),
-                                                 O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-        struct stat info {};
-
-        if (from.descriptor < 0 || ::fstat (from.descriptor, &info) != 0 || ! S_ISREG (info.st_mode))
-            return false;
-
-        const auto targetPath = target.getFullPathName();
-        const BrioScopedDescriptor to (::open (targetPath.toRawUTF8(),
-                                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
-
-        if (to.descriptor < 0)
-            return false;
-
-        if (copyContents (from.descriptor, to.descriptor))
-            return true;
-
-        ::unlink (targetPath.toRawUTF8());     // made just now, by this copy
-        return false;
-    }
-
     /** Copies the folder's files and, below it, its folders; linked folders are left
         out, so that no link leads the copy round in a circle. Like JUCE's
         copyDirectoryTo, whose listing can't be given names that are not UTF-8, but
@@ -123,7 +55,7 @@ namespace
             const auto to = target.getChildFile (entry.name);
 
             if (entry.kind == BrioFolderListing::Kind::file)
-                copyToNewFile (from, to);
+                BrioFileMoves::copyToNewFile (from, to);
             else if (entry.kind == BrioFolderListing::Kind::folder && ! entry.isLink)
                 copyFolder (from, to, depth + 1);
         }
@@ -460,12 +392,14 @@ bool BrioSettings::setAsideIfUnreadable (const juce::File& file, bool& wasSetAsi
     // later version wrote, or a user's by mistake.
     const auto stamp = juce::Time::getCurrentTime().formatted ("%Y%m%d-%H%M%S");
     const auto path = file.getFullPathName();
+    auto error = EEXIST;
 
     for (int attempt = 1; attempt <= 100; ++attempt)
     {
         const auto aside = path + ".unreadable-" + stamp + (attempt > 1 ? "-" + juce::String (attempt) : juce::String());
+        const auto moved = BrioFileMoves::moveWithoutReplacing (file, juce::File (aside));
 
-        if (::renameat2 (AT_FDCWD, path.toRawUTF8(), AT_FDCWD, aside.toRawUTF8(), RENAME_NOREPLACE) == 0)
+        if (moved == 0)
         {
             juce::Logger::writeToLog (reason + " It was set aside as \"" + aside
                                       + "\", and new settings are written in its place.");
@@ -473,11 +407,14 @@ bool BrioSettings::setAsideIfUnreadable (const juce::File& file, bool& wasSetAsi
             return true;
         }
 
-        if (errno != EEXIST)
+        if (moved != EEXIST)
+        {
+            error = moved;
             break;
+        }
     }
 
-    juce::Logger::writeToLog (reason + " It could not be set aside (" + juce::String (std::strerror (errno))
+    juce::Logger::writeToLog (reason + " It could not be set aside (" + juce::String (std::strerror (error))
                               + "), so no settings are written there.");
     return false;
 }

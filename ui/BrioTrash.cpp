@@ -1,5 +1,6 @@
 #include "BrioTrash.h"
 
+#include <BrioFileMoves.h>
 #include <BrioFolderListing.h>
 
 #include <cerrno>
@@ -130,32 +131,6 @@ namespace
         return realFolder (file.getParentDirectory()).getChildFile (file.getFileName()).getRelativePathFrom (top);
     }
 
-    /** Renames the file to the target only when no entry of that name exists: 0, or the
-        error (EEXIST when taken). Renamed only: JUCE's moveFileTo copies the whole file
-        when the rename fails. */
-    int moveWithoutReplacing (const juce::File& file, const juce::File& target)
-    {
-        const auto* from = file.getFullPathName().toRawUTF8();
-        const auto* to = target.getFullPathName().toRawUTF8();
-
-        if (::renameat2 (AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
-            return 0;
-
-        if (errno != EINVAL)
-            return errno;
-
-        // A file system without RENAME_NOREPLACE: a hard link also refuses a taken name.
-        if (::link (from, to) != 0)
-            return errno;
-
-        if (::unlink (from) == 0)
-            return 0;
-
-        const auto error = errno;
-        ::unlink (to);
-        return error;
-    }
-
     juce::Result makeFolder (const juce::File& folder)
     {
         if (folder.isDirectory())
@@ -258,7 +233,7 @@ juce::Result BrioTrash::moveToTrash (const juce::File& file, const juce::File& h
         if (beforeMove)
             beforeMove (target);
 
-        const auto moved = moveWithoutReplacing (file, target);
+        const auto moved = BrioFileMoves::moveWithoutReplacing (file, target);
 
         if (moved == 0)
             return juce::Result::ok();
