@@ -185,7 +185,10 @@ CopyResult copyToNewFile (const juce::File& source, const juce::File& target)
     if (folder.descriptor < 0)
         return CopyResult::failed;
 
-    if (::faccessat (folder.descriptor, target.getFileName().toRawUTF8(), F_OK, AT_SYMLINK_NOFOLLOW) == 0)
+    // Not a byte copied for a name that is taken (the link below refuses it anyway).
+    struct stat existing {};
+
+    if (::fstatat (folder.descriptor, target.getFileName().toRawUTF8(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
         return CopyResult::nameTaken;
 
     const auto unnamed = ::openat (folder.descriptor, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
