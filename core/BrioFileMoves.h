@@ -15,7 +15,22 @@ namespace BrioFileMoves
         moveFileTo copies the whole file when the rename fails. */
     int moveWithoutReplacing (const juce::File& file, const juce::File& target);
 
-    /** Copies the file to the target only when no entry of that name exists; whatever
-        has the name is left as it is. The copy appears whole or not at all. */
-    bool copyToNewFile (const juce::File& source, const juce::File& target);
+    enum class CopyResult
+    {
+        copied,
+        nameTaken,          // something has the target's name; it is left as it is
+        unreadableSource,   // missing, not permitted, or no regular file
+        failed              // a write, the flush or the naming failed: nothing has the name
+    };
+
+    /** Copies the file to the target only when no entry of that name exists. The copy
+        takes its name only once every byte of the source is written and flushed (JUCE's
+        copyFileTo reports a cut copy on a full disk as a success). Until then it is an
+        unnamed file (O_TMPFILE) that a crash takes with it or, on a file system without
+        those, a dot-name without any extension that removeUnfinishedCopies clears. */
+    CopyResult copyToNewFile (const juce::File& source, const juce::File& target);
+
+    /** Removes from the folder the named copies that a process ended before finishing;
+        never one that is still being written. */
+    void removeUnfinishedCopies (const juce::File& folder);
 }

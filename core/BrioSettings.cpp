@@ -39,15 +39,22 @@ namespace
     /** Copies the folder's files and, below it, its folders; linked folders are left
         out, so that no link leads the copy round in a circle. Like JUCE's
         copyDirectoryTo, whose listing can't be given names that are not UTF-8, but
-        nothing that exists in the target is replaced. */
-    void copyFolder (const juce::File& source, const juce::File& target, int depth)
+        nothing that exists in the target is replaced. False when something could not
+        be copied whole (a full disk): the import is tried again at the next start. */
+    bool copyFolder (const juce::File& source, const juce::File& target, int depth)
     {
         constexpr int maxDepth = 32;
 
-        if (depth > maxDepth || ! target.createDirectory())
-            return;
+        if (depth > maxDepth)
+            return true;
+
+        if (! target.createDirectory())
+            return false;
+
+        BrioFileMoves::removeUnfinishedCopies (target);
 
         const BrioFolderListing listing (source.getFullPathName());
+        bool whole = true;
 
         for (const auto& entry : listing.getEntries())
         {
@@ -55,10 +62,12 @@ namespace
             const auto to = target.getChildFile (entry.name);
 
             if (entry.kind == BrioFolderListing::Kind::file)
-                BrioFileMoves::copyToNewFile (from, to);
+                whole = BrioFileMoves::copyToNewFile (from, to) != BrioFileMoves::CopyResult::failed && whole;
             else if (entry.kind == BrioFolderListing::Kind::folder && ! entry.isLink)
-                copyFolder (from, to, depth + 1);
+                whole = copyFolder (from, to, depth + 1) && whole;
         }
+
+        return whole;
     }
 
     /** True when the target folder is the source or lies inside it, however links lead
@@ -598,18 +607,21 @@ void BrioSettings::migratePresetsOnce()
     // to move, and copying it would copy the new folder into itself.
     if (legacyFolder.isDirectory() && ! liesWithin (juce::File (presets), legacyFolder))
     {
+        // Names that are not strict UTF-8 stay behind. Until every copy is whole (a full
+        // disk) the import is not done: the next start completes it.
+        if (! copyFolder (legacyFolder, presets + BrioStoredNames::legacyImportSegment, 0))
+            return;
+
         const juce::File legacySettings (presets + BrioStoredNames::legacySettingsFile);
-        const bool settingsWereThere = legacySettings.exists();
+        juce::MemoryBlock legacyBytes, copiedBytes;
 
-        // Names that are not strict UTF-8 stay behind.
-        copyFolder (legacyFolder, presets + BrioStoredNames::legacyImportSegment, 0);
-
-        juce::MemoryBlock legacyBytes;
-
-        // It lies in the shared folder: only a plain file of settings size is taken, and
-        // only one this copy brought, not one that lay there already.
-        if (! settingsWereThere
-             && BrioFileReader::readRegularFile (legacySettings, BrioSettingsCache::maxFileBytes, legacyBytes).wasOk()
+        // The copy lies in the shared folder, where anybody may put a file under its name:
+        // only a plain file of settings size is taken, and only when it holds what the
+        // older folder's own file holds (an earlier import's that was cut short included).
+        if (BrioFileReader::readRegularFile (legacyFolder.getChildFile (legacySettings.getFileName()),
+                                             BrioSettingsCache::maxFileBytes, legacyBytes).wasOk()
+             && BrioFileReader::readRegularFile (legacySettings, BrioSettingsCache::maxFileBytes, copiedBytes).wasOk()
+             && copiedBytes == legacyBytes
              && settingsFile.replaceWithData (legacyBytes.getData(), legacyBytes.getSize()))
         {
             legacySettings.moveToTrash();

@@ -1,18 +1,95 @@
+#include "BrioPresetTree.h"
 #include "BrioSettings.h"
 #include "PrivateFolders.h"
 #include "../ScopedVariable.h"
 
+#include <atomic>
+#include <cstdarg>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+namespace
+{
+    // A process whose copy is to be killed halfway: after this many bytes written to
+    // files, it says so on the pipe and waits to be killed.
+    std::atomic<long long> stopAfterBytes { 0 };
+    std::atomic<long long> bytesWritten { 0 };
+    std::atomic<int> stoppedPipe { -1 };
+
+    // A file system without unnamed files (O_TMPFILE), as vfat or an older NFS.
+    std::atomic<bool> refuseUnnamedFiles { false };
+
+    // Linking a descriptor itself, which Linux before 6.10 allows only with CAP_DAC_READ_SEARCH.
+    std::atomic<bool> refuseEmptyPathLinks { false };
+}
+
+extern "C" int linkat (int fromFolder, const char* from, int toFolder, const char* to, int flags)
+{
+    static const auto real = reinterpret_cast<int (*) (int, const char*, int, const char*, int)> (dlsym (RTLD_NEXT, "linkat"));
+
+    if (refuseEmptyPathLinks.load() && (flags & AT_EMPTY_PATH) != 0)
+    {
+        errno = ENOENT;
+        return -1;
+    }
+
+    return real (fromFolder, from, toFolder, to, flags);
+}
+
+extern "C" ssize_t write (int descriptor, const void* data, size_t size)
+{
+    static const auto real = reinterpret_cast<ssize_t (*) (int, const void*, size_t)> (dlsym (RTLD_NEXT, "write"));
+    const auto written = real (descriptor, data, size);
+
+    if (stopAfterBytes.load() > 0 && descriptor > 2 && written > 0
+         && (bytesWritten += written) >= stopAfterBytes.load())
+    {
+        real (stoppedPipe.load(), "!", 1);
+
+        for (;;)
+            ::pause();
+    }
+
+    return written;
+}
+
+extern "C" int openat (int folder, const char* path, int flags, ...)
+{
+    static const auto real = reinterpret_cast<int (*) (int, const char*, int, ...)> (dlsym (RTLD_NEXT, "openat"));
+    mode_t mode = 0;
+
+    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE)
+    {
+        va_list args;
+        va_start (args, flags);
+        mode = va_arg (args, mode_t);
+        va_end (args);
+    }
+
+    if (refuseUnnamedFiles.load() && (flags & O_TMPFILE) == O_TMPFILE)
+    {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+
+    return real (folder, path, flags, mode);
+}
 
 namespace
 {
@@ -75,6 +152,79 @@ namespace
         __user_cap_header_struct header { _LINUX_CAPABILITY_VERSION_3, 0 };
         __user_cap_data_struct saved[2] {};
     };
+
+    /** A tmpfs of its own on a folder (root in the private mount namespace), for as
+        long as it lives. */
+    struct ScratchMount
+    {
+        ScratchMount (const juce::File& folder, const char* size) : path (folder.getFullPathName().toStdString())
+        {
+            folder.createDirectory();
+            mounted = ::mount ("tanglefix-test", path.c_str(), "tmpfs", 0, size) == 0;
+        }
+
+        ~ScratchMount()
+        {
+            if (mounted)
+                ::umount2 (path.c_str(), MNT_DETACH);
+        }
+
+        bool resize (const char* size) const
+        {
+            return ::mount ("tanglefix-test", path.c_str(), "tmpfs", MS_REMOUNT, size) == 0;
+        }
+
+        const std::string path;
+        bool mounted = false;
+    };
+
+    /** Runs the import in a child process and kills it once its copy is halfway. */
+    void killImportHalfway (long long afterBytes)
+    {
+        int stopped[2];
+        ASSERT_EQ (0, ::pipe (stopped));
+        const auto child = ::fork();
+        ASSERT_GE (child, 0);
+
+        if (child == 0)
+        {
+            ::close (stopped[0]);
+            stoppedPipe = stopped[1];
+            stopAfterBytes = afterBytes;
+            BrioSettings().migratePresetsOnce();
+            ::_exit (0);
+        }
+
+        ::close (stopped[1]);
+        pollfd waitForStop { stopped[0], POLLIN, 0 };
+        char said = 0;
+        const bool halfway = ::poll (&waitForStop, 1, 60000) == 1 && ::read (stopped[0], &said, 1) == 1;
+        ::kill (child, SIGKILL);
+        ::waitpid (child, nullptr, 0);
+        ::close (stopped[0]);
+        EXPECT_TRUE (halfway) << "the import ended before its copy was halfway";
+    }
+
+    /** Every path below the folder, folders included, relative to it. */
+    std::set<std::string> everythingBelow (const juce::File& folder)
+    {
+        std::set<std::string> paths;
+        const std::filesystem::path root (folder.getFullPathName().toStdString());
+        std::error_code ignored;
+
+        for (const auto& entry : std::filesystem::recursive_directory_iterator (root, ignored))
+            paths.insert (std::filesystem::relative (entry.path(), root).string());
+
+        return paths;
+    }
+
+    void collectPresets (const BrioPresetTree::Folder& folder, juce::StringArray& paths)
+    {
+        paths.addArray (folder.presetPaths);
+
+        for (const auto& subfolder : folder.subfolders)
+            collectPresets (subfolder, paths);
+    }
 }
 
 //==============================================================================
@@ -318,6 +468,111 @@ TEST_F (SettingsStoreTest, MigrationCopiesTheOlderPresetsOnce)
     legacy.getChildFile ("Late.qzr").replaceWithText ("<Tanglefix_SETTINGS/>");
     afterwards.migratePresetsOnce();
     EXPECT_FALSE (imported.exists());
+}
+
+TEST_F (SettingsStoreTest, ImportThatStopsShortLeavesNoCutCopyAndCompletesAtTheNextStart)
+{
+    // A full disk cut copies under the presets' own names, and a later import skips names
+    // that exist, so they stayed cut for good; a copy killed halfway stayed beside them
+    // under a temporary preset name that the browser listed.
+    struct Case
+    {
+        const char* kind;
+        std::vector<size_t> sizes;
+        bool onSmallDisk;
+        bool withoutUnnamedFiles;
+        bool withoutEmptyPathLinks;     // an unnamed copy is named through /proc
+    };
+
+    const Case cases[] =
+    {
+        { "killed halfway",                        { 4 << 20, 100 }, false, false, true },
+        { "killed halfway, without unnamed files", { 4 << 20, 100 }, false, true,  true },
+        { "disk full",                             { 90000, 90000, 90000, 90000 }, true, false, false },
+        { "disk full, without unnamed files",      { 90000, 90000, 90000, 90000 }, true, true,  false }
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.kind);
+        clearFolder (shared());
+        clearFolder (home());
+
+        BrioSettings probe;
+        const juce::File legacy (probe.getLegacyPresetsFolder());
+        const juce::File presets (probe.getPresetsFolder());
+        const juce::File imported (presets.getFullPathName() + BrioStoredNames::legacyImportSegment);
+        std::set<std::string> names;
+
+        for (size_t i = 0; i < c.sizes.size(); ++i)
+        {
+            const juce::String name ("Sub/Preset" + juce::String ((int) i) + ".qzr");
+            juce::MemoryBlock bytes (c.sizes[i]);
+
+            for (size_t b = 0; b < bytes.getSize(); ++b)
+                bytes[b] = (char) ('a' + (b * 7 + i) % 26);
+
+            legacy.getChildFile (name).getParentDirectory().createDirectory();
+            ASSERT_TRUE (legacy.getChildFile (name).replaceWithData (bytes.getData(), bytes.getSize()));
+            names.insert (name.toStdString());
+        }
+
+        names.insert ("Sub");
+
+        // Taken into the settings by the import that completes, never twice.
+        legacy.getChildFile ("Settings.xml").replaceWithText ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"1.25\"/>");
+        home().getChildFile (".local/share/Trash/files").createDirectory();
+
+        std::optional<ScratchMount> disk;
+
+        if (c.onSmallDisk)
+        {
+            disk.emplace (presets, "size=256k");
+
+            if (! disk->mounted)
+                GTEST_SKIP() << "no tmpfs of our own: " << std::strerror (errno);
+        }
+
+        refuseUnnamedFiles = c.withoutUnnamedFiles;
+        refuseEmptyPathLinks = c.withoutEmptyPathLinks;
+
+        if (disk)
+            BrioSettings().migratePresetsOnce();
+        else
+            killImportHalfway (1 << 20);
+
+        // Whatever the walk lists is a whole copy.
+        const auto checkListedPresetsAreWhole = [&]
+        {
+            juce::StringArray listed;
+            collectPresets (BrioPresetTree (presets.getFullPathName()).root, listed);
+
+            for (const auto& path : listed)
+            {
+                const auto relative = juce::File (path).getRelativePathFrom (imported);
+                EXPECT_TRUE (names.count (relative.toStdString()) == 1) << "listed: " << relative;
+                EXPECT_TRUE (juce::File (path).hasIdenticalContentTo (legacy.getChildFile (relative))) << "cut: " << relative;
+            }
+        };
+
+        checkListedPresetsAreWhole();
+        EXPECT_FALSE (BrioSettings().loadGlobalSettings (true)->getBoolAttribute (BrioStoredNames::presetsMigratedKey));
+
+        // Room again, or no kill: the next start copies the rest and leaves nothing else.
+        if (disk)
+        {
+            ASSERT_TRUE (disk->resize ("size=4m"));
+        }
+
+        BrioSettings().migratePresetsOnce();
+        refuseUnnamedFiles = false;
+        refuseEmptyPathLinks = false;
+
+        checkListedPresetsAreWhole();
+        EXPECT_EQ (everythingBelow (imported), names);
+        EXPECT_EQ (BrioSettings().getGlobalDouble ("WindowSize", 1.0), 1.25);
+        EXPECT_TRUE (BrioSettings().loadGlobalSettings (true)->getBoolAttribute (BrioStoredNames::presetsMigratedKey));
+    }
 }
 
 TEST_F (SettingsStoreTest, AHomeThatIsNotUtf8HasNoOlderFolder)
