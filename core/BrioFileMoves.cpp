@@ -148,20 +148,25 @@ namespace
 
 int moveWithoutReplacing (const juce::File& file, const juce::File& target)
 {
-    const auto* from = file.getFullPathName().toRawUTF8();
+    return moveWithoutReplacing (AT_FDCWD, file.getFullPathName(), target);
+}
+
+int moveWithoutReplacing (int folderFd, const juce::String& name, const juce::File& target)
+{
+    const auto* from = name.toRawUTF8();
     const auto* to = target.getFullPathName().toRawUTF8();
 
-    if (::renameat2 (AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+    if (::renameat2 (folderFd, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
         return 0;
 
     if (errno != EINVAL)
         return errno;
 
     // A file system without RENAME_NOREPLACE: a hard link also refuses a taken name.
-    if (::link (from, to) != 0)
+    if (::linkat (folderFd, from, AT_FDCWD, to, 0) != 0)
         return errno;
 
-    if (::unlink (from) == 0)
+    if (::unlinkat (folderFd, from, 0) == 0)
         return 0;
 
     const auto error = errno;

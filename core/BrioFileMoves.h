@@ -15,6 +15,10 @@ namespace BrioFileMoves
         moveFileTo copies the whole file when the rename fails. */
     int moveWithoutReplacing (const juce::File& file, const juce::File& target);
 
+    /** As above, for the file of that name in the folder folderFd stands for: whatever
+        the folder's path leads to by now, the file is taken from that folder. */
+    int moveWithoutReplacing (int folderFd, const juce::String& name, const juce::File& target);
+
     enum class CopyResult
     {
         copied,

@@ -171,33 +171,62 @@ int BrioPresetTree::openPresetFolder (const juce::String& realRoot, const juce::
     return fd;
 }
 
-juce::Result BrioPresetTree::readPreset (const juce::String& rootPath, const juce::String& presetPath,
-                                         size_t maxBytes, juce::MemoryBlock& bytes)
+BrioPresetTree::ResolvedPreset BrioPresetTree::resolvePreset (const juce::String& rootPath, const juce::String& presetPath)
 {
-    bytes.reset();
-
     // The walk names a preset from the root as given, or from the real root once it has
     // followed a link.
     const auto realRoot = BrioFolderListing::realPath (rootPath);
+    ResolvedPreset resolved;
     juce::String relative;
 
     for (const auto& root : { rootPath, realRoot })
+    {
         if (const auto prefix = root.endsWithChar ('/') ? root : root + "/"; root.isNotEmpty() && presetPath.startsWith (prefix))
+        {
+            resolved.insideTree = true;
             relative = presetPath.substring (prefix.length());
-
-    if (relative.isEmpty())
-        return BrioFileReader::readRegularFile (juce::File (presetPath), maxBytes, bytes);
+        }
+    }
 
     auto folders = juce::StringArray::fromTokens (relative, "/", {});
     const auto fileName = folders[folders.size() - 1];
     folders.remove (folders.size() - 1);
 
-    const BrioScopedDescriptor folder (realRoot.isEmpty() ? -1 : openPresetFolder (realRoot, folders));
+    if (! resolved.insideTree || realRoot.isEmpty() || ! isPresetName (fileName))
+        return resolved;
 
-    if (folder.descriptor < 0 || fileName.isEmpty() || fileName == "." || fileName == "..")
+    const auto fd = openPresetFolder (realRoot, folders);
+
+    if (fd >= 0)
+    {
+        resolved.folder = std::make_unique<BrioScopedDescriptor> (fd);
+        resolved.fileName = fileName;
+    }
+
+    return resolved;
+}
+
+bool BrioPresetTree::ResolvedPreset::isRegularFile() const
+{
+    struct stat info;
+
+    return folder != nullptr && ::fstatat (folder->descriptor, fileName.toRawUTF8(), &info, 0) == 0
+            && S_ISREG (info.st_mode);
+}
+
+juce::Result BrioPresetTree::readPreset (const juce::String& rootPath, const juce::String& presetPath,
+                                         size_t maxBytes, juce::MemoryBlock& bytes)
+{
+    bytes.reset();
+    const auto preset = resolvePreset (rootPath, presetPath);
+
+    if (! preset.insideTree)
+        return BrioFileReader::readRegularFile (juce::File (presetPath), maxBytes, bytes);
+
+    if (! preset.isPreset())
         return juce::Result::fail ("\"" + presetPath + "\" is no longer in the presets folder.");
 
-    return BrioFileReader::readRegularFile (folder.descriptor, fileName, presetPath, maxBytes, bytes);
+    return BrioFileReader::readRegularFile (preset.folder->descriptor, preset.fileName, presetPath, maxBytes, bytes);
 }
 
 bool BrioPresetTree::admitSubfolder (const juce::String& realPath)

@@ -3,8 +3,10 @@
 #include <juce_core/juce_core.h>
 
 #include "BrioFolderListing.h"
+#include "BrioScopedDescriptor.h"
 
 #include <functional>
+#include <memory>
 #include <sys/types.h>
 #include <unordered_set>
 #include <vector>
@@ -89,11 +91,33 @@ public:
     /** Whether a folder of that name is a mount's trash, which the walk leaves out. */
     static bool isTrashFolderName (const juce::String& name);
 
-    /** Reads a preset of the tree below rootPath (a path the walk gave) by the walk's own
-        rules: each folder on its way is opened in the one above it, from the root, and a
-        link only where the walk follows one, into the tree; the file itself as
-        BrioFileReader reads one. A folder swapped for a link since the walk leads
-        nowhere outside the tree. A path outside the tree is read as BrioFileReader
+    /** A path below the root as the walk's rules resolve it (resolvePreset). */
+    struct ResolvedPreset
+    {
+        /** The path names a place below the root, as given or with its links resolved. */
+        bool insideTree = false;
+
+        /** The folder the preset lies in and its name there; no folder when the rules
+            lead nowhere or the name is no preset's. */
+        std::unique_ptr<BrioScopedDescriptor> folder;
+        juce::String fileName;
+
+        bool isPreset() const noexcept      { return folder != nullptr; }
+
+        /** Whether a regular file stands under the name now, links followed, as the walk
+            lists one. */
+        bool isRegularFile() const;
+    };
+
+    /** Where a path below rootPath (one the walk gave) leads by the walk's own rules:
+        each folder on its way opened in the one above it, from the root, never "..", nor
+        a mount's trash, and a link only where the walk follows one, into the tree; the
+        name a preset's. A folder swapped for a link since the walk leads nowhere outside
+        the tree. Whatever acts on the preset acts on the folder opened here. */
+    static ResolvedPreset resolvePreset (const juce::String& rootPath, const juce::String& presetPath);
+
+    /** Reads a preset of the tree below rootPath where resolvePreset leads, the file itself
+        as BrioFileReader reads one. A path outside the tree is read as BrioFileReader
         reads it. */
     static juce::Result readPreset (const juce::String& rootPath, const juce::String& presetPath,
                                     size_t maxBytes, juce::MemoryBlock& bytes);

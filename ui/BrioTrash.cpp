@@ -195,7 +195,16 @@ juce::Result BrioTrash::moveToTrash (const juce::File& file)
 juce::Result BrioTrash::moveToTrash (const juce::File& file, const juce::File& homeTrash,
                                      const std::function<void (const juce::File&)>& beforeMove)
 {
-    if (! file.existsAsFile())
+    return moveToTrash (AT_FDCWD, file.getFullPathName(), file, homeTrash, beforeMove);
+}
+
+juce::Result BrioTrash::moveToTrash (int folderFd, const juce::String& nameInFolder, const juce::File& file,
+                                     const juce::File& homeTrash,
+                                     const std::function<void (const juce::File&)>& beforeMove)
+{
+    struct stat info;
+
+    if (::fstatat (folderFd, nameInFolder.toRawUTF8(), &info, 0) != 0 || S_ISDIR (info.st_mode))
         return juce::Result::fail ("The file \"" + file.getFullPathName() + "\" does not exist.");
 
     const auto place = findTrashFor (file, homeTrash);
@@ -233,7 +242,7 @@ juce::Result BrioTrash::moveToTrash (const juce::File& file, const juce::File& h
         if (beforeMove)
             beforeMove (target);
 
-        const auto moved = BrioFileMoves::moveWithoutReplacing (file, target);
+        const auto moved = BrioFileMoves::moveWithoutReplacing (folderFd, nameInFolder, target);
 
         if (moved == 0)
             return juce::Result::ok();

@@ -51,6 +51,12 @@ struct BrioTrash
     static juce::Result moveToTrash (const juce::File& file, const juce::File& homeTrash,
                                      const std::function<void (const juce::File&)>& beforeMove = {});
 
+    /** As above, for the file of that name in the folder folderFd stands for, known by the
+        path file: it is taken from that folder, wherever the path leads by then. */
+    static juce::Result moveToTrash (int folderFd, const juce::String& nameInFolder, const juce::File& file,
+                                     const juce::File& homeTrash,
+                                     const std::function<void (const juce::File&)>& beforeMove = {});
+
     /** A path as the "Path" key of an entry holds it: bytes outside the unreserved URI
         characters and "/" are written as %XX. */
     static juce::String encodePath (const juce::String& path);

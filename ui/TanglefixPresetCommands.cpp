@@ -2,6 +2,9 @@
 
 #include "BrioTrash.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 //==============================================================================
 TanglefixPresetCommands::TanglefixPresetCommands (TanglefixAudioProcessor& p, LarkspanBrio::ComboboxSubmenu& b,
                                                   juce::Component& w)
@@ -116,22 +119,40 @@ void TanglefixPresetCommands::deleteCurrent()
     // The file is fixed now: the answer deletes what was asked about, whatever the
     // browser shows by then.
     const auto path = browser.getCurrentPresetPath();
-    const auto file = juce::File::isAbsolutePath (path) ? juce::File (path) : juce::File();
 
-    if (! file.existsAsFile())
-    {
-        tell ("Preset Not Deleted", path.isEmpty() ? juce::String ("There is no preset file to delete.")
-                                                   : "The preset file \"" + path + "\" no longer exists.");
+    if (! presetToDelete (path).isPreset())
         return;
-    }
 
     askOkCancel ("Delete Preset",
-                 "Are you sure you want to delete " + file.getFileNameWithoutExtension() + "?",
-                 "OK", [this, file] { trash (file); });
+                 "Are you sure you want to delete " + juce::File (path).getFileNameWithoutExtension() + "?",
+                 "OK", [this, path] { trash (path); });
 }
 
-void TanglefixPresetCommands::trash (const juce::File& file)
+BrioPresetTree::ResolvedPreset TanglefixPresetCommands::presetToDelete (const juce::String& path)
 {
+    // A host state may name any path, and the presets folder is every user's: only a
+    // preset the walk's rules lead to is deleted, taken from the folder they opened, so
+    // that a folder swapped for a link meanwhile leads nowhere outside.
+    auto preset = BrioPresetTree::resolvePreset (settings.getPresetsFolder(), path);
+
+    if (! preset.isPreset())
+        tell ("Preset Not Deleted", "There is no preset file to delete.");
+    else if (! preset.isRegularFile())
+        tell ("Preset Not Deleted", "The preset file \"" + path + "\" no longer exists.");
+    else
+        return preset;
+
+    return {};
+}
+
+void TanglefixPresetCommands::trash (const juce::String& path)
+{
+    const auto preset = presetToDelete (path);
+
+    if (! preset.isPreset())
+        return;
+
+    const juce::File file (path);
     const auto homeTrash = trashFolder == juce::File() ? BrioTrash::getHomeTrash() : trashFolder;
 
     // A trash on another file system would take a copy of the file, however large.
@@ -140,11 +161,11 @@ void TanglefixPresetCommands::trash (const juce::File& file)
         askOkCancel ("Delete Permanently",
                      "There is no trash on the file system of " + file.getFileNameWithoutExtension()
                          + ". Delete it permanently? This cannot be undone.",
-                     "Delete", [this, file] { deletePermanently (file); });
+                     "Delete", [this, path] { deletePermanently (path); });
         return;
     }
 
-    const auto result = BrioTrash::moveToTrash (file, homeTrash);
+    const auto result = BrioTrash::moveToTrash (preset.folder->descriptor, preset.fileName, file, homeTrash, beforeMove);
 
     if (result.failed())
     {
@@ -152,26 +173,30 @@ void TanglefixPresetCommands::trash (const juce::File& file)
         return;
     }
 
-    deleted (file);
+    deleted (path);
 }
 
-void TanglefixPresetCommands::deletePermanently (const juce::File& file)
+void TanglefixPresetCommands::deletePermanently (const juce::String& path)
 {
-    if (! file.deleteFile())
+    const auto preset = presetToDelete (path);
+
+    if (! preset.isPreset())
+        return;
+
+    if (::unlinkat (preset.folder->descriptor, preset.fileName.toRawUTF8(), 0) != 0)
     {
-        tell ("Preset Not Deleted", "Could not delete \"" + file.getFullPathName() + "\".");
+        tell ("Preset Not Deleted", "Could not delete \"" + path + "\".");
         return;
     }
 
-    deleted (file);
+    deleted (path);
 }
 
-void TanglefixPresetCommands::deleted (const juce::File& file)
+void TanglefixPresetCommands::deleted (const juce::String& path)
 {
     // A deleted preset is no longer current, or a refused load would show its name again
     // and Save would propose it. The settings stay as they sound, under no name, as after
     // a host state that names no preset.
-    const auto path = file.getFullPathName();
     const bool wasShown = browser.getCurrentPresetPath() == path;
 
     if (processor.getCurrentPresetName() == path)

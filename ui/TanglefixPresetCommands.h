@@ -36,8 +36,10 @@ public:
     void save();
 
     /** Asks whether the current preset file may go, then moves it to the trash; where its
-        file system has no trash it can use, asks whether to delete it permanently. The
-        deleted preset is current no more: the settings stay, with no preset name. */
+        file system has no trash it can use, asks whether to delete it permanently. Only a
+        preset of the presets folder where the walk's rules lead, as a load follows them
+        (BrioPresetTree::resolvePreset), is deleted. The deleted preset is current no more: the settings
+        stay, with no preset name. */
     void deleteCurrent();
 
     /** Tells the user that the chosen preset was refused, and why. */
@@ -64,12 +66,16 @@ public:
     /** The home trash, where deleted presets on its file system go. Null: the user's. */
     juce::File trashFolder;
 
+    /** Called just before a preset is moved to the trash (BrioTrash::moveToTrash). */
+    std::function<void (const juce::File& target)> beforeMove;
+
 private:
     void chosen (const juce::File& file);
     void saveTo (const juce::File& file);
-    void trash (const juce::File& file);
-    void deletePermanently (const juce::File& file);
-    void deleted (const juce::File& file);
+    BrioPresetTree::ResolvedPreset presetToDelete (const juce::String& path);
+    void trash (const juce::String& path);
+    void deletePermanently (const juce::String& path);
+    void deleted (const juce::String& path);
     void askOkCancel (const juce::String& title, const juce::String& message, const juce::String& okText,
                       std::function<void()> onOk);
     void tell (const juce::String& title, const juce::String& message);

@@ -323,6 +323,128 @@ TEST_F (PresetCommandTest, DeletingWithoutAPresetFileOrTrashSaysSo)
     EXPECT_TRUE (second.existsAsFile());
 }
 
+TEST_F (PresetCommandTest, DeleteTakesOnlyWhatTheWalkLeadsTo)
+{
+    // A host state may name any path below the presets folder. Delete takes a preset only
+    // where a load would read it. Outside lies on the home trash's mount, so that a
+    // wrong move would reach the trash rather than fail.
+    const auto outside = shared().getChildFile ("Outside");
+    const auto shelf = presets.getChildFile ("Shelf");
+    const auto root = presets.getFullPathName();
+    const auto up = juce::String::repeatedString ("/..", root.retainCharacters ("/").length());
+    const auto files = homeTrash().getChildFile ("files");
+    int numWritten = 0;
+
+    auto write = [&] (const juce::File& file)
+    {
+        EXPECT_TRUE (file.getParentDirectory().createDirectory().wasOk());
+        EXPECT_TRUE (file.replaceWithText ("<Tanglefix_SETTINGS Gain=\"0." + juce::String (++numWritten) + "\"/>"));
+        return file;
+    };
+
+    const juce::File victims[] = { write (outside.getChildFile ("Up.qzr")), write (outside.getChildFile ("notes.txt")),
+                                   write (outside.getChildFile ("Far.qzr")), write (outside.getChildFile ("Linked.qzr")) };
+    juce::StringArray texts;
+
+    for (const auto& victim : victims)
+        texts.add (victim.loadFileAsString());
+
+    ASSERT_TRUE (outside.createSymbolicLink (presets.getChildFile ("Ext"), true));
+    ASSERT_TRUE (victims[3].createSymbolicLink (presets.getChildFile ("User/Linked.qzr"), true));
+    ASSERT_TRUE (shelf.createSymbolicLink (presets.getChildFile ("Favourites"), true));
+
+    // A listed link to a file is a preset of the tree: Delete takes the link, never what
+    // it points to.
+    const struct { const char* what; juce::String path; juce::File entry; bool deleted; } cases[] = {
+        { "up and out",                       root + up + victims[0].getFullPathName(), victims[0],                              false },
+        { "a linked folder out, no preset",   root + "/Ext/notes.txt",                  victims[1],                              false },
+        { "a linked folder out, a preset",    root + "/Ext/Far.qzr",                    victims[2],                              false },
+        { "no preset's name in the tree",     root + "/User/notes.txt",                 write (presets.getChildFile ("User/notes.txt")), false },
+        { "a mount's trash in the tree",      root + "/.Trash-0/files/Old.qzr",         write (presets.getChildFile (".Trash-0/files/Old.qzr")), false },
+        { "a listed link to a file outside",  root + "/User/Linked.qzr",                presets.getChildFile ("User/Linked.qzr"), true },
+        { "listed in a subfolder",            first.getFullPathName(),                  first,                                   true },
+        { "through a link the walk follows",  root + "/Favourites/Kept.qzr",            write (shelf.getChildFile ("Kept.qzr")), true },
+    };
+
+    for (const auto& c : cases)
+    {
+        const auto text = c.entry.loadFileAsString();
+        const auto numTrashed = files.getNumberOfChildFiles (juce::File::findFilesAndDirectories);
+        processor->setCurrentPresetName (c.path);
+        tick();
+
+        window().buttonClicked (&window().deleteButton);
+        ASSERT_NE (commands().getOpenBox(), nullptr) << c.what;
+        const auto asked = commands().getOpenBox()->getName();
+        const auto message = commands().getOpenBox()->getDescription();
+        answer (commands(), "OK");
+        OverlayTests::closeMessageBoxes();
+
+        if (c.deleted)
+        {
+            EXPECT_EQ (asked, "Delete Preset") << c.what;
+            EXPECT_FALSE (c.entry.exists() || c.entry.isSymbolicLink()) << c.what;
+            EXPECT_TRUE (files.getChildFile (c.entry.getFileName()).exists()) << c.what;
+        }
+        else
+        {
+            EXPECT_EQ (asked, "Preset Not Deleted") << c.what;
+            EXPECT_TRUE (message.contains ("There is no preset file to delete.")) << c.what << ": " << message;
+            EXPECT_EQ (c.entry.loadFileAsString(), text) << c.what;
+            EXPECT_EQ (files.getNumberOfChildFiles (juce::File::findFilesAndDirectories), numTrashed) << c.what;
+        }
+    }
+
+    for (int i = 0; i < texts.size(); ++i)
+        EXPECT_EQ (victims[i].loadFileAsString(), texts[i]) << victims[i].getFullPathName();
+}
+
+TEST_F (PresetCommandTest, AFolderSwappedWhileDeletingLeadsNowhereOutside)
+{
+    // The preset's folder is swapped for a link out of the tree while the question is
+    // open, or just before the move: nothing outside is taken.
+    const auto outside = shared().getChildFile ("Outside");
+    const auto victim = outside.getChildFile ("First.qzr");
+    const auto aside = presets.getChildFile ("Aside");
+    const auto files = homeTrash().getChildFile ("files");
+    ASSERT_TRUE (outside.createDirectory().wasOk());
+    ASSERT_TRUE (victim.replaceWithText ("victim"));
+    const auto text = first.loadFileAsString();
+
+    auto swap = [&]
+    {
+        ASSERT_TRUE (presets.getChildFile ("User").moveFileTo (aside));
+        ASSERT_TRUE (outside.createSymbolicLink (presets.getChildFile ("User"), true));
+    };
+
+    auto restore = [&]
+    {
+        ASSERT_TRUE (presets.getChildFile ("User").deleteFile());
+        ASSERT_TRUE (aside.moveFileTo (presets.getChildFile ("User")));
+    };
+
+    selectPreset (first);
+    window().buttonClicked (&window().deleteButton);
+    swap();
+    answer (commands(), "OK");
+    const auto* box = commands().getOpenBox();
+    EXPECT_TRUE (box != nullptr && box->getDescription() == "Preset Not Deleted. There is no preset file to delete.");
+    OverlayTests::closeMessageBoxes();
+    EXPECT_EQ (victim.loadFileAsString(), "victim");
+    EXPECT_FALSE (files.exists() && files.getNumberOfChildFiles (juce::File::findFilesAndDirectories) > 0);
+    restore();
+
+    // The move takes the file from the folder that was checked, wherever its path leads.
+    commands().beforeMove = [&] (const juce::File&) { swap(); };
+    selectPreset (first);
+    window().buttonClicked (&window().deleteButton);
+    answer (commands(), "OK");
+    EXPECT_EQ (commands().getOpenBox(), nullptr);
+    EXPECT_EQ (victim.loadFileAsString(), "victim");
+    EXPECT_FALSE (aside.getChildFile ("First.qzr").exists());
+    EXPECT_EQ (files.getChildFile ("First.qzr").loadFileAsString(), text);
+}
+
 TEST_F (PresetCommandTest, APresetOnAnotherFileSystemIsNeverCopied)
 {
     // Run as root in the tests' private mount namespace, the test mounts a file system
