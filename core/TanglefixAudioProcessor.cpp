@@ -55,7 +55,7 @@ TanglefixAudioProcessor::TanglefixAudioProcessor()
                                        .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
 {
     // No block may run while the chain, the parameters and the Init preset come up.
-    suspendProcessing (true);
+    const ScopedSuspension suspension (*this);
 
     currentPresetName = "Init";
 
@@ -74,8 +74,6 @@ TanglefixAudioProcessor::TanglefixAudioProcessor()
     createParameters();
     loadInitPreset();
     notifications.reloadSettingsAndStart();
-
-    suspendProcessing (false);
 }
 
 TanglefixAudioProcessor::~TanglefixAudioProcessor() = default;
@@ -168,16 +166,31 @@ bool TanglefixAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts
 //==============================================================================
 void TanglefixAudioProcessor::setOversamplingFactor (int factor)
 {
-    // Keep a suspension the caller already holds (applying settings, construction).
-    const auto wasSuspended = isSuspended();
-    suspendProcessing (true);
+    const ScopedSuspension suspension (*this);
+    const juce::ScopedLock sl (getCallbackLock());
+    configureOversampling (factor, sampleRate);
+}
 
+void TanglefixAudioProcessor::beginSuspension()
+{
+    // Each set-up saving JUCE's flag and writing it back would let the one that ends last
+    // restore the other's suspension for good. The count and the flag change together,
+    // under the lock that JUCE's suspendProcessing takes and the blocks run under.
+    const juce::ScopedLock sl (getCallbackLock());
+
+    if (suspensionCount++ == 0)
     {
-        const juce::ScopedLock sl (getCallbackLock());
-        configureOversampling (factor, sampleRate);
+        suspendedBeforeSetUp = isSuspended();
+        suspendProcessing (true);
     }
+}
 
-    suspendProcessing (wasSuspended);
+void TanglefixAudioProcessor::endSuspension()
+{
+    const juce::ScopedLock sl (getCallbackLock());
+
+    if (--suspensionCount == 0)
+        suspendProcessing (suspendedBeforeSetUp);
 }
 
 void TanglefixAudioProcessor::configureOversampling (int factor, double newSampleRate)

@@ -53,6 +53,50 @@ TEST_F (HostThreadTest, RepreparesOnAnotherThreadBesideStateRestoresLeaveAWorkin
     EXPECT_TRUE (std::isfinite (buffer.getMagnitude (0, 4096)));
 }
 
+TEST_F (HostThreadTest, FactorChangesBesideStateRestoresLeaveProcessingRunning)
+{
+    TanglefixAudioProcessor p;
+    p.prepareToPlay (48000.0, 512);
+    juce::MemoryBlock states[2];
+
+    for (int i = 0; i < 2; ++i)
+    {
+        p.setOversamplingFactor (i == 0 ? 4 : 1);
+        p.getStateInformation (states[i]);
+    }
+
+    // Each call suspends processing while it runs; one that ends while the other still
+    // runs must not leave processing suspended once both have ended.
+    constexpr int pairs = 20000;
+    std::atomic<int> restoresDone { 0 };
+    std::thread host ([&]
+    {
+        for (int round = 0; round < pairs; ++round, ++restoresDone)
+            p.setStateInformation (states[round % 2].getData(), (int) states[round % 2].getSize());
+    });
+
+    for (int round = 0; round < pairs || restoresDone < pairs; ++round)
+        p.setOversamplingFactor (round % 2 == 0 ? 2 : 1);
+
+    host.join();
+
+    // A block as JUCE's wrappers run it: silent while suspended.
+    juce::AudioBuffer<float> buffer (2, 512);
+    buffer.clear();
+    buffer.setSample (0, 0, 1.0f);
+    juce::MidiBuffer midi;
+    {
+        const juce::ScopedLock sl (p.getCallbackLock());
+        EXPECT_FALSE (p.isSuspended());
+
+        if (p.isSuspended())
+            buffer.clear();
+        else
+            p.processBlock (buffer, midi);
+    }
+    EXPECT_GT (buffer.getMagnitude (0, 512), 0.0f);
+}
+
 TEST_F (HostThreadTest, AutomationWritesDuringFactorChangesAreNeverUndone)
 {
     TanglefixAudioProcessor p;
