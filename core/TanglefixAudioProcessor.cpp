@@ -269,32 +269,9 @@ juce::dsp::Oversampling<float>& TanglefixAudioProcessor::getActiveOversampler() 
 
 void TanglefixAudioProcessor::reapplyParameter (int index)
 {
-    // Recomputes the chain targets (the cutoffs against the new limit) and never writes
-    // the value: the host's automation thread may write it meanwhile, and a write back of
-    // what was read before would undo that write without the host hearing of it. A write
-    // that lands while the targets are derived is followed, so they end on the last value;
-    // a few times only, as this may run on the audio thread (JUCE's AAX wrapper re-prepares
-    // there) and writes need never pause. Any later write sets the targets itself.
-    auto* parameter = dynamic_cast<BrioParameter*> (getParameters()[index]);
-
-    if (parameter == nullptr)
-        return;
-
-    constexpr int maxTries = 4;
-    auto v = parameter->getValue();
-
-    for (int i = 0; i < maxTries; ++i)
-    {
-        parameter->updateChain (v);
-        const auto latest = parameter->getValue();
-
-        if (latest == v)
-            return;
-
-        v = latest;
-    }
-
-    parameter->updateChain (v);
+    // The targets anew, the cutoffs against the new limit among them.
+    if (auto* parameter = dynamic_cast<BrioParameter*> (getParameters()[index]))
+        parameter->updateChainFromValue();
 }
 
 void TanglefixAudioProcessor::reapplyChainParameters()

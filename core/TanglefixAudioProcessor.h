@@ -180,7 +180,7 @@ private:
     void configureOversampling (int factor, double newSampleRate);
 
     /** Derives the chain's targets from one parameter's value (by index), leaving the
-        value as it is. */
+        value as it is (BrioParameter::updateChainFromValue). */
     void reapplyParameter (int index);
     void reapplyChainParameters();
 
