@@ -55,7 +55,7 @@ TanglefixAudioProcessor::TanglefixAudioProcessor()
                                        .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
 {
     // No block may run while the chain, the parameters and the Init preset come up.
-    suspendProcessing (true);
+    const ScopedSuspension suspension (*this);
 
     currentPresetName = "Init";
 
@@ -74,8 +74,6 @@ TanglefixAudioProcessor::TanglefixAudioProcessor()
     createParameters();
     loadInitPreset();
     notifications.reloadSettingsAndStart();
-
-    suspendProcessing (false);
 }
 
 TanglefixAudioProcessor::~TanglefixAudioProcessor() = default;
@@ -168,16 +166,31 @@ bool TanglefixAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts
 //==============================================================================
 void TanglefixAudioProcessor::setOversamplingFactor (int factor)
 {
-    // Keep a suspension the caller already holds (applying settings, construction).
-    const auto wasSuspended = isSuspended();
-    suspendProcessing (true);
+    const ScopedSuspension suspension (*this);
+    const juce::ScopedLock sl (getCallbackLock());
+    configureOversampling (factor, sampleRate);
+}
 
+void TanglefixAudioProcessor::beginSuspension()
+{
+    // Each set-up saving JUCE's flag and writing it back would let the one that ends last
+    // restore the other's suspension for good. The count and the flag change together,
+    // under the lock that JUCE's suspendProcessing takes and the blocks run under.
+    const juce::ScopedLock sl (getCallbackLock());
+
+    if (suspensionCount++ == 0)
     {
-        const juce::ScopedLock sl (getCallbackLock());
-        configureOversampling (factor, sampleRate);
+        suspendedBeforeSetUp = isSuspended();
+        suspendProcessing (true);
     }
+}
 
-    suspendProcessing (wasSuspended);
+void TanglefixAudioProcessor::endSuspension()
+{
+    const juce::ScopedLock sl (getCallbackLock());
+
+    if (--suspensionCount == 0)
+        suspendProcessing (suspendedBeforeSetUp);
 }
 
 void TanglefixAudioProcessor::configureOversampling (int factor, double newSampleRate)
@@ -256,32 +269,9 @@ juce::dsp::Oversampling<float>& TanglefixAudioProcessor::getActiveOversampler() 
 
 void TanglefixAudioProcessor::reapplyParameter (int index)
 {
-    // Recomputes the chain targets (the cutoffs against the new limit) and never writes
-    // the value: the host's automation thread may write it meanwhile, and a write back of
-    // what was read before would undo that write without the host hearing of it. A write
-    // that lands while the targets are derived is followed, so they end on the last value;
-    // a few times only, as this may run on the audio thread (JUCE's AAX wrapper re-prepares
-    // there) and writes need never pause. Any later write sets the targets itself.
-    auto* parameter = dynamic_cast<BrioParameter*> (getParameters()[index]);
-
-    if (parameter == nullptr)
-        return;
-
-    constexpr int maxTries = 4;
-    auto v = parameter->getValue();
-
-    for (int i = 0; i < maxTries; ++i)
-    {
-        parameter->updateChain (v);
-        const auto latest = parameter->getValue();
-
-        if (latest == v)
-            return;
-
-        v = latest;
-    }
-
-    parameter->updateChain (v);
+    // The targets anew, the cutoffs against the new limit among them.
+    if (auto* parameter = dynamic_cast<BrioParameter*> (getParameters()[index]))
+        parameter->updateChainFromValue();
 }
 
 void TanglefixAudioProcessor::reapplyChainParameters()

@@ -180,7 +180,7 @@ private:
     void configureOversampling (int factor, double newSampleRate);
 
     /** Derives the chain's targets from one parameter's value (by index), leaving the
-        value as it is. */
+        value as it is (BrioParameter::updateChainFromValue). */
     void reapplyParameter (int index);
     void reapplyChainParameters();
 
@@ -228,6 +228,27 @@ private:
 
     /** The longest dry delay any factor uses, in whole samples. */
     int getLongestDryDelay() const noexcept;
+
+    /** Keeps blocks silent while the chain is set up. Set-ups on several threads may
+        overlap (a factor change beside a restore): processing resumes when the last one
+        ends, or stays suspended if it was before the first began. */
+    class ScopedSuspension
+    {
+    public:
+        explicit ScopedSuspension (TanglefixAudioProcessor& p)  : processor (p)  { processor.beginSuspension(); }
+        ~ScopedSuspension()                                                      { processor.endSuspension(); }
+
+    private:
+        TanglefixAudioProcessor& processor;
+        JUCE_DECLARE_NON_COPYABLE (ScopedSuspension)
+    };
+
+    void beginSuspension();
+    void endSuspension();
+
+    // Under the callback lock, as JUCE's suspension flag is.
+    int suspensionCount = 0;
+    bool suspendedBeforeSetUp = false;
 
     // The host state beside the settings, under stateLock (see getCurrentPresetName).
     juce::CriticalSection stateLock;

@@ -51,26 +51,6 @@ namespace
         return (float) juce::jlimit (0.0, 1.0, std::isfinite (v) ? v : fallback);
     }
 
-    /** Processing stays suspended while the settings change, and a suspension that the
-        caller already holds (construction, the Init preset) outlives this one. */
-    class ScopedSuspension
-    {
-    public:
-        explicit ScopedSuspension (juce::AudioProcessor& p)  : processor (p), wasSuspended (p.isSuspended())
-        {
-            processor.suspendProcessing (true);
-        }
-
-        ~ScopedSuspension()
-        {
-            processor.suspendProcessing (wasSuspended);
-        }
-
-    private:
-        juce::AudioProcessor& processor;
-        const bool wasSuspended;
-    };
-
     template <typename Function>
     void forEachBrioParameter (const juce::Array<juce::AudioProcessorParameter*>& params, Function&& f)
     {

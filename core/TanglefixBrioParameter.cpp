@@ -168,6 +168,31 @@ void TanglefixAudioProcessor::BrioParameter::updateChain (float v) noexcept
     }
 }
 
+void TanglefixAudioProcessor::BrioParameter::updateChainFromValue() noexcept
+{
+    // Never writes the value: the host's automation thread may write it meanwhile, and a
+    // write back of what was read before would undo that write without the host hearing
+    // of it. A write that lands while the targets are derived is followed, so they end on
+    // the last value; a few times only, as this may run on the audio thread (JUCE's AAX
+    // wrapper re-prepares there) and writes need never pause. Any later write sets the
+    // targets itself.
+    constexpr int maxTries = 4;
+    auto v = getValue();
+
+    for (int i = 0; i < maxTries; ++i)
+    {
+        updateChain (v);
+        const auto latest = getValue();
+
+        if (latest == v)
+            return;
+
+        v = latest;
+    }
+
+    updateChain (v);
+}
+
 //==============================================================================
 juce::String TanglefixAudioProcessor::BrioParameter::getText (float v, int) const
 {

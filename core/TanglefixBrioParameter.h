@@ -42,6 +42,10 @@ public:
         re-derives them from the current value, which another thread may be writing. */
     void updateChain (float v) noexcept;
 
+    /** Sets the chain's targets from the current value, following a write that lands
+        meanwhile a few times at most: it returns while automation never pauses. */
+    void updateChainFromValue() noexcept;
+
     /** The text the knobs and the host show; the length limit is not applied. */
     juce::String getText (float normalisedValue, int maximumStringLength) const override;
 

@@ -53,6 +53,50 @@ TEST_F (HostThreadTest, RepreparesOnAnotherThreadBesideStateRestoresLeaveAWorkin
     EXPECT_TRUE (std::isfinite (buffer.getMagnitude (0, 4096)));
 }
 
+TEST_F (HostThreadTest, FactorChangesBesideStateRestoresLeaveProcessingRunning)
+{
+    TanglefixAudioProcessor p;
+    p.prepareToPlay (48000.0, 512);
+    juce::MemoryBlock states[2];
+
+    for (int i = 0; i < 2; ++i)
+    {
+        p.setOversamplingFactor (i == 0 ? 4 : 1);
+        p.getStateInformation (states[i]);
+    }
+
+    // Each call suspends processing while it runs; one that ends while the other still
+    // runs must not leave processing suspended once both have ended.
+    constexpr int pairs = 20000;
+    std::atomic<int> restoresDone { 0 };
+    std::thread host ([&]
+    {
+        for (int round = 0; round < pairs; ++round, ++restoresDone)
+            p.setStateInformation (states[round % 2].getData(), (int) states[round % 2].getSize());
+    });
+
+    for (int round = 0; round < pairs || restoresDone < pairs; ++round)
+        p.setOversamplingFactor (round % 2 == 0 ? 2 : 1);
+
+    host.join();
+
+    // A block as JUCE's wrappers run it: silent while suspended.
+    juce::AudioBuffer<float> buffer (2, 512);
+    buffer.clear();
+    buffer.setSample (0, 0, 1.0f);
+    juce::MidiBuffer midi;
+    {
+        const juce::ScopedLock sl (p.getCallbackLock());
+        EXPECT_FALSE (p.isSuspended());
+
+        if (p.isSuspended())
+            buffer.clear();
+        else
+            p.processBlock (buffer, midi);
+    }
+    EXPECT_GT (buffer.getMagnitude (0, 512), 0.0f);
+}
+
 TEST_F (HostThreadTest, AutomationWritesDuringFactorChangesAreNeverUndone)
 {
     TanglefixAudioProcessor p;
@@ -154,27 +198,41 @@ TEST_F (HostThreadTest, StateReadsBesideRestoresAndPresetLoadsSeeOneMoment)
     EXPECT_EQ (mismatches.load(), 0) << "of " << reads.load() << " reads";
 }
 
-TEST_F (HostThreadTest, ReprepareReturnsWhileAutomationNeverStops)
+TEST_F (HostThreadTest, DerivingTargetsReturnsWhileAutomationNeverStops)
 {
-    TanglefixAudioProcessor p;
-    p.prepareToPlay (48000.0, 512);
-
-    // A host thread writes a new Frequency all the time, as fast as the value alone is
-    // stored, so every derivation of the targets meets a newer one. JUCE's AAX wrapper
-    // re-prepares on the audio thread, which must not wait for the writes to pause.
-    std::atomic<bool> preparing { true };
-    std::thread automation ([&]
+    // Automation that never pauses, at its utmost: every read of the value finds a newer
+    // one, which no earlier read saw. A re-prepare derives the targets from the values,
+    // and JUCE's AAX wrapper re-prepares on the audio thread, which must not wait for the
+    // writes to pause.
+    struct EverMovingParameter  : public TanglefixAudioProcessor::BrioParameter
     {
-        auto& frequency = static_cast<LarkspanBrio::BrioParameterBase&> (*p.frequencyParam);
+        using BrioParameter::BrioParameter;
 
-        for (int round = 0; preparing; ++round)
-            frequency.BrioParameterBase::setValue ((float) (round % 1000) / 1000.0f);
+        float getValue() const override
+        {
+            if (! moving)
+                return 0.5f;
+
+            latest = latest < 1.0f ? std::nextafter (latest, 1.0f) : 0.001f;
+            return latest;
+        }
+
+        std::atomic<bool> moving { true };
+        mutable float latest = 0.001f;
+    };
+
+    TanglefixAudioProcessor p;
+
+    EverMovingParameter frequency (p, 0, "Frequency", EverMovingParameter::displayNone, {}, false, true, false, 0.5f, {});
+    juce::WaitableEvent derived;
+    std::thread audio ([&]
+    {
+        frequency.updateChainFromValue();
+        derived.signal();
     });
 
-    for (int round = 0; round < 200; ++round)
-        p.prepareToPlay (48000.0, 512);
-
-    preparing = false;
-    automation.join();
-    SUCCEED();
+    // The limit only guards against a hang, which a value that holds still ends.
+    EXPECT_TRUE (derived.wait (10000.0)) << "deriving the targets waits for the automation to pause";
+    frequency.moving = false;
+    audio.join();
 }
