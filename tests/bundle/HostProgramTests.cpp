@@ -172,14 +172,21 @@ namespace
         return false;
     }
 
-    /** Sets a file's append-only and immutable flags (chattr's a and i) as given. */
+    /** Sets a file's append-only and immutable flags (chattr's a and i) as given; false, with
+        errno, where its file system has none. */
     bool setAttributes (const std::string& path, int flags)
     {
         const auto descriptor = open (path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         int value = 0;
-        const auto set = descriptor >= 0 && ioctl (descriptor, FS_IOC_GETFLAGS, &value) == 0
-                      && (value = (value & ~(FS_APPEND_FL | FS_IMMUTABLE_FL)) | flags, ioctl (descriptor, FS_IOC_SETFLAGS, &value) == 0);
-        close (descriptor);
+        auto set = descriptor >= 0 && ioctl (descriptor, FS_IOC_GETFLAGS, &value) == 0;
+        value = (value & ~(FS_APPEND_FL | FS_IMMUTABLE_FL)) | flags;
+        set = set && ioctl (descriptor, FS_IOC_SETFLAGS, &value) == 0;
+        const auto error = errno;
+
+        if (descriptor >= 0)
+            close (descriptor);
+
+        errno = error;
         return set;
     }
 
@@ -508,7 +515,18 @@ TEST (HostProgram, TargetsTheRenameWouldRefuseAreRefusedBeforeAnyAudio)
     const auto appending = folder.file ("appending"), immutable = folder.file ("immutable.wav");
     std::filesystem::create_directory (appending);
     writeText (immutable, "immutable");
-    struct ClearedAttributes { std::vector<std::string> paths; ~ClearedAttributes() { for (const auto& p : paths) setAttributes (p, 0); } } cleared;
+
+    // Cleared before the folder is removed, which they would stop.
+    struct ClearedAttributes
+    {
+        ~ClearedAttributes()
+        {
+            for (const auto& path : paths)
+                setAttributes (path, 0);
+        }
+
+        std::vector<std::string> paths;
+    } cleared;
 
     for (const auto& [path, flag, target] : { std::tuple (appending, FS_APPEND_FL, appending + "/out.wav"),
                                               std::tuple (immutable, FS_IMMUTABLE_FL, immutable) })
