@@ -5,14 +5,13 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <linux/capability.h>
 #include <pthread.h>
 #include <string>
 #include <time.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
@@ -27,16 +26,20 @@ namespace
     //==============================================================================
     // The temporary files that a signal must take with it. The signal may run its handler
     // on any thread, the plug-in's too, while the main thread makes a file, so a slot is
-    // claimed before its file exists and mkostemp writes the name into the slot itself.
-    // While a slot is being filled the handler waits for it (the main thread blocks the
-    // signals meanwhile, so it is never the thread that waits). A path changes only in a
-    // slot the main thread claimed, and the handler takes a published slot for itself
-    // before it reads the path, so neither ever reads a path the other is writing.
-    // Handlers may run on several threads at once: one that finds a slot another is
-    // removing waits until that file is gone, since its own raise may end the process first.
+    // claimed before its file has a name and the name is written into the slot before the
+    // file takes it. While a slot is being filled the handler waits for it (the main thread
+    // blocks the signals meanwhile, so it is never the thread that waits). A name changes
+    // only in a slot the main thread claimed, and the handler takes a published slot for
+    // itself before it reads the name, so neither ever reads a name the other is writing.
+    // Names are removed relative to the folder held open, wherever that folder has moved.
+    // An unnamed file (O_TMPFILE) holds its slot without publishing it: the kernel removes
+    // it with the process, and it is published only for the moment between its naming and
+    // the rename. Handlers may run on several threads at once: one that finds a slot another
+    // is removing waits until that file is gone, since its own raise may end the process first.
     constexpr int numSlots = 4;
-    enum SlotState : int { slotFree, slotFilling, slotPublished, slotRemoving, slotRemoved };
-    std::array<char[PATH_MAX], numSlots> pendingPaths {};
+    enum SlotState : int { slotFree, slotFilling, slotHeld, slotPublished, slotRemoving, slotRemoved };
+    std::array<char[NAME_MAX + 1], numSlots> pendingNames {};
+    std::array<int, numSlots> pendingFolders {};
     std::array<std::atomic<int>, numSlots> slotStates {};
     std::atomic<bool> handlersInstalled { false };
 
@@ -88,7 +91,7 @@ namespace
 
             if (state.compare_exchange_strong (expected, slotRemoving))
             {
-                unlink (pendingPaths[(size_t) i]);
+                unlinkat (pendingFolders[(size_t) i], pendingNames[(size_t) i], 0);
                 state.store (slotRemoved);
             }
             else
@@ -176,23 +179,129 @@ namespace
         return moved;
     }
 
-    /** Makes the temporary file from the pattern, in the slot: the name is there before the
-        file exists, and the handler sees it once the file is made. -1 (slot freed) on failure. */
-    int makeFileInSlot (int slot, const std::string& pattern)
+    /** A slot's fresh hidden name: random, so that no other file in the folder is touched. */
+    void writeUniqueName (char* name)
     {
-        auto* path = pendingPaths[(size_t) slot];
-        std::memcpy (path, pattern.c_str(), pattern.size() + 1);
-        auto descriptor = mkostemp (path, O_CLOEXEC);
+        static constexpr char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        static constexpr auto prefix = ".tanglefix-";
+        constexpr int numRandom = 6;
+        unsigned char bytes[numRandom] {};
 
-        if (descriptor >= 0 && (descriptor = aboveStandardStreams (descriptor)) < 0)
+        if (getrandom (bytes, sizeof (bytes), GRND_NONBLOCK) != (ssize_t) sizeof (bytes))
+        {
+            // No entropy yet, early at boot: the clock will do, as every name is made exclusively.
+            timespec now {};
+            clock_gettime (CLOCK_REALTIME, &now);
+            auto value = (unsigned long long) now.tv_nsec * 2654435761u + (unsigned long long) getpid();
+
+            for (auto& byte : bytes)
+                byte = (unsigned char) (value >>= 5);
+        }
+
+        std::strcpy (name, prefix);
+
+        for (int i = 0; i < numRandom; ++i)
+            name[std::strlen (prefix) + (size_t) i] = letters[bytes[i] % (sizeof (letters) - 1)];
+
+        name[std::strlen (prefix) + numRandom] = '\0';
+    }
+
+    /** Gives a file a hidden name in the folder through make (name), which creates or links
+        it and returns false with errno when it cannot. The name is in the slot before the
+        file has it; a name already taken gives another. */
+    template <typename Make>
+    bool nameInSlot (int slot, int folder, Make&& make)
+    {
+        auto* name = pendingNames[(size_t) slot];
+        pendingFolders[(size_t) slot] = folder;
+
+        for (int attempt = 0; attempt < 100; ++attempt)
+        {
+            writeUniqueName (name);
+
+            if (make (name))
+                return true;
+
+            if (errno != EEXIST)
+                return false;
+        }
+
+        return false;
+    }
+
+    /** Makes the temporary file in the claimed slot: unnamed where the file system offers
+        it, so that nothing of it outlives the process however it ends; otherwise of a name
+        that the handler sees once the file exists. -1 (slot freed) on failure. */
+    int makeFileInSlot (int slot, int folder, mode_t mode, bool& named)
+    {
+        auto& state = slotStates[(size_t) slot];
+        auto descriptor = openat (folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+        named = descriptor < 0;
+
+        if (! named)
+        {
+            descriptor = aboveStandardStreams (descriptor);
+            state.store (descriptor >= 0 ? slotHeld : slotFree);
+            return descriptor;
+        }
+
+        // A file system without unnamed files (or a kernel before them).
+        const auto made = nameInSlot (slot, folder, [&] (const char* name)
+        {
+            descriptor = openat (folder, name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            return descriptor >= 0;
+        });
+
+        if (made && (descriptor = aboveStandardStreams (descriptor)) < 0)
         {
             const auto error = errno;
-            unlink (path);
+            unlinkat (folder, pendingNames[(size_t) slot], 0);
             errno = error;
         }
 
-        slotStates[(size_t) slot].store (descriptor >= 0 ? slotPublished : slotFree);
+        state.store (descriptor >= 0 ? slotPublished : slotFree);
         return descriptor;
+    }
+
+    /** Names the unnamed file in its held slot, and publishes the name until the rename;
+        false with errno when it could not be named, or ECANCELED while a signal ends the
+        process. Called with the signals blocked. */
+    bool nameUnnamedFile (int slot, int folder, int descriptor)
+    {
+        auto& state = slotStates[(size_t) slot];
+        state.store (slotFilling);
+
+        // Checked after the slot is marked, as in claimSlot: no name is made behind a handler.
+        if (ending.load())
+        {
+            state.store (slotHeld);
+            errno = ECANCELED;
+            return false;
+        }
+
+        char fromProc[32];
+        std::snprintf (fromProc, sizeof (fromProc), "/proc/self/fd/%d", descriptor);
+
+        const auto linked = nameInSlot (slot, folder, [&] (const char* name)
+        {
+            // Through /proc, as any process may; without it the descriptor itself, which
+            // only a process with CAP_DAC_READ_SEARCH may link.
+            if (linkat (AT_FDCWD, fromProc, folder, name, AT_SYMLINK_FOLLOW) == 0)
+                return true;
+
+            const auto error = errno;
+
+            if (linkat (descriptor, "", folder, name, AT_EMPTY_PATH) == 0)
+                return true;
+
+            errno = error;
+            return false;
+        });
+
+        const auto error = errno;
+        state.store (linked ? slotPublished : slotHeld);
+        errno = error;
+        return linked;
     }
 
     void withdraw (int slot)
@@ -200,18 +309,36 @@ namespace
         if (slot < 0)
             return;
 
-        auto expected = (int) slotPublished;
+        for (const auto given : { slotPublished, slotHeld })
+        {
+            auto expected = (int) given;
 
-        if (slotStates[(size_t) slot].compare_exchange_strong (expected, slotFree))
-            return;
+            if (slotStates[(size_t) slot].compare_exchange_strong (expected, slotFree))
+                return;
+        }
 
-        // The handler has the slot on another thread and is ending the process: the path
+        // The handler has the slot on another thread and is ending the process: the name
         // must stay as it is until then.
         const timespec pause { 0, 1000000 };
 
         for (;;)
             nanosleep (&pause, nullptr);
     }
+
+    /** The cleaned signals held back on this thread for as long as it lives, so that none
+        comes between a file's naming and the slot's publishing. */
+    struct SignalsHeldBack
+    {
+        SignalsHeldBack()
+        {
+            const auto cleaned = allCleanedSignals();
+            pthread_sigmask (SIG_BLOCK, &cleaned, &previous);
+        }
+
+        ~SignalsHeldBack()   { pthread_sigmask (SIG_SETMASK, &previous, nullptr); }
+
+        sigset_t previous;
+    };
 
     //==============================================================================
     std::string folderOf (const std::string& path)
@@ -222,6 +349,13 @@ namespace
             return ".";
 
         return slash == 0 ? "/" : path.substr (0, slash);
+    }
+
+    /** The last part of a path, which folderOf() leaves out. */
+    std::string nameOf (const std::string& path)
+    {
+        const auto slash = path.find_last_of ('/');
+        return slash == std::string::npos ? path : path.substr (slash + 1);
     }
 
     const char* describeKind (mode_t mode)
@@ -245,6 +379,31 @@ namespace
     std::string cannotWrite (const std::string& path, const std::string& reason)
     {
         return "cannot write " + path + ": " + reason;
+    }
+
+    /** The kernel's rule for protected links, whatever the system's setting: in a sticky
+        folder that everyone may write, a link is followed only when it is the process's own
+        or the folder owner's, as another user could have planted it to aim a write. */
+    bool mayFollowLink (const std::string& linkPath, const struct stat& link, const std::string& requested,
+                        std::string& errorMessage)
+    {
+        const auto folder = folderOf (linkPath);
+        struct stat folderInfo {};
+
+        if (stat (folder.c_str(), &folderInfo) != 0)
+        {
+            errorMessage = cannotWrite (requested, "the folder " + folder + ": " + std::strerror (errno));
+            return false;
+        }
+
+        const auto openToAll = (folderInfo.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+
+        if (! openToAll || link.st_uid == geteuid() || link.st_uid == folderInfo.st_uid)
+            return true;
+
+        errorMessage = cannotWrite (requested, linkPath + " is a link of another user in the sticky folder " + folder
+                                                 + ", which anyone may write: it is not followed, and nothing is written");
+        return false;
     }
 
     /** Follows the links of a target one by one, each relative to the folder it lies in,
@@ -279,6 +438,9 @@ namespace
                 target.exists = true;
                 return true;
             }
+
+            if (! mayFollowLink (target.path, target.info, requested, errorMessage))
+                return false;
 
             char link[PATH_MAX];
             const auto length = readlink (target.path.c_str(), link, sizeof (link));
@@ -323,6 +485,16 @@ namespace
 
         return (folder.st_mode & S_ISVTX) == 0 || user == file.st_uid || user == folder.st_uid
             || hasEffectiveCapability (CAP_FOWNER);
+    }
+
+    /** Whether a file has an attribute (chattr's flags): read without opening it, so that a
+        folder or file the process may not read is judged as well. */
+    bool hasAttribute (const std::string& path, unsigned long long attribute)
+    {
+        struct statx info {};
+
+        return statx (AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, 0, &info) == 0
+            && (info.stx_attributes_mask & info.stx_attributes & attribute) != 0;
     }
 
     /** Everything that can be known before writing: where the target leads, that a
@@ -373,6 +545,18 @@ namespace
             return false;
         }
 
+        if (hasAttribute (folder, STATX_ATTR_APPEND))
+        {
+            errorMessage = cannotWrite (requested, "the folder " + folder + " is append-only: no file in it can be replaced");
+            return false;
+        }
+
+        if (target.exists && (hasAttribute (target.path, STATX_ATTR_IMMUTABLE) || hasAttribute (target.path, STATX_ATTR_APPEND)))
+        {
+            errorMessage = cannotWrite (requested, "it is immutable or append-only; it is left as it is");
+            return false;
+        }
+
         if (target.exists && ! mayReplaceInFolder (target.info, folderInfo))
         {
             errorMessage = cannotWrite (requested, "it belongs to another user in the sticky folder " + folder
@@ -381,27 +565,6 @@ namespace
         }
 
         return true;
-    }
-
-    // Read before main(), while the process is still one thread: for a system without /proc.
-    const mode_t umaskAtStart = [] { const auto mask = umask (0); umask (mask); return mask; }();
-
-    /** The umask, read without setting it: umask() reads it only by changing it for the
-        whole process, and a file another thread made meanwhile would be open to everyone. */
-    mode_t currentUmask()
-    {
-        std::ifstream status ("/proc/self/status");
-
-        for (std::string line; std::getline (status, line);)
-            if (line.rfind ("Umask:", 0) == 0)
-                return (mode_t) std::strtoul (line.c_str() + 6, nullptr, 8);
-
-        return umaskAtStart;
-    }
-
-    mode_t modeForNewFile()
-    {
-        return 0666 & ~currentUmask();
     }
 
     /** Gives the new file the replaced one's access ACL, or none when it had none (a default
@@ -449,39 +612,49 @@ bool ReplacingFile::open (const std::string& requestedPath, std::string& errorMe
         return false;
 
     targetPath = target.path;
+    targetName = nameOf (targetPath);
+    const auto folder = folderOf (targetPath);
 
-    // A hidden name of its own, so that no other file in the folder is ever touched.
-    const auto pattern = folderOf (targetPath) + "/.tanglefix-XXXXXX";
-
-    // Opened now, so that nothing stands between the rename and the folder's flush. A
-    // folder that may be written but not read is still written: its flush is then missed.
-    folderDescriptor = aboveStandardStreams (::open (folderOf (targetPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // Held to the end: the file is made, named, renamed and removed relative to it, wherever
+    // the folder is moved meanwhile. Opened for reading where it may be, so that it can be
+    // flushed after the rename; a folder that may be written but not read is still written,
+    // its flush then missed.
+    folderDescriptor = aboveStandardStreams (::open (folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     folderOpenError = folderDescriptor < 0 ? errno : 0;
+
+    if (folderDescriptor < 0)
+        folderDescriptor = aboveStandardStreams (::open (folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+
+    if (folderDescriptor < 0)
+    {
+        errorMessage = cannotWrite (requestedPath, "the folder " + folder + ": " + std::strerror (errno));
+        closeFolder();
+        return false;
+    }
 
     installHandlers();
 
-    // A signal on this thread between making the file and publishing its name would leave
-    // the file behind, so the signals wait here until both are done.
-    const auto cleaned = allCleanedSignals();
-    sigset_t previousMask;
-    pthread_sigmask (SIG_BLOCK, &cleaned, &previousMask);
-    signalSlot = claimSlot();
-    const auto claimed = signalSlot >= 0;
+    // The content of a file that replaces another is its owner's alone until it takes the
+    // old one's permissions; a new file is made as any program makes it, with what the
+    // umask or the folder's default ACL give it, and nothing is changed after.
+    const auto mode = (mode_t) (target.exists ? 0600 : 0666);
+    auto named = false;
+    auto error = 0;
 
-    if (claimed)
-        descriptor = makeFileInSlot (signalSlot, pattern);
+    {
+        // A signal on this thread between making the file and publishing its name would
+        // leave the file behind, so the signals wait until both are done.
+        const SignalsHeldBack heldBack;
+        signalSlot = claimSlot();
 
-    const auto error = errno;
+        if (signalSlot >= 0)
+            descriptor = makeFileInSlot (signalSlot, folderDescriptor, mode, named);
 
-    if (descriptor >= 0)
-        temporaryPath = pendingPaths[(size_t) signalSlot];
-    else
-        signalSlot = -1;
-
-    pthread_sigmask (SIG_SETMASK, &previousMask, nullptr);
+        error = errno;
+    }
 
     // Without a slot a signal could not take the file with it: refused, not left to chance.
-    if (! claimed)
+    if (signalSlot < 0)
     {
         errorMessage = cannotWrite (requestedPath, ending.load() ? "the process is being ended by a signal"
                                                                  : std::to_string (numSlots) + " files are being written already");
@@ -491,34 +664,61 @@ bool ReplacingFile::open (const std::string& requestedPath, std::string& errorMe
 
     if (descriptor < 0)
     {
-        errorMessage = cannotWrite (requestedPath, std::string (std::strerror (error)) + " in the folder " + folderOf (targetPath));
+        signalSlot = -1;
+        errorMessage = cannotWrite (requestedPath, std::string (std::strerror (error)) + " in the folder " + folder);
         closeFolder();
         return false;
     }
 
-    takeAttributesOf (target.exists ? &target.info : nullptr);
+    if (named)
+        temporaryName = pendingNames[(size_t) signalSlot];
+
+    if (target.exists)
+        takeAttributesOf (target.info);
+
     return true;
 }
 
-void ReplacingFile::takeAttributesOf (const struct stat* replaced) const
+void ReplacingFile::takeAttributesOf (const struct stat& replaced) const
 {
-    if (replaced == nullptr)
-    {
-        fchmod (descriptor, modeForNewFile());
-        return;
-    }
-
     // The owner keeps the file where the process may give it (root may, others only a
     // group of their own); a failure leaves the process's, as for any new file.
-    if (fchown (descriptor, replaced->st_uid, replaced->st_gid) != 0)
-        (void) fchown (descriptor, (uid_t) -1, replaced->st_gid);
+    if (fchown (descriptor, replaced.st_uid, replaced.st_gid) != 0)
+        (void) fchown (descriptor, (uid_t) -1, replaced.st_gid);
 
     // Only the permission bits: a setuid, setgid or sticky bit means nothing on a sound file
     // and would hand the writer's rights to whoever runs it. With an ACL the group bits are
     // its mask, the most that its named entries get: without the ACL they would go to the
     // owning group instead, so they are cleared when it could not be kept.
     const auto aclKept = keepAccessAcl (targetPath, descriptor);
-    fchmod (descriptor, replaced->st_mode & (aclKept ? 0777 : 0707));
+    fchmod (descriptor, replaced.st_mode & (aclKept ? 0777 : 0707));
+}
+
+bool ReplacingFile::nameTemporaryFile()
+{
+    const SignalsHeldBack heldBack;
+
+    if (! nameUnnamedFile (signalSlot, folderDescriptor, descriptor))
+        return false;
+
+    temporaryName = pendingNames[(size_t) signalSlot];
+    return true;
+}
+
+std::string ReplacingFile::describeMovedFolder() const
+{
+    struct stat held {}, named {};
+
+    if (fstat (folderDescriptor, &held) != 0
+         || (stat (folderOf (targetPath).c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino))
+        return {};
+
+    char link[32], where[PATH_MAX];
+    std::snprintf (link, sizeof (link), "/proc/self/fd/%d", folderDescriptor);
+    const auto length = readlink (link, where, sizeof (where));
+
+    return "its folder was moved or removed while it was written"
+         + (length > 0 && length < (ssize_t) sizeof (where) ? " (it is now " + std::string (where, (size_t) length) + ")" : std::string());
 }
 
 bool ReplacingFile::commit (std::string& errorMessage)
@@ -529,31 +729,53 @@ bool ReplacingFile::commit (std::string& errorMessage)
         return false;
     }
 
-    const auto synced = fsync (descriptor) == 0;
-    const auto closed = close (descriptor) == 0;
+    // An unnamed file is named only now that it is complete.
+    auto error = 0;
+
+    if (fsync (descriptor) != 0 || (temporaryName.empty() && ! nameTemporaryFile()))
+        error = errno;
+
+    if (close (descriptor) != 0 && error == 0)
+        error = errno;
+
     descriptor = -1;
 
-    if (! synced || ! closed || std::rename (temporaryPath.c_str(), targetPath.c_str()) != 0)
+    // A signal that is ending the process meanwhile removes the name: the target stays.
+    if (error == 0 && ending.load())
+        error = ECANCELED;
+
+    if (error == 0 && renameat (folderDescriptor, temporaryName.c_str(), folderDescriptor, targetName.c_str()) != 0)
+        error = errno;
+
+    const auto moved = describeMovedFolder();
+
+    if (error != 0)
     {
-        errorMessage = cannotWrite (targetPath, std::strerror (errno));
+        errorMessage = cannotWrite (targetPath, (error == ECANCELED ? std::string ("the process is being ended by a signal")
+                                                                    : std::string (std::strerror (error)))
+                                                  + (moved.empty() ? "" : "; " + moved) + "; nothing of it was left");
         discard();
         return false;
     }
 
     withdraw (signalSlot);
     signalSlot = -1;
-    temporaryPath.clear();
+    temporaryName.clear();
 
     // The rename is only lasting once the folder's entries are on the disk too. The target
-    // is replaced either way, so a flush that fails is told, not reported as a failure.
-    const auto flushed = folderDescriptor >= 0 && fsync (folderDescriptor) == 0;
-    const auto flushError = folderDescriptor >= 0 ? errno : folderOpenError;
+    // is replaced either way, so a flush that fails is told, not reported as a failure, and
+    // so is a folder that moved: the file is in it, as one a shell opened would be.
+    const auto flushError = folderOpenError != 0 ? folderOpenError : (fsync (folderDescriptor) == 0 ? 0 : errno);
     closeFolder();
     errorMessage.clear();
 
-    if (! flushed)
-        errorMessage = targetPath + " was written, but its folder could not be flushed to the disk ("
-                     + std::strerror (flushError) + "): a crash soon after could lose it";
+    if (! moved.empty())
+        errorMessage = targetPath + " was written, but " + moved;
+
+    if (flushError != 0)
+        errorMessage += (errorMessage.empty() ? targetPath + " was written, but its folder" : "; the folder")
+                      + std::string (" could not be flushed to the disk (") + std::strerror (flushError)
+                      + "): a crash soon after could lose it";
 
     return true;
 }
@@ -565,12 +787,12 @@ void ReplacingFile::discard()
 
     descriptor = -1;
 
-    if (! temporaryPath.empty())
-        unlink (temporaryPath.c_str());
+    if (! temporaryName.empty())
+        unlinkat (folderDescriptor, temporaryName.c_str(), 0);
 
     withdraw (signalSlot);
     signalSlot = -1;
-    temporaryPath.clear();
+    temporaryName.clear();
     closeFolder();
 }
 

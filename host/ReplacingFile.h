@@ -8,29 +8,39 @@ namespace tanglefix::host
 {
 
 /** A file that the host writes in place of another, so that nothing is destroyed on the way:
-    the content goes to a temporary file of a unique name in the target's folder, made with
-    mkstemp, which replaces the target by a rename only when commit() is called.
+    the content goes to a temporary file in the target's folder, which replaces the target by
+    a rename only when commit() is called. The folder is held open from the start, and the
+    file is made, named, renamed and removed relative to it: should the folder be moved
+    meanwhile, the file lands in it there (and commit() says so), or nothing is left.
 
-    The target must be absent or a regular file (links followed, at most 40 of them): a
-    device, a named pipe, a folder or a socket under its name is refused, and left as it
-    was, and so is a target the rename could not replace: a name the file system refuses,
-    a folder the process may not write, or another user's file in a sticky folder. The
-    temporary file is removed when the object goes without a commit, and also when the
-    process is ended meanwhile by any signal that ends a process by default and comes from
-    no fault of its own (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2,
-    SIGVTALRM, SIGPROF, SIGIO, SIGPWR, SIGSTKFLT, SIGXCPU, SIGRTMIN to SIGRTMAX), whichever
-    thread the signal runs on; the signal then ends the process as it would have without
-    the host's handler. SIGPIPE and SIGXFSZ are ignored once a file is opened, so that a
-    write to a closed pipe or past the size limit fails and is reported instead. At most
-    four files are written at once, and their paths are shorter than PATH_MAX: beyond that
-    no signal could take them along, so they are refused. The temporary file's descriptor
-    is never a standard stream's (0, 1 or 2), even when one of those is closed.
+    Where the file system offers it the temporary file is unnamed (O_TMPFILE) until the
+    commit, which links it under a hidden unique name and renames that over the target, so
+    that nothing of it outlives a process ended in any way, SIGKILL too; elsewhere it has a
+    hidden unique name from the start.
+
+    The target must be absent or a regular file (links followed, at most 40 of them; in a
+    sticky folder that everyone may write, only links of the process's own user or of the
+    folder's owner): a device, a named pipe, a folder or a socket under its name is refused,
+    and left as it was, and so is a target the rename could not replace: a name the file
+    system refuses, a folder the process may not write or that is append-only, an immutable
+    or append-only target, or another user's file in a sticky folder. A named temporary file
+    is removed when the object goes without a commit, and also when the process is ended
+    meanwhile by any signal that ends a process by default and comes from no fault of its
+    own (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF,
+    SIGIO, SIGPWR, SIGSTKFLT, SIGXCPU, SIGRTMIN to SIGRTMAX), whichever thread the signal
+    runs on; the signal then ends the process as it would have without the host's handler.
+    SIGPIPE and SIGXFSZ are ignored once a file is opened, so that a write to a closed pipe
+    or past the size limit fails and is reported instead. At most four files are written at
+    once, and their paths are shorter than PATH_MAX: beyond that they are refused. The
+    temporary file's descriptor is never a standard stream's (0, 1 or 2), even when one of
+    those is closed.
 
     The new file is a new file: it takes the replaced one's permission bits (without
     setuid, setgid and sticky), its access ACL, and, where the process may, its owner and
     group; hard links to the replaced file keep the old content. Where the ACL cannot be
     kept, the group bits (the ACL's mask) are cleared, so nobody gains access. A file that
-    replaces nothing gets 0666 less the umask. After the rename the folder is flushed too.
+    replaces nothing is made with 0666, as any program makes one, and keeps what the umask
+    or the folder's default ACL give it. After the rename the folder is flushed too.
 
     Main thread only.
 */
@@ -50,7 +60,9 @@ public:
     /** The temporary file's descriptor, open for writing; -1 before open(). */
     int getDescriptor() const noexcept   { return descriptor; }
 
-    const std::string& getTemporaryPath() const noexcept   { return temporaryPath; }
+    /** The temporary file's name in the target's folder while it has one; empty while it is
+        unnamed. */
+    const std::string& getTemporaryName() const noexcept   { return temporaryName; }
 
     /** Flushes the temporary file to the disk and renames it over the target. True once the
         target is replaced: errorMessage is then empty, or a warning that the folder could
@@ -65,13 +77,15 @@ public:
     static bool checkTarget (const std::string& targetPath, std::string& errorMessage);
 
 private:
-    void takeAttributesOf (const struct stat* replaced) const;
+    void takeAttributesOf (const struct stat& replaced) const;
+    bool nameTemporaryFile();
+    std::string describeMovedFolder() const;
     void closeFolder();
 
-    std::string targetPath, temporaryPath;
+    std::string targetPath, targetName, temporaryName;
     int descriptor = -1;
-    int folderDescriptor = -1;   // opened before the rename, so that its flush cannot fail for want of it
-    int folderOpenError = 0;
+    int folderDescriptor = -1;   // held from open() on: every name is made and removed relative to it
+    int folderOpenError = 0;     // why it could not be opened for reading (and flushed), if so
     int signalSlot = -1;
 };
 

@@ -11,12 +11,16 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <linux/fs.h>
 #include <netinet/in.h>
 #include <sndfile.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -140,18 +144,50 @@ namespace
         return "status " + std::to_string (run.status) + "\nstdout:\n" + run.out + "\nstderr:\n" + run.err;
     }
 
-    bool waitForTemporaryFile (const Folder& folder)
+    /** Waits until the host has written some of its output: a file in the folder, named or
+        not, that the host holds open and that is not the input. */
+    bool waitForOutputWritten (pid_t host, const Folder& folder)
     {
+        const auto descriptors = "/proc/" + std::to_string (host) + "/fd";
+        const auto inFolder = std::filesystem::canonical (folder.path).string() + "/";
+
         for (const auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end;)
         {
-            for (const auto& name : folder.names())
-                if (name != "in.wav" && name != "out.wav")
+            std::error_code error;
+
+            for (std::filesystem::directory_iterator i (descriptors, error), last; ! error && i != last; i.increment (error))
+            {
+                std::error_code unread;
+                const auto leadsTo = std::filesystem::read_symlink (i->path(), unread).string();
+                struct stat info {};
+
+                if (leadsTo.rfind (inFolder, 0) == 0 && leadsTo != inFolder + "in.wav"
+                     && stat (i->path().c_str(), &info) == 0 && S_ISREG (info.st_mode) && info.st_size > 0)
                     return true;
+            }
 
             std::this_thread::sleep_for (2ms);
         }
 
         return false;
+    }
+
+    /** Sets a file's append-only and immutable flags (chattr's a and i) as given; false, with
+        errno, where its file system has none. */
+    bool setAttributes (const std::string& path, int flags)
+    {
+        const auto descriptor = open (path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        int value = 0;
+        auto set = descriptor >= 0 && ioctl (descriptor, FS_IOC_GETFLAGS, &value) == 0;
+        value = (value & ~(FS_APPEND_FL | FS_IMMUTABLE_FL)) | flags;
+        set = set && ioctl (descriptor, FS_IOC_SETFLAGS, &value) == 0;
+        const auto error = errno;
+
+        if (descriptor >= 0)
+            close (descriptor);
+
+        errno = error;
+        return set;
     }
 
     /** Shell code that runs the host as root without any capability: permissions bind it as
@@ -172,13 +208,14 @@ TEST (HostProgram, AnInterruptedRenderLeavesTheEarlierOutputAndNoTemporaryFile)
     const rlimit noCore { 0, 0 };
     setrlimit (RLIMIT_CORE, &noCore);
 
+    // SIGKILL too, which no handler sees: the output is unnamed until it is complete.
     for (const auto signalNumber : { SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF,
-                                     SIGIO, SIGPWR, SIGSTKFLT, SIGXCPU, SIGRTMIN, SIGRTMIN + 1, SIGRTMAX })
+                                     SIGIO, SIGPWR, SIGSTKFLT, SIGXCPU, SIGRTMIN, SIGRTMIN + 1, SIGRTMAX, SIGKILL })
     {
         const auto child = startHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("in.wav"), folder.file ("out.wav"),
                                         "--oversample", "16" });
         ASSERT_GT (child, 0);
-        EXPECT_TRUE (waitForTemporaryFile (folder)) << "the output's temporary file never appeared";
+        EXPECT_TRUE (waitForOutputWritten (child, folder)) << "the output was never written";
         kill (child, signalNumber);
 
         const auto status = waitFor (child);
@@ -428,37 +465,107 @@ TEST (HostProgram, TargetsTheRenameWouldRefuseAreRefusedBeforeAnyAudio)
     Folder folder;
     writeSilence (folder.file ("in.wav"), 2, 0.1);
 
-    // Another user's file in a sticky folder, and a folder that may not be written.
-    const auto sticky = folder.file ("sticky"), locked = folder.file ("locked");
-    std::filesystem::create_directory (sticky);
-    std::filesystem::create_directory (locked);
-    writeText (sticky + "/theirs.wav", "theirs");
-    ASSERT_EQ (chown (sticky.c_str(), 4321, 4321), 0);
-    ASSERT_EQ (chown ((sticky + "/theirs.wav").c_str(), 4322, 4322), 0);
-    ASSERT_EQ (chmod (sticky.c_str(), 01777), 0);
-    ASSERT_EQ (chmod (locked.c_str(), 0500), 0);
+    // A sticky folder of another user and one of the caller's own (root's), and a folder
+    // that may not be written.
+    const auto sticky = folder.file ("sticky"), ownSticky = folder.file ("own-sticky"), locked = folder.file ("locked");
 
-    const std::vector<std::pair<std::string, std::string>> targets {
-        { folder.file (std::string (256, 'a')), {} },
-        { "", {} },
-        { sticky + "/theirs.wav", withoutCapabilities },
-        { locked + "/out.wav", withoutCapabilities },
-    };
+    for (const auto& made : { sticky, ownSticky, locked })
+        std::filesystem::create_directory (made);
 
-    for (const auto& [target, limits] : targets)
+    for (const auto& [name, owner] : { std::pair ("theirs.wav", 4322), std::pair ("mine.wav", 0) })
     {
-        const auto render = runHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("in.wav"), target }, limits);
-        EXPECT_TRUE (render.exited (73)) << target << ": " << describe (render);
-        EXPECT_EQ (render.out, "") << target;
-
-        const auto chunks = runHost ({ "chunk", "get", TANGLEFIX_BUNDLE, target }, limits);
-        EXPECT_TRUE (chunks.exited (73)) << target << ": " << describe (chunks);
-        EXPECT_EQ (chunks.out, "") << target;
+        writeText (sticky + "/" + name, name);
+        ASSERT_EQ (chown ((sticky + "/" + name).c_str(), (uid_t) owner, (gid_t) owner), 0);
     }
 
-    EXPECT_EQ (contentsOf (sticky + "/theirs.wav"), "theirs");
-    EXPECT_EQ (Folder::namesIn (sticky), std::vector<std::string> { "theirs.wav" });
+    writeText (ownSticky + "/theirs.wav", "theirs");
+    ASSERT_EQ (chown ((ownSticky + "/theirs.wav").c_str(), 4322, 4322), 0);
+
+    // Links in the other user's sticky folder: one planted by a third user at the caller's
+    // file, one of the caller's own and one of the folder's owner.
+    writeText (folder.file ("thesis.wav"), "thesis");
+    writeText (folder.file ("linked.wav"), "linked");
+
+    for (const auto& [name, owner, to] : { std::tuple ("planted.wav", 4322, "thesis.wav"), std::tuple ("own-link.wav", 0, "linked.wav"),
+                                           std::tuple ("owners-link.wav", 4321, "linked.wav") })
+    {
+        std::filesystem::create_symlink (folder.file (to), sticky + "/" + name);
+        ASSERT_EQ (lchown ((sticky + "/" + name).c_str(), (uid_t) owner, (gid_t) owner), 0);
+    }
+
+    ASSERT_EQ (chown (sticky.c_str(), 4321, 4321), 0);
+    ASSERT_EQ (chmod (sticky.c_str(), 01777), 0);
+    ASSERT_EQ (chmod (ownSticky.c_str(), 01777), 0);
+    ASSERT_EQ (chmod (locked.c_str(), 0500), 0);
+
+    // Target and the code the host must exit with: 73 before any audio, or 0.
+    std::vector<std::tuple<std::string, std::string, int>> targets {
+        { folder.file (std::string (256, 'a')), {}, 73 },
+        { "", {}, 73 },
+        { sticky + "/theirs.wav", withoutCapabilities, 73 },
+        { locked + "/out.wav", withoutCapabilities, 73 },
+        { sticky + "/planted.wav", {}, 73 },
+        { sticky + "/mine.wav", withoutCapabilities, 0 },
+        { ownSticky + "/theirs.wav", withoutCapabilities, 0 },
+        { sticky + "/own-link.wav", withoutCapabilities, 0 },
+        { sticky + "/owners-link.wav", withoutCapabilities, 0 },
+    };
+
+    // An append-only folder and an immutable target (as root), where the file system has them.
+    const auto appending = folder.file ("appending"), immutable = folder.file ("immutable.wav");
+    std::filesystem::create_directory (appending);
+    writeText (immutable, "immutable");
+
+    // Cleared before the folder is removed, which they would stop.
+    struct ClearedAttributes
+    {
+        ~ClearedAttributes()
+        {
+            for (const auto& path : paths)
+                setAttributes (path, 0);
+        }
+
+        std::vector<std::string> paths;
+    } cleared;
+
+    for (const auto& [path, flag, target] : { std::tuple (appending, FS_APPEND_FL, appending + "/out.wav"),
+                                              std::tuple (immutable, FS_IMMUTABLE_FL, immutable) })
+    {
+        if (setAttributes (path, flag))
+        {
+            cleared.paths.push_back (path);
+            targets.emplace_back (target, std::string(), 73);
+        }
+        else
+        {
+            std::cout << "no attributes for " << path << " here: " << std::strerror (errno) << "\n";
+        }
+    }
+
+    for (const auto& [target, limits, code] : targets)
+    {
+        const auto render = runHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("in.wav"), target }, limits);
+        EXPECT_TRUE (render.exited (code)) << target << ": " << describe (render);
+        EXPECT_EQ (render.out.empty(), code != 0) << target;
+
+        if (code == 0)
+        {
+            EXPECT_EQ (contentsOf (target).substr (0, 4), "RIFF") << target;
+        }
+
+        const auto chunks = runHost ({ "chunk", "get", TANGLEFIX_BUNDLE, target }, limits);
+        EXPECT_TRUE (chunks.exited (code)) << target << ": " << describe (chunks);
+        EXPECT_EQ (chunks.out.empty(), code != 0) << target;
+    }
+
+    EXPECT_EQ (contentsOf (sticky + "/theirs.wav"), "theirs.wav");
+    EXPECT_EQ (contentsOf (folder.file ("thesis.wav")), "thesis");
+    EXPECT_EQ (contentsOf (immutable), "immutable");
+    EXPECT_EQ (Folder::namesIn (sticky), (std::vector<std::string> { "mine.wav", "own-link.wav", "owners-link.wav", "planted.wav", "theirs.wav" }));
+    EXPECT_TRUE (std::filesystem::is_symlink (sticky + "/own-link.wav") && std::filesystem::is_symlink (sticky + "/owners-link.wav"));
+    EXPECT_EQ (Folder::namesIn (ownSticky), std::vector<std::string> { "theirs.wav" });
     EXPECT_TRUE (Folder::namesIn (locked).empty());
+    EXPECT_TRUE (Folder::namesIn (appending).empty());
 }
 
 TEST (HostProgram, AReplacedTargetIsASuccessThoughItsFolderCannotBeFlushed)

@@ -2,10 +2,10 @@
 // handler can always find, sound files past 4 GiB, headers left unfinished, and files cut
 // shorter than their header.
 //
-// The plain host library, in a binary of its own: mkostemp, fsync, unlink, fsetxattr and
-// write are replaced here, so that a test can act at the moment a temporary file exists, see
-// what was flushed, slow a signal handler down, refuse an ACL and fail a write as a failing
-// disk does.
+// The plain host library, in a binary of its own: openat, linkat, fsync, unlinkat, fsetxattr
+// and write are replaced here, so that a test can refuse unnamed files, act at the moment a
+// temporary file has a name, see what was flushed, slow a signal handler down, refuse an ACL
+// and fail a write as a failing disk does.
 
 #include "AudioFile.h"
 #include "ChunkWalker.h"
@@ -21,6 +21,7 @@
 #include <atomic>
 #include <climits>
 #include <csignal>
+#include <cstdarg>
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -43,12 +44,16 @@ namespace
     using Folder = tanglefix_tests::TestFolder;
     using tanglefix_tests::contentsOf;
 
-    // Set in a child process only: a signal to this thread as soon as mkostemp made its file.
+    // Set in a child process only: a signal to this thread as soon as a temporary file has
+    // a name (made by name, or an unnamed one linked).
     pthread_t signalledThread {};
     std::atomic<bool> signalWhenFileMade { false };
 
-    // Set in a child process only: unlink on the signalled thread waits, then reports the
-    // path it was given to the pipe, if one is given.
+    // Unnamed files (O_TMPFILE) refused, as by a file system without them.
+    std::atomic<bool> refuseUnnamedFiles { false };
+
+    // Set in a child process only: unlinkat on the signalled thread waits, then reports the
+    // name it was given to the pipe, if one is given.
     std::atomic<bool> slowUnlink { false };
     std::atomic<int> slowUnlinkReport { -1 };
 
@@ -79,9 +84,9 @@ extern "C" __attribute__ ((visibility ("default"))) ssize_t write (int descripto
     return real (descriptor, data, size);
 }
 
-extern "C" int unlink (const char* path)
+extern "C" int unlinkat (int folder, const char* name, int flags)
 {
-    static const auto real = reinterpret_cast<int (*) (const char*)> (dlsym (RTLD_NEXT, "unlink"));
+    static const auto real = reinterpret_cast<int (*) (int, const char*, int)> (dlsym (RTLD_NEXT, "unlinkat"));
 
     if (slowUnlink.load() && pthread_equal (pthread_self(), signalledThread))
     {
@@ -89,10 +94,10 @@ extern "C" int unlink (const char* path)
         usleep (300000);
 
         if (slowUnlinkReport.load() >= 0)
-            write (slowUnlinkReport.load(), path, strlen (path));
+            write (slowUnlinkReport.load(), name, strlen (name));
     }
 
-    return real (path);
+    return real (folder, name, flags);
 }
 
 extern "C" int fsetxattr (int descriptor, const char* name, const void* value, size_t size, int flags)
@@ -108,20 +113,53 @@ extern "C" int fsetxattr (int descriptor, const char* name, const void* value, s
     return real (descriptor, name, value, size, flags);
 }
 
-extern "C" int mkostemp (char* pattern, int flags)
+static void signalIfAsked()
 {
-    static const auto real = reinterpret_cast<int (*) (char*, int)> (dlsym (RTLD_NEXT, "mkostemp"));
-    const auto descriptor = real (pattern, flags);
-
     if (signalWhenFileMade.load())
     {
         // The plug-in's threads do not block the host's signals: the handler runs there at
-        // once, while this thread is still on its way back from making the file.
+        // once, while this thread is still on its way back from naming the file.
+        const auto error = errno;
         pthread_kill (signalledThread, SIGTERM);
         usleep (300000);
+        errno = error;
+    }
+}
+
+extern "C" int openat (int folder, const char* path, int flags, ...)
+{
+    static const auto real = reinterpret_cast<int (*) (int, const char*, int, ...)> (dlsym (RTLD_NEXT, "openat"));
+    const auto unnamed = (flags & O_TMPFILE) == O_TMPFILE;
+    mode_t mode = 0;
+
+    if (unnamed || (flags & O_CREAT) != 0)
+    {
+        va_list arguments;
+        va_start (arguments, flags);
+        mode = (mode_t) va_arg (arguments, int);
+        va_end (arguments);
     }
 
+    if (unnamed && refuseUnnamedFiles.load())
+    {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+
+    const auto descriptor = real (folder, path, flags, mode);
+
+    if ((flags & O_CREAT) != 0)
+        signalIfAsked();
+
     return descriptor;
+}
+
+extern "C" int linkat (int fromFolder, const char* from, int toFolder, const char* to, int flags)
+{
+    static const auto real = reinterpret_cast<int (*) (int, const char*, int, const char*, int)> (dlsym (RTLD_NEXT, "linkat"));
+    const auto result = real (fromFolder, from, toFolder, to, flags);
+    signalIfAsked();
+    return result;
 }
 
 extern "C" int fsync (int descriptor)
@@ -295,30 +333,39 @@ TEST (ReplacingFile, FilesNoSignalCouldTakeAlongAreRefusedAndTheRenameIsFlushed)
 
 TEST (ReplacingFile, ASignalOnAnotherThreadFindsTheWholeNameOfEveryFileMade)
 {
-    // The file just made, its name not yet handed back by mkostemp.
+    // The file just named, its name not yet handed back: a named file as it is made, an
+    // unnamed one as the commit links it.
     Folder folder;
-    const auto made = signalInAChild ([&]
-    {
-        signalWhenFileMade = true;
-        ReplacingFile file;
-        std::string error;
-        file.open (folder.file ("out.wav"), error);
-    });
 
-    EXPECT_TRUE (WIFSIGNALED (made) && WTERMSIG (made) == SIGTERM) << made;
-    EXPECT_TRUE (folder.names().empty()) << "left behind: " << folder.names().front();
+    for (const auto named : { true, false })
+    {
+        const auto made = signalInAChild ([&]
+        {
+            refuseUnnamedFiles = named;
+            signalWhenFileMade = true;
+            ReplacingFile file;
+            std::string error;
+
+            if (file.open (folder.file ("out.wav"), error) && ! named)
+                file.commit (error);
+        });
+
+        EXPECT_TRUE (WIFSIGNALED (made) && WTERMSIG (made) == SIGTERM) << made;
+        EXPECT_TRUE (folder.names().empty()) << "named " << named << " left behind: " << folder.names().front();
+    }
 
     // The handler busy with a file on the other thread while this one gives that file back
-    // and starts another, of a longer path, that could take the same slot.
+    // and starts another, of a longer name, that could take the same slot.
     Folder otherFolder;
     int report[2];
     ASSERT_EQ (pipe (report), 0);
     const auto reused = signalInAChild ([&]
     {
+        refuseUnnamedFiles = true;
         ReplacingFile first, second;
         std::string error;
         first.open (folder.file ("out.wav"), error);
-        write (report[1], first.getTemporaryPath().c_str(), first.getTemporaryPath().size() + 1);
+        write (report[1], first.getTemporaryName().c_str(), first.getTemporaryName().size() + 1);
         slowUnlinkReport = report[1];
         slowUnlink = true;
         pthread_kill (signalledThread, SIGTERM);
@@ -333,7 +380,8 @@ TEST (ReplacingFile, ASignalOnAnotherThreadFindsTheWholeNameOfEveryFileMade)
     close (report[0]);
     const auto given = std::string (buffer), handled = std::string (buffer + given.size() + 1, buffer + std::max<ssize_t> (0, length));
     EXPECT_TRUE (WIFSIGNALED (reused) && WTERMSIG (reused) == SIGTERM) << reused;
-    EXPECT_EQ (handled, given) << "the handler read another path";
+    EXPECT_FALSE (given.empty());
+    EXPECT_EQ (handled, given) << "the handler read another name";
     EXPECT_TRUE (folder.names().empty() && otherFolder.names().empty());
 }
 
@@ -347,6 +395,7 @@ TEST (ReplacingFile, SignalsOnTwoThreadsAtOnceLeaveNoFile)
     {
         const auto status = signalInAChild ([&]
         {
+            refuseUnnamedFiles = true;
             ReplacingFile file;
             std::string error;
             file.open (folder.file ("out.wav"), error);
@@ -358,6 +407,66 @@ TEST (ReplacingFile, SignalsOnTwoThreadsAtOnceLeaveNoFile)
 
         EXPECT_TRUE (WIFSIGNALED (status)) << status;
         EXPECT_TRUE (folder.names().empty()) << "run " << run << " left a file";
+    }
+}
+
+TEST (ReplacingFile, AFolderMovedWhileTheFileIsWrittenGetsItWholeOrKeepsNothing)
+{
+    // The folder moved after the file was started, then the file committed, given up, or
+    // ended by a signal (in a child); unnamed and named.
+    Folder folder;
+    const auto out = folder.file ("out"), moved = folder.file ("moved");
+
+    for (const auto named : { false, true })
+    {
+        for (const std::string ending : { "commit", "discard", "signal" })
+        {
+            std::filesystem::create_directory (out);
+            refuseUnnamedFiles = named;
+            const auto startAndMove = [&] (ReplacingFile& file)
+            {
+                std::string error;
+                EXPECT_TRUE (file.open (out + "/take.wav", error)) << error;
+                EXPECT_EQ (write (file.getDescriptor(), "take", 4), 4);
+                std::filesystem::rename (out, moved);
+            };
+
+            if (ending == "signal")
+            {
+                const auto status = signalInAChild ([&]
+                {
+                    ReplacingFile file;
+                    startAndMove (file);
+                    pthread_kill (signalledThread, SIGTERM);
+                });
+
+                EXPECT_TRUE (WIFSIGNALED (status) && WTERMSIG (status) == SIGTERM) << status;
+            }
+            else
+            {
+                ReplacingFile file;
+                startAndMove (file);
+                std::string error;
+
+                if (ending == "discard")
+                {
+                    file.discard();
+                }
+                else
+                {
+                    // It lands in the folder where it now is, and says so.
+                    EXPECT_TRUE (file.commit (error)) << error;
+                    EXPECT_NE (error.find ("its folder was moved or removed while it was written (it is now " + moved + ")"),
+                               std::string::npos) << error;
+                }
+            }
+
+            const auto expected = ending == "commit" ? std::vector<std::string> { "take.wav" } : std::vector<std::string>();
+            EXPECT_EQ (Folder::namesIn (moved), expected) << ending << ", named " << named;
+            EXPECT_EQ (contentsOf (moved + "/take.wav"), ending == "commit" ? "take" : "") << ending << ", named " << named;
+            refuseUnnamedFiles = false;
+            std::filesystem::remove_all (moved);
+        }
     }
 }
 
@@ -438,6 +547,37 @@ TEST (ReplacingFile, TheNewFileKeepsTheAccessAclOrGivesNobodyMore)
         EXPECT_EQ (kept, refused ? std::string() : acl) << "refused " << refused;
         EXPECT_EQ (info.st_mode & 0777, refused ? 0600u : 0660u) << "refused " << refused;
     }
+
+    // A new file in a folder with a default ACL (user::rwx, user 1234 rw-, group::r-x,
+    // mask::rwx, other::---) gets what the kernel gives any new file there: mode 660, and
+    // the named user keeps write, though the umask would say 644.
+    const std::string defaultAcl ("\x02\0\0\0" "\x01\0\x07\0\xff\xff\xff\xff" "\x02\0\x06\0\xd2\x04\0\0" "\x04\0\x05\0\xff\xff\xff\xff"
+                                  "\x10\0\x07\0\xff\xff\xff\xff" "\x20\0\0\0\xff\xff\xff\xff", 44);
+    const auto shared = folder.file ("shared");
+    std::filesystem::create_directory (shared);
+    ASSERT_EQ (setxattr (shared.c_str(), "system.posix_acl_default", defaultAcl.data(), defaultAcl.size(), 0), 0) << std::strerror (errno);
+    const auto previousMask = umask (022);
+    close (open ((shared + "/any.wav").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+    const auto given = [] (const std::string& path)
+    {
+        std::string entries (256, '\0');
+        entries.resize ((size_t) std::max<ssize_t> (0, getxattr (path.c_str(), aclName, entries.data(), entries.size())));
+        struct stat info {};
+        stat (path.c_str(), &info);
+        return std::pair (info.st_mode & 07777, entries);
+    };
+
+    for (const auto named : { false, true })
+    {
+        refuseUnnamedFiles = named;
+        const auto path = shared + (named ? "/named.wav" : "/unnamed.wav");
+        EXPECT_TRUE (replace (path, "new"));
+        refuseUnnamedFiles = false;
+        EXPECT_EQ (given (path), given (shared + "/any.wav")) << path;
+    }
+
+    umask (previousMask);
+    EXPECT_EQ (given (shared + "/any.wav").first, 0660u);
 }
 
 //==============================================================================
