@@ -47,9 +47,9 @@ namespace
     pthread_t signalledThread {};
     std::atomic<bool> signalWhenFileMade { false };
 
-    // Set in a child process only: unlink on the signalled thread waits, then reports the
-    // path it was given to the pipe, if one is given.
-    std::atomic<bool> slowUnlink { false };
+    // Set in a child process only: unlink on the signalled thread says it has begun, waits,
+    // then reports the path it was given to the pipe, if one is given.
+    std::atomic<bool> slowUnlink { false }, slowUnlinkBegun { false };
     std::atomic<int> slowUnlinkReport { -1 };
 
     // Every ACL is refused, as by a file system that keeps none.
@@ -85,6 +85,8 @@ extern "C" int unlink (const char* path)
 
     if (slowUnlink.load() && pthread_equal (pthread_self(), signalledThread))
     {
+        slowUnlinkBegun = true;
+
         // Long enough for the main thread to give the slot back and make another file.
         usleep (300000);
 
@@ -339,8 +341,10 @@ TEST (ReplacingFile, ASignalOnAnotherThreadFindsTheWholeNameOfEveryFileMade)
 
 TEST (ReplacingFile, SignalsOnTwoThreadsAtOnceLeaveNoFile)
 {
-    // The worker's handler slow to remove the file, the main thread's 2 ms behind it: the
-    // second must not end the process before the first has removed the file.
+    // The worker's handler slow to remove the file, the main thread's once that removal has
+    // begun (not merely sent for: a busy machine may start the worker late, and the main
+    // thread's handler would then remove the file itself): the second must not end the
+    // process before the first has removed the file.
     Folder folder;
 
     for (int run = 0; run < 5; ++run)
@@ -352,7 +356,10 @@ TEST (ReplacingFile, SignalsOnTwoThreadsAtOnceLeaveNoFile)
             file.open (folder.file ("out.wav"), error);
             slowUnlink = true;
             pthread_kill (signalledThread, SIGTERM);
-            usleep (2000);
+
+            for (int i = 0; i < 100000 && ! slowUnlinkBegun; ++i)
+                usleep (100);
+
             pthread_kill (pthread_self(), SIGINT);
         });
 
