@@ -166,8 +166,9 @@ namespace
         return audio;
     }
 
-    /** A file of libsndfile's own making in the given format. */
-    void writeWithLibsndfile (const std::string& path, int format, const AudioData& audio)
+    /** A file of libsndfile's own making in the given format; a comment goes into a chunk
+        after the audio. */
+    void writeWithLibsndfile (const std::string& path, int format, const AudioData& audio, const char* comment = nullptr)
     {
         SF_INFO info {};
         info.samplerate = audio.sampleRate;
@@ -182,6 +183,10 @@ namespace
                 interleaved.push_back (channel[(size_t) i]);
 
         sf_writef_float (file, interleaved.data(), audio.getNumFrames());
+
+        if (comment != nullptr)
+            sf_set_string (file, SF_STR_COMMENT, comment);
+
         sf_close (file);
     }
 
@@ -613,4 +618,70 @@ TEST (AudioFileReader, AFileCutShorterThanItsHeaderSaysSo)
         EXPECT_EQ (cut.getDeclaredDataBytes(), 20000 * 2 * 4) << name;
         EXPECT_EQ (cut.getHeldDataBytes(), 20000 * 4) << name;
     }
+}
+
+TEST (AudioFileReader, AnUnfinishedHeaderReadsAsTheAudioTheFileHolds)
+{
+    // The data size a recorder writes before the audio, left so: the audio must read exactly
+    // as from the finished file, up to the chunks written after it, if any.
+    struct Field { const char* id; size_t offset, width; unsigned char value; };
+    const Field riffSize { "RIFF", 4, 4, 0 }, dataSize { "data", 4, 4, 0 };
+
+    const struct
+    {
+        const char* name;
+        int format;
+        std::vector<Field> fields;
+        const char* comment;
+    } cases[] = {
+        { "float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, { riffSize, dataSize }, nullptr },
+        { "pcm.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, { dataSize }, nullptr },
+        { "listed.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, { riffSize, dataSize }, "written after the audio" },
+        { "big-endian.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16 | SF_ENDIAN_BIG, { { "RIFX", 4, 4, 0 }, dataSize }, nullptr },
+        { "take.rf64", SF_FORMAT_RF64 | SF_FORMAT_FLOAT, { { "ds64", 8, 16, 0 } }, nullptr },
+        { "take.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, { { "SSND", 4, 4, 0 } }, "written after the audio" },
+        { "take.w64", SF_FORMAT_W64 | SF_FORMAT_FLOAT, { { "data", 16, 8, 0 }, { "data", 16, 1, 24 } }, nullptr },
+    };
+
+    Folder folder;
+    const auto audio = noise (2, 20000);
+
+    for (const auto& c : cases)
+    {
+        const auto path = folder.file (c.name);
+        writeWithLibsndfile (path, c.format, audio, c.comment);
+        AudioData finished, unfinished;
+        std::string error;
+        ASSERT_TRUE (AudioFile::read (path, finished, error)) << error;
+        long long dataBytes = 0;
+
+        {
+            AudioFileReader reader;
+            ASSERT_TRUE (reader.open (path, error)) << error;
+            EXPECT_FALSE (reader.isDataSizeMissing()) << c.name;
+            dataBytes = reader.getDeclaredDataBytes();
+        }
+
+        auto bytes = contentsOf (path);
+
+        for (const auto& field : c.fields)
+            bytes.replace (bytes.find (field.id) + field.offset, field.width, field.width, (char) field.value);
+
+        std::ofstream (path, std::ios::binary | std::ios::trunc) << bytes;
+        AudioFileReader reader;
+        ASSERT_TRUE (reader.open (path, error)) << error;
+        EXPECT_TRUE (reader.isDataSizeMissing()) << c.name;
+        EXPECT_EQ (reader.getDeclaredDataBytes(), 0) << c.name;
+        EXPECT_EQ (reader.getHeldDataBytes(), dataBytes) << c.name;
+        ASSERT_TRUE (AudioFile::read (path, unfinished, error)) << error;
+        EXPECT_EQ (unfinished.channels, finished.channels) << c.name;
+    }
+
+    // No audio indeed, and a chunk after it: nothing is missing.
+    writeWithLibsndfile (folder.file ("empty.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, noise (2, 0), "written after no audio");
+    AudioFileReader empty;
+    std::string error;
+    ASSERT_TRUE (empty.open (folder.file ("empty.wav"), error)) << error;
+    EXPECT_FALSE (empty.isDataSizeMissing());
+    EXPECT_EQ (empty.getHeldDataBytes(), 0);
 }
