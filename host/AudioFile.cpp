@@ -5,6 +5,8 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,10 +51,80 @@ namespace
 }
 
 //==============================================================================
+/** A file whose header was never finished, as libsndfile is shown it: its own bytes, but for
+    the data size, which reads as the audio the file holds. */
+struct AudioFileReader::MendedHeader
+{
+    MendedHeader (int d, long long fileSize, const ChunkWalker::Sizes& sizes)
+        : descriptor (d), size (fileSize), field (sizes.dataSizeField), fieldBytes (sizes.dataSizeBytes)
+    {
+        std::copy (std::begin (sizes.mendedDataSize), std::end (sizes.mendedDataSize), std::begin (mended));
+    }
+
+    ~MendedHeader()  { close (descriptor); }
+
+    static sf_count_t getLength (void* self)  { return static_cast<MendedHeader*> (self)->size; }
+    static sf_count_t tell (void* self)       { return static_cast<MendedHeader*> (self)->position; }
+
+    static sf_count_t seek (sf_count_t offset, int whence, void* self)
+    {
+        auto& view = *static_cast<MendedHeader*> (self);
+        const auto base = whence == SEEK_CUR ? view.position : whence == SEEK_END ? view.size : 0;
+        view.position = std::max<sf_count_t> (0, base + offset);
+        return view.position;
+    }
+
+    static sf_count_t read (void* destination, sf_count_t count, void* self)
+    {
+        auto& view = *static_cast<MendedHeader*> (self);
+        auto* bytes = static_cast<unsigned char*> (destination);
+        const auto got = pread (view.descriptor, bytes, (size_t) count, (off_t) view.position);
+
+        if (got <= 0)
+            return 0;
+
+        for (int i = 0; i < view.fieldBytes; ++i)
+            if (const auto at = view.field + i - view.position; at >= 0 && at < got)
+                bytes[at] = view.mended[i];
+
+        view.position += got;
+        return got;
+    }
+
+    static sf_count_t write (const void*, sf_count_t, void*)  { return 0; }
+
+    const int descriptor;
+    const long long size, field;
+    const int fieldBytes;
+    unsigned char mended[8] {};
+    long long position = 0;
+};
+
+AudioFileReader::AudioFileReader() = default;
+
 AudioFileReader::~AudioFileReader()
 {
     if (file != nullptr)
         sf_close (file);
+}
+
+SNDFILE* AudioFileReader::openMended (const ChunkWalker::Sizes& sizes, SF_INFO& info)
+{
+    const auto descriptor = ::open (path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat status {};
+
+    if (descriptor < 0 || fstat (descriptor, &status) != 0 || ! S_ISREG (status.st_mode))
+    {
+        if (descriptor >= 0)
+            close (descriptor);
+
+        return nullptr;
+    }
+
+    mendedHeader = std::make_unique<MendedHeader> (descriptor, (long long) status.st_size, sizes);
+    static SF_VIRTUAL_IO callbacks { MendedHeader::getLength, MendedHeader::seek, MendedHeader::read,
+                                     MendedHeader::write, MendedHeader::tell };
+    return sf_open_virtual (&callbacks, SFM_READ, &info, mendedHeader.get());
 }
 
 bool AudioFileReader::open (const std::string& filePath, std::string& errorMessage)
@@ -71,7 +143,11 @@ bool AudioFileReader::open (const std::string& filePath, std::string& errorMessa
         return false;
     }
 
-    file = sf_open (path.c_str(), SFM_READ, &info);
+    // A header that declares no audio while audio follows (one never finished) is read as
+    // the file holds it: libsndfile would mostly find none, and render an empty file.
+    const auto sizes = ChunkWalker (path).walk();
+    dataSizeMissing = sizes.has_value() && sizes->dataSizeMissing;
+    file = dataSizeMissing ? openMended (*sizes, info) : sf_open (path.c_str(), SFM_READ, &info);
 
     if (file == nullptr)
     {
@@ -95,7 +171,7 @@ bool AudioFileReader::open (const std::string& filePath, std::string& errorMessa
         return false;
     }
 
-    if (const auto sizes = ChunkWalker (path).walk())
+    if (sizes.has_value())
     {
         // A streaming file's sizes only say that its length was unknown: it holds what it holds.
         heldDataBytes = sizes->heldData;

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "ChunkWalker.h"
 #include "ReplacingFile.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 typedef struct sf_private_tag SNDFILE;
+struct SF_INFO;
 
 namespace tanglefix::host
 {
@@ -28,7 +31,7 @@ struct AudioData
 class AudioFileReader
 {
 public:
-    AudioFileReader() = default;
+    AudioFileReader();
     ~AudioFileReader();
 
     AudioFileReader (const AudioFileReader&) = delete;
@@ -52,16 +55,26 @@ public:
     long long getDeclaredDataBytes() const noexcept { return declaredDataBytes; }
     long long getHeldDataBytes() const noexcept     { return heldDataBytes; }
 
+    /** True for a header never finished: its data chunk declares no audio, yet audio follows
+        (getHeldDataBytes() of it). libsndfile would read none; it is read as held instead. */
+    bool isDataSizeMissing() const noexcept         { return dataSizeMissing; }
+
     /** Reads up to maxFrames into one buffer per channel: how many it read, 0 at the end
         of the data, -1 (with a message) when the file could not be read. */
     int read (float* const* channels, int maxFrames, std::string& errorMessage);
 
 private:
+    struct MendedHeader;
+
+    SNDFILE* openMended (const ChunkWalker::Sizes&, SF_INFO&);
+
     std::string path;
+    std::unique_ptr<MendedHeader> mendedHeader;   // outlives the file, which reads through it
     SNDFILE* file = nullptr;
     int sampleRate = 0, numChannels = 0;
     long long claimedFrames = 0, framesRead = 0;
     long long declaredDataBytes = 0, heldDataBytes = 0;
+    bool dataSizeMissing = false;
     std::vector<float> interleaved;   // made at the first read, once the caller accepted the channels
 };
 

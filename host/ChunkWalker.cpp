@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tanglefix::host
 {
@@ -32,6 +33,18 @@ namespace
     std::string text (const unsigned char* bytes, size_t size)
     {
         return std::string (reinterpret_cast<const char*> (bytes), size);
+    }
+
+    /** Chunk ids are printable (Wave64's GUIDs start with four letters); audio rarely is. */
+    bool looksLikeChunkId (const unsigned char* bytes)
+    {
+        return std::all_of (bytes, bytes + 4, [] (unsigned char c) { return c >= 0x20 && c <= 0x7e; });
+    }
+
+    void putNumber (unsigned char* bytes, int size, bool bigEndian, unsigned long long value)
+    {
+        for (int i = 0; i < size; ++i)
+            bytes[bigEndian ? size - 1 - i : i] = (unsigned char) (value >> (8 * i));
     }
 }
 
@@ -105,7 +118,7 @@ std::optional<ChunkWalker::Sizes> ChunkWalker::walkChunks (const Layout& layout,
 {
     constexpr int mostChunks = 4096;
     const auto headerBytes = layout.idBytes + layout.sizeBytes;
-    long long position = layout.firstChunk, ds64RiffSize = -1, ds64DataSize = -1;
+    long long position = layout.firstChunk, ds64RiffSize = -1, ds64DataSize = -1, ds64DataField = -1;
 
     for (int i = 0; i < mostChunks && position + headerBytes <= fileSize; ++i)
     {
@@ -127,23 +140,53 @@ std::optional<ChunkWalker::Sizes> ChunkWalker::walkChunks (const Layout& layout,
         {
             ds64RiffSize = (long long) std::min (number (chunk, 8, false), mostBytes);
             ds64DataSize = (long long) std::min (number (chunk + 8, 8, false), mostBytes);
+            ds64DataField = position + headerBytes + 8;
         }
 
         if (id == layout.dataId)
         {
+            auto sizeField = position + layout.idBytes;
+            auto sizeBytes = layout.sizeBytes;
+
             if (layout.dataId == "data" && sizes.declaredContainer == unknownSize && ds64RiffSize >= 0)
                 sizes.declaredContainer = ds64RiffSize;
 
             if (layout.dataId == "data" && size == unknownSize)
             {
                 if (ds64DataSize >= 0)
+                {
                     size = ds64DataSize;
+                    sizeField = ds64DataField;
+                    sizeBytes = 8;
+                }
                 else
+                {
                     sizes.lengthUnknown = true;   // written as a stream, before its length was known
+                }
             }
 
+            const auto start = position + headerBytes;
             sizes.declaredData = std::max (0LL, size - layout.dataPrefix);
-            sizes.heldData = std::max (0LL, std::min (size, fileSize - position - headerBytes) - layout.dataPrefix);
+            sizes.heldData = std::max (0LL, std::min (size, fileSize - start) - layout.dataPrefix);
+
+            if (! sizes.lengthUnknown && size <= layout.dataPrefix)
+            {
+                // Declares no audio: what follows is either more chunks, or audio whose header
+                // was never finished (a recorder that stopped before it could write the size).
+                const auto end = endOfUndeclaredData (layout, start, size, fileSize);
+
+                if (end - start > layout.dataPrefix)
+                {
+                    sizes.dataSizeMissing = true;
+                    sizes.heldData = end - start - layout.dataPrefix;
+                    sizes.dataSizeField = sizeField;
+                    sizes.dataSizeBytes = sizeBytes;
+                    const auto held = (unsigned long long) (end - start + (layout.sizeCountsHeader ? headerBytes : 0));
+                    putNumber (sizes.mendedDataSize, sizeBytes, sizeBytes == 8 ? false : layout.bigEndian,
+                               sizeBytes == 8 ? held : std::min<unsigned long long> (held, unknownSize));
+                }
+            }
+
             return sizes;
         }
 
@@ -152,6 +195,56 @@ std::optional<ChunkWalker::Sizes> ChunkWalker::walkChunks (const Layout& layout,
     }
 
     return std::nullopt;
+}
+
+bool ChunkWalker::chunksReachEnd (const Layout& layout, long long position, long long fileSize) const
+{
+    constexpr int mostChunks = 4096;
+    const auto headerBytes = layout.idBytes + layout.sizeBytes;
+
+    for (int i = 0; i < mostChunks && position + headerBytes <= fileSize; ++i)
+    {
+        unsigned char chunk[24];
+
+        if (! readAt (position, chunk, (size_t) headerBytes) || ! looksLikeChunkId (chunk))
+            return false;
+
+        const auto rawSize = number (chunk + layout.idBytes, layout.sizeBytes, layout.bigEndian);
+
+        if (rawSize > mostBytes || (layout.sizeCountsHeader && rawSize < (unsigned long long) headerBytes))
+            return false;
+
+        const auto end = position + headerBytes + (long long) rawSize - (layout.sizeCountsHeader ? headerBytes : 0);
+        position = (end + layout.alignment - 1) / layout.alignment * layout.alignment;
+
+        if (end == fileSize || position == fileSize)   // the last chunk's padding may be missing
+            return true;
+    }
+
+    return position == fileSize;
+}
+
+long long ChunkWalker::endOfUndeclaredData (const Layout& layout, long long start, long long declared, long long fileSize) const
+{
+    const auto aligned = [&] (long long p) { return (p + layout.alignment - 1) / layout.alignment * layout.alignment; };
+
+    if (chunksReachEnd (layout, aligned (start + declared), fileSize))
+        return start + declared;
+
+    // Chunks written after the audio (a LIST, say) sit at the file's end; searched for in its
+    // last bytes only, as such chunks are small and the audio may be gigabytes.
+    constexpr long long tailBytes = 65536;
+    const auto tailStart = std::max (aligned (start + layout.dataPrefix + 1), fileSize - tailBytes);
+    std::vector<unsigned char> tail ((size_t) std::max (0LL, fileSize - tailStart));
+
+    if (tail.size() < (size_t) (layout.idBytes + layout.sizeBytes) || ! readAt (tailStart, tail.data(), tail.size()))
+        return fileSize;
+
+    for (auto p = aligned (tailStart); p + layout.idBytes + layout.sizeBytes <= fileSize; p += layout.alignment)
+        if (looksLikeChunkId (tail.data() + (p - tailStart)) && chunksReachEnd (layout, p, fileSize))
+            return p;
+
+    return fileSize;
 }
 
 bool ChunkWalker::accountsFor (long long dataBytes, std::string& problem) const

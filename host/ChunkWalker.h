@@ -9,9 +9,11 @@ namespace tanglefix::host
 /** The sizes a RIFF, RIFX, RF64, Wave64 or AIFF file's header declares, read from its own
     bytes and walked only as far as the audio data, beside what the file holds.
 
-    libsndfile mends what it reads (a data size of 0 reads as "the rest of the file", a cut
-    file as a whole shorter one), so only the raw bytes show what other readers will find:
-    the reader warns of a cut file with them, the writer refuses an unfinished header.
+    libsndfile mends some of what it reads (its own unfinished WAV header reads as "the rest
+    of the file", a cut file as a whole shorter one) and not the rest (another unfinished
+    header reads as no audio), so only the raw bytes show what other readers will find: the
+    reader warns of a cut file and reads an unfinished header as the file holds it, the
+    writer refuses an unfinished header.
 */
 class ChunkWalker
 {
@@ -21,6 +23,14 @@ public:
         long long declaredData = 0, heldData = 0;             // audio bytes: as declared, as present after their start
         long long declaredContainer = 0, heldContainer = 0;   // the outer chunk's size (RF64: ds64's), and the file's bytes it should count
         bool lengthUnknown = false;                           // a streaming WAV file's data size 0xffffffff
+
+        // A header never finished: the data chunk declares no audio, yet audio follows it,
+        // held up to the chunks that end the file, or to its end (heldData). The size field
+        // that counts, and its bytes as they would read for the audio held.
+        bool dataSizeMissing = false;
+        long long dataSizeField = -1;
+        int dataSizeBytes = 0;
+        unsigned char mendedDataSize[8] {};
     };
 
     /** Opens the file for reading. */
@@ -47,6 +57,8 @@ private:
 
     bool readAt (long long position, unsigned char* bytes, size_t size) const;
     std::optional<Sizes> walkChunks (const Layout& layout, long long fileSize, Sizes sizes) const;
+    bool chunksReachEnd (const Layout& layout, long long position, long long fileSize) const;
+    long long endOfUndeclaredData (const Layout& layout, long long start, long long declared, long long fileSize) const;
 
     const int descriptor;
     const bool owned;

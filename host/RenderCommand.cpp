@@ -370,6 +370,11 @@ namespace
             err << "tanglefix-host render: warning: " << options.inputPath << " holds " << reader.getHeldDataBytes()
                 << " bytes of audio, though its header declares " << reader.getDeclaredDataBytes()
                 << "; the file is cut short, rendered what is there\n";
+        else if (reader.isDataSizeMissing())
+            err << "tanglefix-host render: warning: the header of " << options.inputPath << " declares no audio, though "
+                << reader.getHeldDataBytes() << " bytes of it follow (a header never finished); rendered those\n";
+        else if (reader.getFramesRead() == 0)
+            err << "tanglefix-host render: warning: " << options.inputPath << " holds no audio; the output is empty\n";
 
         for (const auto& [levels, what] : { std::pair (&streams.inputLevels, "input"), std::pair (&streams.outputLevels, "output") })
             if (levels->nonFinite > 0)

@@ -384,7 +384,8 @@ TEST (RenderCommand, TrustsNoHeaderForItsLength)
     Folder folder;
     const auto input = makeNoise (1, 10000, 48000, 2);
 
-    const auto writeWith = [&] (const std::string& name, int format)
+    // A comment goes into a LIST chunk after the audio.
+    const auto writeWith = [&] (const std::string& name, int format, int frames = 10000, const char* comment = nullptr)
     {
         SF_INFO info {};
         info.samplerate = 48000;
@@ -393,7 +394,11 @@ TEST (RenderCommand, TrustsNoHeaderForItsLength)
         const auto path = folder.file (name);
         auto* file = sf_open (path.c_str(), SFM_WRITE, &info);
         EXPECT_NE (file, nullptr);
-        sf_writef_float (file, input.channels[0].data(), 10000);
+        sf_writef_float (file, input.channels[0].data(), frames);
+
+        if (comment != nullptr)
+            sf_set_string (file, SF_STR_COMMENT, comment);
+
         sf_close (file);
         return path;
     };
@@ -428,6 +433,24 @@ TEST (RenderCommand, TrustsNoHeaderForItsLength)
         return path;
     };
 
+    // What a recorder that stopped before finishing its header leaves: the size fields named
+    // (a chunk id, the field's offset from it and its width) still 0.
+    struct Field { const char* id; size_t offset, width = 4; };
+
+    const auto unfinished = [&] (const std::string& name, int format, std::vector<Field> fields, const char* comment = nullptr)
+    {
+        const auto path = writeWith (name, format, 10000, comment);
+        auto bytes = contentsOf (path);
+
+        for (const auto& field : fields)
+            bytes.replace (bytes.find (field.id) + field.offset, field.width, field.width, '\0');
+
+        writeText (path, bytes);
+        return path;
+    };
+
+    const Field riffSize { "RIFF", 4 }, dataSize { "data", 4 };
+
     const auto cutInHalf = [&] (const std::string& name, int format)
     {
         const auto path = writeWith (name, format | SF_FORMAT_FLOAT);
@@ -449,6 +472,18 @@ TEST (RenderCommand, TrustsNoHeaderForItsLength)
         { cutInHalf ("cut.wav", SF_FORMAT_WAV), 5000, "declares 40000; the file is cut short" },
         { cutInHalf ("cut.rf64", SF_FORMAT_RF64), 5000, "declares 40000; the file is cut short" },
         { cutInHalf ("cut.aiff", SF_FORMAT_AIFF), 5000, "declares 40000; the file is cut short" },
+        { unfinished ("unfinished.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, { riffSize, dataSize }), 10000,
+          "declares no audio, though 40000 bytes of it follow (a header never finished)" },
+        { unfinished ("unfinished16.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, { riffSize, dataSize }), 10000,
+          "declares no audio, though 20000 bytes" },
+        { unfinished ("no-data-size.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, { dataSize }), 10000, "declares no audio, though 40000" },
+        { unfinished ("no-riff-size.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, { riffSize }), 10000, "" },
+        { unfinished ("listed.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, { riffSize, dataSize }, "a chunk after the audio"), 10000,
+          "declares no audio, though 40000" },
+        { unfinished ("unfinished.rf64", SF_FORMAT_RF64 | SF_FORMAT_FLOAT, { { "ds64", 8, 16 } }), 10000, "declares no audio, though 40000" },
+        { unfinished ("unfinished.aiff", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, { { "FORM", 4 }, { "SSND", 4 } }), 10000,
+          "declares no audio, though 40000" },
+        { writeWith ("empty.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0, "a chunk after no audio"), 0, "holds no audio; the output is empty" },
     };
 
     for (const auto& c : cases)

@@ -52,9 +52,9 @@ namespace
     // Unnamed files (O_TMPFILE) refused, as by a file system without them.
     std::atomic<bool> refuseUnnamedFiles { false };
 
-    // Set in a child process only: unlinkat on the signalled thread waits, then reports the
-    // name it was given to the pipe, if one is given.
-    std::atomic<bool> slowUnlink { false };
+    // Set in a child process only: unlinkat on the signalled thread says it has begun, waits,
+    // then reports the name it was given to the pipe, if one is given.
+    std::atomic<bool> slowUnlink { false }, slowUnlinkBegun { false };
     std::atomic<int> slowUnlinkReport { -1 };
 
     // Every ACL is refused, as by a file system that keeps none.
@@ -90,6 +90,8 @@ extern "C" int unlinkat (int folder, const char* name, int flags)
 
     if (slowUnlink.load() && pthread_equal (pthread_self(), signalledThread))
     {
+        slowUnlinkBegun = true;
+
         // Long enough for the main thread to give the slot back and make another file.
         usleep (300000);
 
@@ -202,8 +204,9 @@ namespace
         return audio;
     }
 
-    /** A file of libsndfile's own making in the given format. */
-    void writeWithLibsndfile (const std::string& path, int format, const AudioData& audio)
+    /** A file of libsndfile's own making in the given format; a comment goes into a chunk
+        after the audio. */
+    void writeWithLibsndfile (const std::string& path, int format, const AudioData& audio, const char* comment = nullptr)
     {
         SF_INFO info {};
         info.samplerate = audio.sampleRate;
@@ -218,6 +221,10 @@ namespace
                 interleaved.push_back (channel[(size_t) i]);
 
         sf_writef_float (file, interleaved.data(), audio.getNumFrames());
+
+        if (comment != nullptr)
+            sf_set_string (file, SF_STR_COMMENT, comment);
+
         sf_close (file);
     }
 
@@ -387,8 +394,10 @@ TEST (ReplacingFile, ASignalOnAnotherThreadFindsTheWholeNameOfEveryFileMade)
 
 TEST (ReplacingFile, SignalsOnTwoThreadsAtOnceLeaveNoFile)
 {
-    // The worker's handler slow to remove the file, the main thread's 2 ms behind it: the
-    // second must not end the process before the first has removed the file.
+    // The worker's handler slow to remove the file, the main thread's once that removal has
+    // begun (not merely sent for: a busy machine may start the worker late, and the main
+    // thread's handler would then remove the file itself): the second must not end the
+    // process before the first has removed the file.
     Folder folder;
 
     for (int run = 0; run < 5; ++run)
@@ -401,7 +410,10 @@ TEST (ReplacingFile, SignalsOnTwoThreadsAtOnceLeaveNoFile)
             file.open (folder.file ("out.wav"), error);
             slowUnlink = true;
             pthread_kill (signalledThread, SIGTERM);
-            usleep (2000);
+
+            for (int i = 0; i < 100000 && ! slowUnlinkBegun; ++i)
+                usleep (100);
+
             pthread_kill (pthread_self(), SIGINT);
         });
 
@@ -746,4 +758,70 @@ TEST (AudioFileReader, AFileCutShorterThanItsHeaderSaysSo)
         EXPECT_EQ (cut.getDeclaredDataBytes(), 20000 * 2 * 4) << name;
         EXPECT_EQ (cut.getHeldDataBytes(), 20000 * 4) << name;
     }
+}
+
+TEST (AudioFileReader, AnUnfinishedHeaderReadsAsTheAudioTheFileHolds)
+{
+    // The data size a recorder writes before the audio, left so: the audio must read exactly
+    // as from the finished file, up to the chunks written after it, if any.
+    struct Field { const char* id; size_t offset, width; unsigned char value; };
+    const Field riffSize { "RIFF", 4, 4, 0 }, dataSize { "data", 4, 4, 0 };
+
+    const struct
+    {
+        const char* name;
+        int format;
+        std::vector<Field> fields;
+        const char* comment;
+    } cases[] = {
+        { "float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, { riffSize, dataSize }, nullptr },
+        { "pcm.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, { dataSize }, nullptr },
+        { "listed.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, { riffSize, dataSize }, "written after the audio" },
+        { "big-endian.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16 | SF_ENDIAN_BIG, { { "RIFX", 4, 4, 0 }, dataSize }, nullptr },
+        { "take.rf64", SF_FORMAT_RF64 | SF_FORMAT_FLOAT, { { "ds64", 8, 16, 0 } }, nullptr },
+        { "take.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, { { "SSND", 4, 4, 0 } }, "written after the audio" },
+        { "take.w64", SF_FORMAT_W64 | SF_FORMAT_FLOAT, { { "data", 16, 8, 0 }, { "data", 16, 1, 24 } }, nullptr },
+    };
+
+    Folder folder;
+    const auto audio = noise (2, 20000);
+
+    for (const auto& c : cases)
+    {
+        const auto path = folder.file (c.name);
+        writeWithLibsndfile (path, c.format, audio, c.comment);
+        AudioData finished, unfinished;
+        std::string error;
+        ASSERT_TRUE (AudioFile::read (path, finished, error)) << error;
+        long long dataBytes = 0;
+
+        {
+            AudioFileReader reader;
+            ASSERT_TRUE (reader.open (path, error)) << error;
+            EXPECT_FALSE (reader.isDataSizeMissing()) << c.name;
+            dataBytes = reader.getDeclaredDataBytes();
+        }
+
+        auto bytes = contentsOf (path);
+
+        for (const auto& field : c.fields)
+            bytes.replace (bytes.find (field.id) + field.offset, field.width, field.width, (char) field.value);
+
+        std::ofstream (path, std::ios::binary | std::ios::trunc) << bytes;
+        AudioFileReader reader;
+        ASSERT_TRUE (reader.open (path, error)) << error;
+        EXPECT_TRUE (reader.isDataSizeMissing()) << c.name;
+        EXPECT_EQ (reader.getDeclaredDataBytes(), 0) << c.name;
+        EXPECT_EQ (reader.getHeldDataBytes(), dataBytes) << c.name;
+        ASSERT_TRUE (AudioFile::read (path, unfinished, error)) << error;
+        EXPECT_EQ (unfinished.channels, finished.channels) << c.name;
+    }
+
+    // No audio indeed, and a chunk after it: nothing is missing.
+    writeWithLibsndfile (folder.file ("empty.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, noise (2, 0), "written after no audio");
+    AudioFileReader empty;
+    std::string error;
+    ASSERT_TRUE (empty.open (folder.file ("empty.wav"), error)) << error;
+    EXPECT_FALSE (empty.isDataSizeMissing());
+    EXPECT_EQ (empty.getHeldDataBytes(), 0);
 }
