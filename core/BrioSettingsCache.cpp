@@ -90,12 +90,6 @@ namespace
         return identify (path, ignored);
     }
 
-    BrioSettingsCache::Document failedDocument (const juce::String& path, int error)
-    {
-        return { BrioSettingsCache::Kind::failed, nullptr,
-                 "\"" + path + "\" could not be read just now (" + juce::String (std::strerror (error)) + ")." };
-    }
-
     /** What stands under a name that leads to no file, for the error stat gave: nothing,
         not even a link that leads nowhere; something that can't be read; or nothing known,
         when the process or the device failed. */
@@ -111,11 +105,9 @@ namespace
                 return {};
         }
 
-        if (BrioRegularFile::isFailureOfTheProcess (error))
-            return failedDocument (path, error);
-
-        return { BrioSettingsCache::Kind::unreadable, nullptr,
-                 "\"" + path + "\" could not be opened (" + juce::String (std::strerror (error)) + ")." };
+        return { BrioRegularFile::isFailureOfTheProcess (error) ? BrioSettingsCache::Kind::failed
+                                                                : BrioSettingsCache::Kind::unreadable,
+                 nullptr, "\"" + path + "\" could not be opened: " + juce::String (std::strerror (error)) + "." };
     }
 
     /** Not JUCE's MemoryBlock comparison: it hands memcmp the null data of empty blocks. */
