@@ -381,7 +381,7 @@ juce::XmlElement* BrioSettings::loadInto (std::unique_ptr<juce::XmlElement>& cac
                                   " until it is read.");
 
     // A file that is empty, malformed, or that could trap the parser, counts as empty
-    // here; it is set aside before anything is written in its place.
+    // here; it is set aside once new settings are written beside it.
     cached = document.element != nullptr ? std::make_unique<juce::XmlElement> (*document.element)
                                          : std::make_unique<juce::XmlElement> (rootName);
     return cached.get();

@@ -239,7 +239,7 @@ BrioSettingsCache::Document BrioSettingsCache::lookUp (const juce::File& file, F
     auto outcome = BrioRegularFile::Outcome::read;
     const auto result = BrioFileReader::readRegularFile (file, maxFileBytes, entry.bytes, &outcome);
 
-    if (outcome == BrioRegularFile::Outcome::failed)
+    if (outcome == BrioRegularFile::Outcome::failed)      // as above: what was kept stays
         return { Kind::failed, nullptr, result.getErrorMessage() };
 
     // A folder, a pipe, a file too large or one without permission: telling again is
