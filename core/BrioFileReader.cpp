@@ -1,19 +1,18 @@
 #include "BrioFileReader.h"
 
-#include "BrioRegularFile.h"
-
 #include <fcntl.h>
 
 namespace BrioFileReader
 {
 
-juce::Result readRegularFile (const juce::File& file, size_t maxBytes, juce::MemoryBlock& bytes)
+juce::Result readRegularFile (const juce::File& file, size_t maxBytes, juce::MemoryBlock& bytes,
+                              BrioRegularFile::Outcome* outcome)
 {
-    return readRegularFile (AT_FDCWD, file.getFullPathName(), file.getFullPathName(), maxBytes, bytes);
+    return readRegularFile (AT_FDCWD, file.getFullPathName(), file.getFullPathName(), maxBytes, bytes, outcome);
 }
 
 juce::Result readRegularFile (int folderFd, const juce::String& name, const juce::String& shownPath,
-                              size_t maxBytes, juce::MemoryBlock& bytes)
+                              size_t maxBytes, juce::MemoryBlock& bytes, BrioRegularFile::Outcome* outcome)
 {
     bytes.reset();
 
@@ -21,7 +20,12 @@ juce::Result readRegularFile (int folderFd, const juce::String& name, const juce
     std::vector<unsigned char> read;
     std::string reason;
 
-    if (BrioRegularFile::readAt (folderFd, name.toRawUTF8(), maxBytes, read, reason) != BrioRegularFile::Outcome::read)
+    const auto result = BrioRegularFile::readAt (folderFd, name.toRawUTF8(), maxBytes, read, reason);
+
+    if (outcome != nullptr)
+        *outcome = result;
+
+    if (result != BrioRegularFile::Outcome::read)
         return juce::Result::fail ("\"" + shownPath + "\" " + juce::String (juce::CharPointer_UTF8 (reason.c_str())) + ".");
 
     bytes.replaceAll (read.data(), read.size());

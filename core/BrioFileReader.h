@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include "BrioRegularFile.h"
+
 #include <cstddef>
 
 //==============================================================================
@@ -19,11 +21,14 @@ namespace BrioFileReader
 {
     /** Reads the whole file into bytes. Fails, with a message naming the file and the
         reason, when the file is missing, is not a regular file, cannot be read or holds
-        more than maxBytes; bytes is then empty. */
-    juce::Result readRegularFile (const juce::File& file, size_t maxBytes, juce::MemoryBlock& bytes);
+        more than maxBytes; bytes is then empty. Fills outcome, when given, with what
+        BrioRegularFile made of it (`failed` when the process or the device failed). */
+    juce::Result readRegularFile (const juce::File& file, size_t maxBytes, juce::MemoryBlock& bytes,
+                                  BrioRegularFile::Outcome* outcome = nullptr);
 
     /** As above, for the file of that name in the folder folderFd stands for; messages
         name it as shownPath. */
     juce::Result readRegularFile (int folderFd, const juce::String& name, const juce::String& shownPath,
-                                  size_t maxBytes, juce::MemoryBlock& bytes);
+                                  size_t maxBytes, juce::MemoryBlock& bytes,
+                                  BrioRegularFile::Outcome* outcome = nullptr);
 }

@@ -13,9 +13,12 @@ namespace BrioRegularFile
 
 namespace
 {
-    std::string lastSystemError()
+    /** The outcome of a failed call, with its error as the reason. */
+    Outcome failure (Outcome fileOutcome, const char* what, std::string& reason)
     {
-        return std::strerror (errno);
+        const auto error = errno;
+        reason = what + std::string (": ") + std::strerror (error);
+        return isFailureOfTheProcess (error) ? Outcome::failed : fileOutcome;
     }
 
     std::string tooLargeReason (std::size_t maxBytes)
@@ -40,8 +43,7 @@ namespace
                 if (errno == EINTR)
                     continue;
 
-                reason = "could not be read: " + lastSystemError();
-                return Outcome::cannotRead;
+                return failure (Outcome::cannotRead, "could not be read", reason);
             }
 
             if (bytes.size() + (std::size_t) numRead > maxBytes)
@@ -63,10 +65,7 @@ namespace
         struct stat info {};
 
         if (::fstatat (folderFd, path, &info, 0) != 0)
-        {
-            reason = "could not be opened: " + lastSystemError();
-            return Outcome::cannotOpen;
-        }
+            return failure (Outcome::cannotOpen, "could not be opened", reason);
 
         if (! S_ISREG (info.st_mode))
         {
@@ -83,12 +82,12 @@ namespace
         const BrioScopedDescriptor opened (::openat (folderFd, path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
 
         if (opened.descriptor < 0)
-        {
-            reason = "could not be opened: " + lastSystemError();
-            return Outcome::cannotOpen;
-        }
+            return failure (Outcome::cannotOpen, "could not be opened", reason);
 
-        if (::fstat (opened.descriptor, &info) != 0 || ! S_ISREG (info.st_mode))
+        if (::fstat (opened.descriptor, &info) != 0)
+            return failure (Outcome::cannotRead, "could not be read", reason);
+
+        if (! S_ISREG (info.st_mode))
         {
             reason = "is not a regular file";
             return Outcome::notRegular;
@@ -96,6 +95,12 @@ namespace
 
         return readAll (opened.descriptor, maxBytes, bytes, reason);
     }
+}
+
+bool isFailureOfTheProcess (int error) noexcept
+{
+    return error == EMFILE || error == ENFILE || error == ENOMEM || error == EIO || error == EINTR
+            || error == EAGAIN;
 }
 
 Outcome read (const char* path, std::size_t maxBytes, std::vector<unsigned char>& bytes, std::string& reason)

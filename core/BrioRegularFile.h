@@ -23,8 +23,14 @@ namespace BrioRegularFile
         cannotOpen,      // missing, or not permitted
         notRegular,      // a folder, pipe, device or socket under the name
         tooLarge,        // more than maxBytes
-        cannotRead       // an error while reading
+        cannotRead,      // an error while reading
+        failed           // the process or the device failed (no descriptor or memory left, an
+                         // I/O error): nothing is known of the file
     };
+
+    /** True for the errors that belong to the process or the device rather than to the
+        file: out of descriptors or memory, an I/O error, an interrupted call. */
+    bool isFailureOfTheProcess (int error) noexcept;
 
     /** Reads the whole file into bytes. Unless the outcome is `read`, bytes is empty and
         reason says why, as words that follow the file's name ("is not a regular file"). */

@@ -373,59 +373,118 @@ juce::String BrioSettings::getLegacyPresetsFolder() const
 }
 
 //==============================================================================
-juce::XmlElement* BrioSettings::loadInto (std::unique_ptr<juce::XmlElement>& cached, const juce::File& file,
-                                          const juce::String& rootName, bool sortAttributes)
+juce::XmlElement* BrioSettings::loadInto (std::unique_ptr<juce::XmlElement>& cached, bool& loadFailed,
+                                          const juce::File& file, const juce::String& rootName, bool sortAttributes)
 {
     const auto document = cache.read (file, sortAttributes);
 
     if (document.kind == BrioSettingsCache::Kind::absent)
         file.create();
 
+    // Nothing is known of a file that the process or the device failed to read (a host
+    // out of descriptors): saved over, its settings would be lost.
+    loadFailed = document.kind == BrioSettingsCache::Kind::failed;
+
+    if (loadFailed)
+        juce::Logger::writeToLog (document.reason + " Its settings are not used, and nothing is saved over them"
+                                  " until it is read.");
+
     // A file that is empty, malformed, or that could trap the parser, counts as empty
-    // here; it is set aside before anything is written in its place.
+    // here; it is set aside once new settings are written beside it.
     cached = document.element != nullptr ? std::make_unique<juce::XmlElement> (*document.element)
                                          : std::make_unique<juce::XmlElement> (rootName);
     return cached.get();
 }
 
-bool BrioSettings::setAsideIfUnreadable (const juce::File& file, bool& wasSetAside)
+bool BrioSettings::setAsideIfUnreadable (const juce::File& file, SetAside& setAside)
 {
-    wasSetAside = false;
-
-    if (cache.getKind (file) != BrioSettingsCache::Kind::unreadable)
-        return true;
-
-    const auto reason = cache.read (file, false).reason;
-
-    // Under a name of its own, never over another file: it may hold settings that a
-    // later version wrote, or a user's by mistake.
-    const auto stamp = juce::Time::getCurrentTime().formatted ("%Y%m%d-%H%M%S");
     const auto path = file.getFullPathName();
-    auto error = EEXIST;
 
-    for (int attempt = 1; attempt <= 100; ++attempt)
+    // Another instance may set the file aside and write its own settings at any moment:
+    // only the file that was judged is moved, so whatever stands there after the judgement
+    // is judged again.
+    for (int judgement = 0; judgement < 8; ++judgement)
     {
-        const auto aside = path + ".unreadable-" + stamp + (attempt > 1 ? "-" + juce::String (attempt) : juce::String());
-        const auto moved = BrioFileMoves::moveWithoutReplacing (file, juce::File (aside));
+        const auto judged = BrioSettingsCache::identifyEntry (path);
+        const auto document = cache.examine (file);
 
-        if (moved == 0)
+        if (document.kind == BrioSettingsCache::Kind::failed)
         {
-            juce::Logger::writeToLog (reason + " It was set aside as \"" + aside
-                                      + "\", and new settings are written in its place.");
-            wasSetAside = true;
+            juce::Logger::writeToLog (document.reason + " No settings are written there.");
+            return false;
+        }
+
+        if (document.kind != BrioSettingsCache::Kind::unreadable)
             return true;
+
+        if (! (BrioSettingsCache::identifyEntry (path) == judged))
+            continue;
+
+        // Under a name of its own, never over another file: it may hold settings that a
+        // later version wrote, or a user's by mistake.
+        const auto stamp = juce::Time::getCurrentTime().formatted ("%Y%m%d-%H%M%S");
+        auto error = EEXIST;
+
+        for (int attempt = 1; attempt <= 100 && error == EEXIST; ++attempt)
+        {
+            const auto aside = path + ".unreadable-" + stamp + (attempt > 1 ? "-" + juce::String (attempt) : juce::String());
+            error = BrioFileMoves::moveWithoutReplacing (file, juce::File (aside));
+
+            if (error == 0)
+            {
+                setAside = { aside, document.reason };
+                return true;
+            }
         }
 
-        if (moved != EEXIST)
-        {
-            error = moved;
-            break;
-        }
+        juce::Logger::writeToLog (document.reason + " It could not be set aside (" + juce::String (std::strerror (error))
+                                  + "), so no settings are written there.");
+        return false;
     }
 
-    juce::Logger::writeToLog (reason + " It could not be set aside (" + juce::String (std::strerror (error))
-                              + "), so no settings are written there.");
+    juce::Logger::writeToLog ("\"" + path + "\" kept changing while it was read, so no settings are written there.");
     return false;
+}
+
+bool BrioSettings::save (juce::XmlElement& element, bool loadFailed, const juce::File& file, bool marksMigration)
+{
+    if (loadFailed)
+    {
+        juce::Logger::writeToLog ("Settings are not saved to \"" + file.getFullPathName()
+                                  + "\": it could not be read, and its settings would be lost.");
+        return false;
+    }
+
+    // Whether the older presets were moved is unknown once the file is set aside: a second
+    // copy would go over the copies the user has edited since, so they count as moved.
+    std::unique_ptr<juce::XmlElement> marked;
+
+    if (marksMigration && cache.getKind (file) == BrioSettingsCache::Kind::unreadable)
+    {
+        marked = std::make_unique<juce::XmlElement> (element);
+        marked->setAttribute (BrioStoredNames::presetsMigratedKey, 1);
+    }
+
+    SetAside setAside;
+    const auto written = cache.write (marked != nullptr ? *marked : element, file,
+                                      [&] { return setAsideIfUnreadable (file, setAside); });
+
+    if (written && marked != nullptr)
+        element.setAttribute (BrioStoredNames::presetsMigratedKey, 1);
+
+    if (setAside.path.isEmpty())
+        return written;
+
+    if (written)
+        juce::Logger::writeToLog (setAside.reason + " It was set aside as \"" + setAside.path
+                                  + "\", and new settings were written in its place.");
+    else if (BrioFileMoves::moveWithoutReplacing (juce::File (setAside.path), file) == 0)
+        juce::Logger::writeToLog (setAside.reason + " The new settings could not take its place, so it stays there.");
+    else
+        juce::Logger::writeToLog (setAside.reason + " It was set aside as \"" + setAside.path
+                                  + "\", but the new settings could not take its place.");
+
+    return written;
 }
 
 bool BrioSettings::writeDocument (const juce::XmlElement& element, const juce::File& file)
@@ -497,24 +556,13 @@ juce::XmlElement& BrioSettings::second()
 //==============================================================================
 juce::XmlElement* BrioSettings::loadGlobalSettings (bool sortAttributes)
 {
-    return loadInto (globalSettings, getGlobalSettingsFile(), globalRootName(), sortAttributes);
+    return loadInto (globalSettings, globalLoadFailed, getGlobalSettingsFile(), globalRootName(), sortAttributes);
 }
 
 bool BrioSettings::saveGlobalSettings()
 {
     auto& element = global();
-    const juce::File file (getGlobalSettingsFile());
-    bool wasSetAside = false;
-
-    if (! setAsideIfUnreadable (file, wasSetAside))
-        return false;
-
-    // Whether the older presets were moved is unknown: a second copy would go over the
-    // copies the user has edited since, so they count as moved.
-    if (wasSetAside)
-        element.setAttribute (BrioStoredNames::presetsMigratedKey, 1);
-
-    return cache.write (element, file);
+    return save (element, globalLoadFailed, getGlobalSettingsFile(), true);
 }
 
 juce::String BrioSettings::getGlobalString (const juce::String& key, const juce::String& defaultValue)
@@ -546,17 +594,14 @@ void BrioSettings::setGlobalValue (const juce::String& key, double value, bool s
 //==============================================================================
 juce::XmlElement* BrioSettings::loadSecondSettings (bool sortAttributes)
 {
-    return loadInto (secondSettings, getSecondSettingsFile(), BrioStoredNames::secondSettingsRootName,
+    return loadInto (secondSettings, secondLoadFailed, getSecondSettingsFile(), BrioStoredNames::secondSettingsRootName,
                      sortAttributes);
 }
 
 bool BrioSettings::saveSecondSettings()
 {
     auto& element = second();
-    const juce::File file (getSecondSettingsFile());
-    bool wasSetAside = false;
-
-    return setAsideIfUnreadable (file, wasSetAside) && cache.write (element, file);
+    return save (element, secondLoadFailed, getSecondSettingsFile(), false);
 }
 
 juce::String BrioSettings::getSecondString (const juce::String& key, const juce::String& defaultValue)
@@ -582,15 +627,17 @@ void BrioSettings::migratePresetsOnce()
 {
     const juce::File settingsFile (getGlobalSettingsFile());
 
-    // A settings file that can't be read may well say that the presets were moved: moving
-    // them again would bring back what the user has deleted since, and its settings would
-    // be lost under the flag written below.
-    if (cache.getKind (settingsFile) == BrioSettingsCache::Kind::unreadable)
+    // A settings file that can't be read, or that the process failed to read just now, may
+    // well say that the presets were moved: moving them again would bring back what the user
+    // has deleted since, and its settings would be lost under the flag written below.
+    const auto kind = cache.getKind (settingsFile);
+
+    if (kind == BrioSettingsCache::Kind::unreadable || kind == BrioSettingsCache::Kind::failed)
         return;
 
     loadGlobalSettings (true);
 
-    if (globalSettings->getBoolAttribute (BrioStoredNames::presetsMigratedKey, false))
+    if (globalLoadFailed || globalSettings->getBoolAttribute (BrioStoredNames::presetsMigratedKey, false))
         return;
 
     const auto legacyPath = getLegacyPresetsFolder();

@@ -23,9 +23,13 @@ struct BrioNames
 
     Several objects own an instance each; each keeps what it last loaded, and every load
     goes through the process's BrioSettingsCache, which parses a file once per change.
-    A file that is present but can't be read (too large, malformed, no regular file, not
-    permitted) loads as an empty element, stops the migration, and is set aside under
-    "<name>.unreadable-<time>" before anything is written in its place. Message thread only.
+    A file that is present but can't be read (too large, malformed, cut, no regular file,
+    a link that leads nowhere, not permitted) loads as an empty element, stops the
+    migration, and is set aside under "<name>.unreadable-<time>" once new settings are
+    written beside it, just before they take its name. A file that the process or the
+    device failed to read (no descriptor or memory left, an I/O error) is left as it is:
+    it loads as an empty element too, stops the migration, and nothing is saved over it
+    until a load reads it. Message thread only.
 */
 class BrioSettings
 {
@@ -86,12 +90,23 @@ public:
     juce::String makerName;
 
 private:
-    juce::XmlElement* loadInto (std::unique_ptr<juce::XmlElement>& cached, const juce::File& file,
-                                const juce::String& rootName, bool sortAttributes);
+    juce::XmlElement* loadInto (std::unique_ptr<juce::XmlElement>& cached, bool& loadFailed,
+                                const juce::File& file, const juce::String& rootName, bool sortAttributes);
 
-    /** Moves a file that can't be read out of the way, under a name nothing has yet;
-        false when one is there and could not be moved. */
-    bool setAsideIfUnreadable (const juce::File& file, bool& wasSetAside);
+    /** Writes the element over the file, setting aside one that can't be read; with
+        marksMigration, the element written then says that the older presets were moved. */
+    bool save (juce::XmlElement& element, bool loadFailed, const juce::File& file, bool marksMigration);
+
+    /** Where a file that could not be read went, and why it could not. */
+    struct SetAside
+    {
+        juce::String path, reason;
+    };
+
+    /** Just before new settings take the file's name: moves what stands there out of the
+        way, under a name nothing has yet, when it can't be read; whatever replaced it since
+        it was judged is judged again. False when it could not be judged or moved. */
+    bool setAsideIfUnreadable (const juce::File& file, SetAside& setAside);
 
     juce::XmlElement& global();
     juce::XmlElement& second();
@@ -99,6 +114,7 @@ private:
 
     std::unique_ptr<juce::XmlElement> globalSettings;
     std::unique_ptr<juce::XmlElement> secondSettings;
+    bool globalLoadFailed = false, secondLoadFailed = false;    // the elements hold no file's settings
     BrioNames names;
     BrioSettingsCache& cache = BrioSettingsCache::getInstance();
 

@@ -1,14 +1,17 @@
 #include "BrioSettingsCache.h"
 #include "BrioSettings.h"
 #include "BrioFileReader.h"
+#include "BrioScopedDescriptor.h"
 #include "BrioXmlGuard.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
 
@@ -20,7 +23,7 @@ namespace
     constexpr BrioXmlGuard::Limits settingsFileLimits { BrioSettingsCache::maxFileBytes, 256 };
 
     /** A file changed within this many seconds before it was read may change again
-        without its time changing. File times follow a coarse clock, a tick of a few
+        without its times changing. File times follow a coarse clock, a tick of a few
         milliseconds on most systems; the margin is wide. */
     constexpr std::int64_t recentSeconds = 2;
 
@@ -63,24 +66,54 @@ namespace
     BrioSettingsCache::Identity identityOf (const struct stat& info)
     {
         return { (std::uint64_t) info.st_dev, (std::uint64_t) info.st_ino, (std::int64_t) info.st_size,
-                 (std::int64_t) info.st_mtim.tv_sec, (std::int64_t) info.st_mtim.tv_nsec };
+                 (std::int64_t) info.st_mtim.tv_sec, (std::int64_t) info.st_mtim.tv_nsec,
+                 (std::int64_t) info.st_ctim.tv_sec, (std::int64_t) info.st_ctim.tv_nsec };
     }
 
-    std::optional<BrioSettingsCache::Identity> identify (const juce::String& path)
+    /** The identity of the file the path leads to; error says why there is none. */
+    std::optional<BrioSettingsCache::Identity> identify (const juce::String& path, int& error)
     {
         struct stat info {};
 
         if (::stat (path.toRawUTF8(), &info) != 0)
+        {
+            error = errno;
             return {};
+        }
 
         return identityOf (info);
     }
 
-    /** Nothing under the name, not even a link that leads nowhere. */
-    bool isAbsent (const juce::String& path)
+    std::optional<BrioSettingsCache::Identity> identify (const juce::String& path)
+    {
+        int ignored = 0;
+        return identify (path, ignored);
+    }
+
+    /** What stands under a name that leads to no file, for the error stat gave: nothing,
+        not even a link that leads nowhere; something that can't be read; or nothing known,
+        when the process or the device failed. */
+    BrioSettingsCache::Document withoutFile (const juce::String& path, int error)
     {
         struct stat info {};
-        return ::lstat (path.toRawUTF8(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR);
+
+        if (! BrioRegularFile::isFailureOfTheProcess (error) && ::lstat (path.toRawUTF8(), &info) != 0)
+        {
+            error = errno;
+
+            if (error == ENOENT || error == ENOTDIR)
+                return {};
+        }
+
+        return { BrioRegularFile::isFailureOfTheProcess (error) ? BrioSettingsCache::Kind::failed
+                                                                : BrioSettingsCache::Kind::unreadable,
+                 nullptr, "\"" + path + "\" could not be opened: " + juce::String (std::strerror (error)) + "." };
+    }
+
+    /** Not JUCE's MemoryBlock comparison: it hands memcmp the null data of empty blocks. */
+    bool haveSameBytes (const juce::MemoryBlock& a, const juce::MemoryBlock& b) noexcept
+    {
+        return a.getSize() == b.getSize() && (a.isEmpty() || std::memcmp (a.getData(), b.getData(), a.getSize()) == 0);
     }
 
     /** The text as BrioXmlGuard reads a document: after a byte-order mark, up to the
@@ -102,9 +135,10 @@ namespace
         return (std::int64_t) now.tv_sec;
     }
 
+    /** The change time follows every change, a modification time put back included. */
     bool isSettled (const BrioSettingsCache::Identity& identity, std::int64_t readAt)
     {
-        return identity.modifiedSeconds + recentSeconds < readAt;
+        return std::max (identity.modifiedSeconds, identity.changedSeconds) + recentSeconds < readAt;
     }
 }
 
@@ -112,7 +146,18 @@ namespace
 bool BrioSettingsCache::Identity::operator== (const Identity& other) const noexcept
 {
     return device == other.device && inode == other.inode && size == other.size
-            && modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds;
+            && modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds
+            && changedSeconds == other.changedSeconds && changedNanoseconds == other.changedNanoseconds;
+}
+
+std::optional<BrioSettingsCache::Identity> BrioSettingsCache::identifyEntry (const juce::String& path)
+{
+    struct stat info {};
+
+    if (::lstat (path.toRawUTF8(), &info) != 0)
+        return {};
+
+    return identityOf (info);
 }
 
 std::vector<juce::Identifier> BrioSettingsCache::poolInOrder (std::vector<std::string_view> names)
@@ -154,7 +199,12 @@ BrioSettingsCache::Document BrioSettingsCache::read (const juce::File& file, boo
 
 BrioSettingsCache::Kind BrioSettingsCache::getKind (const juce::File& file)
 {
-    return lookUp (file, Form::none).kind;
+    return examine (file).kind;
+}
+
+BrioSettingsCache::Document BrioSettingsCache::examine (const juce::File& file)
+{
+    return lookUp (file, Form::none);
 }
 
 BrioSettingsCache::Document BrioSettingsCache::lookUp (const juce::File& file, Form form)
@@ -163,16 +213,18 @@ BrioSettingsCache::Document BrioSettingsCache::lookUp (const juce::File& file, F
     const juce::ScopedLock sl (lock);
 
     const auto readAt = secondsNow();
-    const auto before = identify (path);
+    int error = 0;
+    const auto before = identify (path, error);
 
+    // A failure of the process says nothing of the file: what was kept of it stays.
     if (! before.has_value())
     {
-        entries.erase (path);
+        auto document = withoutFile (path, error);
 
-        if (isAbsent (path))
-            return {};
+        if (document.kind != Kind::failed)
+            entries.erase (path);
 
-        return { Kind::unreadable, nullptr, "\"" + path + "\" could not be opened." };
+        return document;
     }
 
     const auto found = entries.find (path);
@@ -184,7 +236,11 @@ BrioSettingsCache::Document BrioSettingsCache::lookUp (const juce::File& file, F
     Entry entry;
     entry.identity = *before;
     entry.settled = isSettled (*before, readAt);
-    const auto result = BrioFileReader::readRegularFile (file, maxFileBytes, entry.bytes);
+    auto outcome = BrioRegularFile::Outcome::read;
+    const auto result = BrioFileReader::readRegularFile (file, maxFileBytes, entry.bytes, &outcome);
+
+    if (outcome == BrioRegularFile::Outcome::failed)      // as above: what was kept stays
+        return { Kind::failed, nullptr, result.getErrorMessage() };
 
     // A folder, a pipe, a file too large or one without permission: telling again is
     // cheaper than any parse, so nothing is kept.
@@ -194,7 +250,7 @@ BrioSettingsCache::Document BrioSettingsCache::lookUp (const juce::File& file, F
         return { Kind::unreadable, nullptr, result.getErrorMessage() };
     }
 
-    if (sameFile && found->second.bytes == entry.bytes)
+    if (sameFile && haveSameBytes (found->second.bytes, entry.bytes))
     {
         found->second.settled = entry.settled;
         return documentOf (found->second, form);
@@ -267,12 +323,13 @@ BrioSettingsCache::Document BrioSettingsCache::documentOf (Entry& entry, Form fo
     return { Kind::read, sorted ? entry.sorted : entry.document.element, {} };
 }
 
-bool BrioSettingsCache::write (const juce::XmlElement& element, const juce::File& file)
+bool BrioSettingsCache::write (const juce::XmlElement& element, const juce::File& file,
+                               const BeforeReplacing& beforeReplacing)
 {
     const auto text = element.toString();
     Identity written;
 
-    if (! writeText (text, file, &written))
+    if (! writeText (text, file, &written, beforeReplacing))
         return false;
 
     Entry entry;
@@ -285,7 +342,8 @@ bool BrioSettingsCache::write (const juce::XmlElement& element, const juce::File
     return true;
 }
 
-bool BrioSettingsCache::writeText (const juce::String& text, const juce::File& file, Identity* written)
+bool BrioSettingsCache::writeText (const juce::String& text, const juce::File& file, Identity* written,
+                                   const BeforeReplacing& beforeReplacing)
 {
     const auto numBytes = text.getNumBytesAsUTF8();
     juce::TemporaryFile temp (file);
@@ -305,15 +363,18 @@ bool BrioSettingsCache::writeText (const juce::String& text, const juce::File& f
 
     // A short write (a full disk, a file size limit) sets no error status on the
     // stream, so the length is checked before the temporary file takes the target's place.
-    // A rename keeps the file's identity, so it is taken from the temporary file.
-    const auto identity = identify (temp.getFile().getFullPathName());
+    // The identity is the file's after the rename (which sets its change time), taken
+    // through a descriptor, as another may have replaced it under the name since.
+    const BrioScopedDescriptor opened (::open (temp.getFile().getFullPathName().toRawUTF8(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
 
-    if (! identity.has_value() || identity->size != (std::int64_t) numBytes
+    if (opened.descriptor < 0 || ::fstat (opened.descriptor, &info) != 0 || info.st_size != (off_t) numBytes
+         || (beforeReplacing && ! beforeReplacing())
          || ! temp.overwriteTargetFileWithTemporary())
         return false;
 
-    if (written != nullptr)
-        *written = *identity;
+    if (written != nullptr && ::fstat (opened.descriptor, &info) == 0)
+        *written = identityOf (info);
 
     return true;
 }

@@ -106,6 +106,7 @@ ChunkFile::ReadOutcome ChunkFile::read (const std::string& path, std::vector<Chu
             return ReadOutcome::cannotRead;
 
         case BrioRegularFile::Outcome::cannotRead:
+        case BrioRegularFile::Outcome::failed:
             errorMessage = "cannot read chunk file " + path + " (it " + reason + ")";
             return ReadOutcome::cannotRead;
 

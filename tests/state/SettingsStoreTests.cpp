@@ -3,8 +3,10 @@
 #include "PrivateFolders.h"
 #include "../ScopedVariable.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdarg>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -12,6 +14,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -19,6 +22,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -89,6 +93,37 @@ extern "C" int openat (int folder, const char* path, int flags, ...)
     }
 
     return real (folder, path, flags, mode);
+}
+
+namespace
+{
+    // Reads of the file with this inode fail with EIO, as a failing disk's do.
+    std::atomic<ino_t> failReadsOf { 0 };
+
+    // Runs once, just before the next read of the file with this inode.
+    std::atomic<ino_t> actBeforeReading { 0 };
+    std::function<void()> beforeReading;
+}
+
+extern "C" ssize_t read (int descriptor, void* data, size_t size)
+{
+    static const auto real = reinterpret_cast<ssize_t (*) (int, void*, size_t)> (dlsym (RTLD_NEXT, "read"));
+    struct stat info {};
+
+    if ((failReadsOf.load() != 0 || actBeforeReading.load() != 0) && ::fstat (descriptor, &info) == 0
+         && S_ISREG (info.st_mode))
+    {
+        if (info.st_ino == actBeforeReading.load() && actBeforeReading.exchange (0) != 0)
+            std::exchange (beforeReading, {})();
+
+        if (info.st_ino == failReadsOf.load())
+        {
+            errno = EIO;
+            return -1;
+        }
+    }
+
+    return real (descriptor, data, size);
 }
 
 namespace
@@ -225,6 +260,102 @@ namespace
         for (const auto& subfolder : folder.subfolders)
             collectPresets (subfolder, paths);
     }
+
+    enum class Fault
+    {
+        none,
+        fileSizeLimit,      // no new file grows past a few bytes
+        outOfDescriptors,   // the process has no descriptor left
+        readError           // reads of the file fail as a failing disk's do
+    };
+
+    /** Runs work while the fault holds. */
+    void whileFailing (Fault fault, const juce::File& file, const std::function<void()>& work)
+    {
+        const auto limited = [&] (int resource, rlim_t limit, const std::function<void()>& during)
+        {
+            rlimit saved {};
+            ::getrlimit (resource, &saved);
+            const rlimit lowered { limit, saved.rlim_max };
+            ASSERT_EQ (0, ::setrlimit (resource, &lowered));
+            during();
+            ::setrlimit (resource, &saved);
+        };
+
+        switch (fault)
+        {
+            case Fault::none:
+                work();
+                break;
+
+            case Fault::fileSizeLimit:
+            {
+                const auto previous = std::signal (SIGXFSZ, SIG_IGN);
+                limited (RLIMIT_FSIZE, 8, work);
+                std::signal (SIGXFSZ, previous);
+                break;
+            }
+
+            case Fault::outOfDescriptors:
+                limited (RLIMIT_NOFILE, 64, [&]
+                {
+                    std::vector<int> taken;
+
+                    for (int descriptor; (descriptor = ::open ("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+                        taken.push_back (descriptor);
+
+                    EXPECT_EQ (errno, EMFILE);
+                    work();
+
+                    for (const auto descriptor : taken)
+                        ::close (descriptor);
+                });
+                break;
+
+            case Fault::readError:
+            {
+                struct stat info {};
+                ASSERT_EQ (0, ::stat (file.getFullPathName().toRawUTF8(), &info));
+                failReadsOf = info.st_ino;
+                work();
+                failReadsOf = 0;
+                break;
+            }
+        }
+    }
+
+    /** What the store has set aside of the file, described. */
+    std::vector<std::string> setAsideOf (const juce::File& file)
+    {
+        std::vector<std::string> setAside;
+
+        for (const auto& entry : std::filesystem::directory_iterator (file.getParentDirectory().getFullPathName().toStdString()))
+            if (entry.path().filename().string().rfind (file.getFileName().toStdString() + ".unreadable-", 0) == 0)
+                setAside.push_back (describe (entry.path()));
+
+        std::sort (setAside.begin(), setAside.end());
+        return setAside;
+    }
+
+    /** A file system of its own whose times follow the clock's tick, mounted on a folder
+        for as long as it lives. */
+    struct CoarseTimesMount
+    {
+        explicit CoarseTimesMount (const juce::File& folder) : path (folder.getFullPathName().toStdString())
+        {
+            folder.createDirectory();
+            mounted = ::mount ("tanglefix-test", path.c_str(), "ramfs", 0, nullptr) == 0;
+        }
+
+        ~CoarseTimesMount()
+        {
+            if (mounted)
+                ::umount2 (path.c_str(), MNT_DETACH);
+        }
+
+        const std::string path;
+        bool mounted = false;
+    };
 }
 
 //==============================================================================
@@ -644,7 +775,8 @@ TEST_F (SettingsStoreTest, SettingsFileThatCannotBeReadIsNeitherWrittenOverNorMi
 {
     // A file the store can't read may hold every setting and the flag that the older
     // presets were moved: copying them again went over the copies the user had edited,
-    // and the file was written over with the flag alone.
+    // and the file was written over with the flag alone. A good file that the process
+    // failed to read (out of descriptors, an I/O error) was set aside as unreadable.
     const std::string overTheLimit = "<Tanglefix_GLOBAL_SETTINGS PresetsMigrated=\"1\" WindowSize=\"1.25\" Pad=\""
                                        + std::string (1024 * 1024, 'x') + "\"/>";
     const auto writeText = [] (const std::string& text)
@@ -657,7 +789,10 @@ TEST_F (SettingsStoreTest, SettingsFileThatCannotBeReadIsNeitherWrittenOverNorMi
         const char* kind;
         std::function<void (const juce::File&)> plant;
         bool readable;
+        Fault fault = Fault::none;      // while the store reads it
     };
+
+    const auto good = writeText ("<Tanglefix_GLOBAL_SETTINGS PresetsMigrated=\"1\" WindowSize=\"1.25\"/>");
 
     const Case cases[] =
     {
@@ -669,7 +804,9 @@ TEST_F (SettingsStoreTest, SettingsFileThatCannotBeReadIsNeitherWrittenOverNorMi
         { "named pipe",          [] (const juce::File& f) { ::mkfifo (f.getFullPathName().toRawUTF8(), 0644); }, false },
         { "link to nothing",     [this] (const juce::File& f) { makeLink (f, tmp.getChildFile ("gone")); },  false },
         { "not permitted",       [] (const juce::File& f) { f.replaceWithText ("<Tanglefix_GLOBAL_SETTINGS PresetsMigrated=\"1\"/>");
-                                                            f.setReadOnly (true); ::chmod (f.getFullPathName().toRawUTF8(), 0); }, false }
+                                                            f.setReadOnly (true); ::chmod (f.getFullPathName().toRawUTF8(), 0); }, false },
+        { "good, out of descriptors", good,                                                                  false, Fault::outOfDescriptors },
+        { "good, read error",    good,                                                                       false, Fault::readError }
     };
 
     const std::string edited ("<Tanglefix_SETTINGS Gain=\"0.2\"/>");
@@ -697,9 +834,12 @@ TEST_F (SettingsStoreTest, SettingsFileThatCannotBeReadIsNeitherWrittenOverNorMi
 
         {
             const ScopedWithoutFileOverride asAnyUser;
-            BrioSettings store;
-            EXPECT_EQ (store.getGlobalDouble ("WindowSize", 1.0), 1.0);
-            store.migratePresetsOnce();
+            whileFailing (c.fault, settingsFile, []
+            {
+                BrioSettings store;
+                EXPECT_EQ (store.getGlobalDouble ("WindowSize", 1.0), 1.0);
+                store.migratePresetsOnce();
+            });
         }
 
         EXPECT_EQ (imported.getChildFile ("Bass/Deep.qzr").loadFileAsString().toStdString(), edited);
@@ -710,6 +850,33 @@ TEST_F (SettingsStoreTest, SettingsFileThatCannotBeReadIsNeitherWrittenOverNorMi
 
         EXPECT_EQ (describe (path), planted);
 
+        // A save that fails leaves it where it is: one whose new settings can't be written,
+        // one the process fails, and one of a store that loaded while the process failed.
+        {
+            const ScopedWithoutFileOverride asAnyUser;
+            BrioSettings store;
+            whileFailing (c.fault == Fault::none ? Fault::fileSizeLimit : c.fault, settingsFile,
+                          [&] { store.setGlobalValue ("WindowSize", 1.5, true); });
+
+            if (c.fault != Fault::none)
+            {
+                EXPECT_FALSE (store.saveGlobalSettings());     // it holds none of the file's settings
+            }
+        }
+
+        EXPECT_EQ (describe (path), planted);
+        EXPECT_EQ (setAsideOf (settingsFile), std::vector<std::string>());
+
+        if (c.fault != Fault::none)
+        {
+            BrioSettings afterwards;
+            EXPECT_EQ (afterwards.getGlobalDouble ("WindowSize", 1.0), 1.25);
+            afterwards.migratePresetsOnce();
+            EXPECT_FALSE (imported.getChildFile ("New.qzr").exists());
+            EXPECT_EQ (describe (path), planted);
+            continue;
+        }
+
         // Settings written later go to a new file; the unreadable one is kept beside it.
         {
             const ScopedWithoutFileOverride asAnyUser;
@@ -717,13 +884,7 @@ TEST_F (SettingsStoreTest, SettingsFileThatCannotBeReadIsNeitherWrittenOverNorMi
             store.setGlobalValue ("WindowSize", 1.5, true);
         }
 
-        std::vector<std::string> setAside;
-
-        for (const auto& entry : std::filesystem::directory_iterator (settingsFile.getParentDirectory().getFullPathName().toStdString()))
-            if (entry.path().filename().string().rfind (settingsFile.getFileName().toStdString() + ".unreadable-", 0) == 0)
-                setAside.push_back (describe (entry.path()));
-
-        EXPECT_EQ (setAside, std::vector<std::string> { planted });
+        EXPECT_EQ (setAsideOf (settingsFile), std::vector<std::string> { planted });
 
         BrioSettings afterwards;
         EXPECT_EQ (afterwards.getGlobalDouble ("WindowSize", 1.0), 1.5);
@@ -733,47 +894,143 @@ TEST_F (SettingsStoreTest, SettingsFileThatCannotBeReadIsNeitherWrittenOverNorMi
     }
 }
 
+TEST_F (SettingsStoreTest, OnlyTheFileJudgedUnreadableIsSetAside)
+{
+    // Two instances save over an unreadable file at once: the other sets it aside and
+    // writes its own settings while this one reads it, at one read of the save or another.
+    // This one's settings replace the other's, as any later save does, but the other's are
+    // never set aside as unreadable.
+    const std::string unreadable ("<<Tanglefix_GLOBAL_SETTINGS WindowSize=\"1.25\">>");
+
+    for (int readsBefore = 0; readsBefore < 3; ++readsBefore)
+    {
+        SCOPED_TRACE (readsBefore);
+        clearFolder (shared());
+
+        BrioSettings store;
+        const juce::File file (store.getGlobalSettingsFile());
+        file.replaceWithData (unreadable.data(), unreadable.size());
+        store.setGlobalValue ("WindowSize", 1.5, false);
+        const auto planted = describe (file.getFullPathName().toStdString());
+
+        std::function<void()> armed = [file]
+        {
+            ASSERT_TRUE (file.moveFileTo (file.getSiblingFile (file.getFileName() + ".unreadable-other")));
+            file.replaceWithText ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"2\"/>");
+        };
+
+        struct stat info {};
+        ASSERT_EQ (0, ::stat (file.getFullPathName().toRawUTF8(), &info));
+
+        for (int i = 0; i < readsBefore; ++i)
+            armed = [armed, inode = info.st_ino] { beforeReading = armed; actBeforeReading = inode; };
+
+        beforeReading = armed;
+        actBeforeReading = info.st_ino;
+        EXPECT_TRUE (store.saveGlobalSettings());
+        actBeforeReading = 0;
+        beforeReading = {};
+
+        EXPECT_EQ (setAsideOf (file), std::vector<std::string> { planted });
+        EXPECT_EQ (BrioSettings().getGlobalDouble ("WindowSize", 1.0), 1.5);
+    }
+}
+
 TEST_F (SettingsStoreTest, AFileIsParsedAgainOnlyWhenItChanged)
 {
     const auto& cache = BrioSettingsCache::getInstance();
-    const juce::File file (BrioSettings().getGlobalSettingsFile());
-    file.replaceWithText ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"1.25\"/>");
 
-    const auto rewriteInPlace = [&] (const char* text)
+    // On the documents folder's file system, and on one whose times follow the clock's tick
+    // (as many do), where a rewrite within one tick keeps every time of the file.
+    for (const bool coarseTimes : { false, true })
     {
-        std::ofstream out (file.getFullPathName().toStdString(), std::ios::binary | std::ios::trunc);
-        out << text;
-    };
+        SCOPED_TRACE (coarseTimes ? "times of the clock's tick" : "documents folder");
+        clearFolder (shared());
+        const juce::File file (BrioSettings().getGlobalSettingsFile());
+        std::optional<CoarseTimesMount> mount;
 
-    struct Change
-    {
-        const char* what;
-        std::function<void()> make;
-        double windowSize;
-        int parses;
-    };
+        if (coarseTimes && ! mount.emplace (file.getParentDirectory()).mounted)
+            GTEST_SKIP() << "no file system of its own may be mounted here";
 
-    const Change changes[] =
-    {
-        { "none",                      [] {},                                                                         1.25, 1 },
-        { "none, another store",       [] {},                                                                         1.25, 0 },
-        { "replaced by a new file",    [&] { file.replaceWithText ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"1.5\"/>"); }, 1.5, 1 },
-        { "rewritten in place",        [&] { rewriteInPlace ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"0.75\"/>"); },    0.75, 1 },
-        { "same size, same moment",    [&] { rewriteInPlace ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"0.50\"/>"); },    0.5, 1 },
-        { "written by a store",        [] { BrioSettings().setGlobalValue ("WindowSize", 2.0, true); },               2.0, 0 },
-        { "older, unchanged",          [&] { file.setLastModificationTime (juce::Time::getCurrentTime() - juce::RelativeTime::minutes (1)); }, 2.0, 1 },
-        { "older, again",              [] {},                                                                         2.0, 0 }
-    };
+        file.replaceWithText ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"1.25\"/>");
 
-    for (const auto& change : changes)
-    {
-        SCOPED_TRACE (change.what);
-        change.make();
-        const auto before = cache.getNumParses();
+        const auto rewriteInPlace = [&] (const char* text)
+        {
+            std::ofstream out (file.getFullPathName().toStdString(), std::ios::binary | std::ios::trunc);
+            out << text;
+        };
 
-        BrioSettings store;
-        EXPECT_EQ (store.getGlobalDouble ("WindowSize", 1.0), change.windowSize);
-        EXPECT_EQ (store.loadGlobalSettings (true)->getDoubleAttribute ("WindowSize"), change.windowSize);
-        EXPECT_EQ (cache.getNumParses() - before, change.parses);
+        const auto timesOf = [&]
+        {
+            struct stat info {};
+            ::stat (file.getFullPathName().toRawUTF8(), &info);
+            return std::make_tuple (info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec,
+                                    info.st_ctim.tv_sec, info.st_ctim.tv_nsec);
+        };
+
+        // Where times follow the tick, a rewrite just after a read lands within its tick as a
+        // rule: the store reads a version, and the next one comes at once, until it does.
+        bool landedWithinOneTick = false;
+        const auto rewriteWithinOneTick = [&] (const char* first, const char* second)
+        {
+            for (int attempt = 0; attempt < 50 && ! landedWithinOneTick; ++attempt)
+            {
+                rewriteInPlace (first);
+                BrioSettingsCache::getInstance().getKind (file);
+                const auto read = timesOf();
+                rewriteInPlace (second);
+                landedWithinOneTick = timesOf() == read;
+            }
+        };
+
+        // As `cp -p` or `touch -d` leave it: another text of the same size, its modification
+        // time put back.
+        const auto rewriteWithTimePutBack = [&] (const juce::String& from, const juce::String& to)
+        {
+            const auto modified = file.getLastModificationTime();
+            const auto text = file.loadFileAsString();
+            ASSERT_TRUE (text.contains (from));
+            rewriteInPlace (text.replace (from, to).toRawUTF8());
+            file.setLastModificationTime (modified);
+        };
+
+        struct Change
+        {
+            const char* what;
+            std::function<void()> make;
+            double windowSize;
+            int parses;
+        };
+
+        const Change changes[] =
+        {
+            { "none",                      [] {},                                                                         1.25, 1 },
+            { "none, another store",       [] {},                                                                         1.25, 0 },
+            { "replaced by a new file",    [&] { file.replaceWithText ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"1.5\"/>"); }, 1.5, 1 },
+            { "rewritten in place",        [&] { rewriteInPlace ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"0.75\"/>"); },    0.75, 1 },
+            { "same size, same moment",    [&] { rewriteWithinOneTick ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"0.75\"/>",
+                                                                       "<Tanglefix_GLOBAL_SETTINGS WindowSize=\"0.50\"/>"); }, 0.5, 1 },
+            { "written by a store",        [] { BrioSettings().setGlobalValue ("WindowSize", 2.0, true); },               2.0, 0 },
+            { "older, unchanged",          [&] { file.setLastModificationTime (juce::Time::getCurrentTime() - juce::RelativeTime::minutes (1)); }, 2.0, 1 },
+            { "older, again",              [] {},                                                                         2.0, 0 },
+            { "same size, time put back",  [&] { rewriteWithTimePutBack ("\"2.0\"", "\"3.0\""); },                        3.0, 1 }
+        };
+
+        for (const auto& change : changes)
+        {
+            SCOPED_TRACE (change.what);
+            change.make();
+            const auto before = cache.getNumParses();
+
+            BrioSettings store;
+            EXPECT_EQ (store.getGlobalDouble ("WindowSize", 1.0), change.windowSize);
+            EXPECT_EQ (store.loadGlobalSettings (true)->getDoubleAttribute ("WindowSize"), change.windowSize);
+            EXPECT_EQ (cache.getNumParses() - before, change.parses);
+        }
+
+        if (coarseTimes)
+        {
+            EXPECT_TRUE (landedWithinOneTick);
+        }
     }
 }
