@@ -2,9 +2,12 @@
 
 #include "BrioFileReader.h"
 
+#include <expat.h>
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <string_view>
 
 namespace BrioXmlGuard
@@ -56,212 +59,118 @@ namespace
         return code > 0 && code < 0x400000;
     }
 
-    /** A complete numeric reference "&#...;" or "&#x...;" naming a character starts
-        the text. The digit limits are the parser's own. */
-    bool startsWithCharacterReference (std::string_view text)
+    /** The characters XML 1.0 allows, and expat with it. */
+    bool isXmlCharacter (juce::int64 code)
     {
-        if (text.substr (0, 2) != "&#")
+        return code == 0x09 || code == 0x0a || code == 0x0d
+            || (code >= 0x20 && code <= 0xd7ff)
+            || (code >= 0xe000 && code <= 0xfffd)
+            || (code >= 0x10000 && code <= 0x10ffff);
+    }
+
+    /** The text as expat is to judge it, which differs from the text only in numeric
+        references, byte for byte, so that markup stays where it was. A reference to a
+        character JUCE keeps but XML forbids (a control character, a surrogate, a number
+        beyond U+10FFFF: JUCE's writer puts them out) names a tab instead. A reference with
+        more digits than JUCE's parser takes (8 hexadecimal, 12 decimal), which it reads
+        as another character followed by text, names zero, which expat refuses. In a
+        comment or CDATA section such text is no reference, and the change is harmless. */
+    std::string textForExpat (std::string_view doc)
+    {
+        std::string text (doc);
+
+        for (auto pos = text.find ("&#"); pos != npos; pos = text.find ("&#", pos + 2))
+        {
+            auto first = pos + 2;
+            const auto isHex = first < text.size() && (text[first] == 'x' || text[first] == 'X');
+            first += isHex ? 1 : 0;
+
+            const auto last = text.find_first_not_of (isHex ? "0123456789abcdefABCDEF" : "0123456789", first);
+
+            if (last == npos || last == first || text[last] != ';')
+                continue;   // no reference: expat judges it as it stands
+
+            if (isHex)
+                text[first - 1] = 'x';   // JUCE reads "&#X" too; XML spells it "&#x"
+
+            const auto digits = text.begin() + (std::ptrdiff_t) first;
+            const auto end = text.begin() + (std::ptrdiff_t) last;
+
+            if (last - first > (isHex ? 8u : 12u))
+            {
+                std::fill (digits, end, '0');
+                continue;
+            }
+
+            juce::int64 code = 0;
+
+            for (auto c = digits; c != end; ++c)
+                code = code * (isHex ? 16 : 10) + juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) *c);
+
+            if (isCharacterJuceKeeps (code) && ! isXmlCharacter (code))
+            {
+                std::fill (digits, end, '0');
+                *(end - 1) = '9';
+            }
+        }
+
+        return text;
+    }
+
+    /** What the expat handlers refuse: processing instructions, on which JUCE's parser
+        loops forever when text follows inside an element (expat hands the XML declaration
+        to another handler), document types, whose entities JUCE would expand without
+        bound, and more element tags than the caller allows. */
+    struct ParseLimits
+    {
+        XML_Parser parser;
+        int elementTagsLeft;
+
+        static void XMLCALL startElement (void* data, const XML_Char*, const XML_Char**)
+        {
+            auto& limits = *static_cast<ParseLimits*> (data);
+
+            if (--limits.elementTagsLeft < 0)
+                refuse (data);
+        }
+
+        static void XMLCALL processingInstruction (void* data, const XML_Char*, const XML_Char*)
+        {
+            refuse (data);
+        }
+
+        static void XMLCALL documentType (void* data, const XML_Char*, const XML_Char*, const XML_Char*, int)
+        {
+            refuse (data);
+        }
+
+        static void refuse (void* data)
+        {
+            XML_StopParser (static_cast<ParseLimits*> (data)->parser, XML_FALSE);
+        }
+    };
+
+    /** Whether expat finds the text a well-formed document within the limits. */
+    bool isWellFormed (std::string_view doc, int maxElementTags)
+    {
+        // JUCE's parser skips whitespace in front of the XML declaration; expat wants
+        // the declaration first.
+        doc.remove_prefix (std::min (doc.size(), doc.find_first_not_of (" \t\r\n")));
+
+        // UTF-8 whatever the declaration says, as JUCE reads the text.
+        const std::unique_ptr<XML_ParserStruct, decltype (&XML_ParserFree)> parser (XML_ParserCreate ("UTF-8"),
+                                                                                   &XML_ParserFree);
+        if (parser == nullptr)
             return false;
 
-        auto digits = text.substr (2);
-        const auto isHex = ! digits.empty() && (digits[0] == 'x' || digits[0] == 'X');
+        ParseLimits limits { parser.get(), maxElementTags };
+        XML_SetUserData (parser.get(), &limits);
+        XML_SetStartElementHandler (parser.get(), &ParseLimits::startElement);
+        XML_SetProcessingInstructionHandler (parser.get(), &ParseLimits::processingInstruction);
+        XML_SetStartDoctypeDeclHandler (parser.get(), &ParseLimits::documentType);
 
-        if (isHex)
-            digits.remove_prefix (1);
-
-        const auto end = digits.find_first_not_of (isHex ? "0123456789abcdefABCDEF" : "0123456789");
-
-        if (end == 0 || end == npos || digits[end] != ';' || end > (isHex ? 8u : 12u))
-            return false;
-
-        juce::int64 code = 0;
-
-        for (const auto c : digits.substr (0, end))
-            code = code * (isHex ? 16 : 10) + juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) c);
-
-        return isCharacterJuceKeeps (code);
-    }
-
-    /** The parser reads past the end of the text after a numeric reference cut short,
-        and parses an unknown reference's name again as markup, on its own and past its
-        end ("&<" is the simplest form of that). */
-    bool hasOnlyKnownReferences (std::string_view doc)
-    {
-        for (auto pos = doc.find ('&'); pos != npos; pos = doc.find ('&', pos + 1))
-        {
-            const auto rest = doc.substr (pos);
-            bool known = startsWithCharacterReference (rest);
-
-            for (const auto* name : { "&amp;", "&lt;", "&gt;", "&quot;", "&apos;" })
-                known = known || rest.substr (0, std::strlen (name)) == name;
-
-            if (! known)
-                return false;
-        }
-
-        return true;
-    }
-
-    /** The parser loops forever on a processing instruction followed by text inside
-        an element; the XML declaration at the start is the only one we need. */
-    bool hasOnlyLeadingDeclaration (std::string_view doc)
-    {
-        auto body = doc;
-        const auto start = doc.find_first_not_of (" \t\r\n");
-
-        if (start != npos && doc.substr (start, 5) == "<?xml")
-        {
-            const auto end = doc.find ("?>", start);
-
-            if (end == npos)
-                return false;
-
-            body = doc.substr (end + 2);
-        }
-
-        return body.find ("<?") == npos;
-    }
-
-    /** Refuses declarations ("<!DOCTYPE", "<!ENTITY", ...), whose entities could
-        expand without bound, and counts the tags that open an element, each of which
-        may add a level to the parser's recursion. Closing tags, comments, CDATA
-        sections and the declaration don't. */
-    bool hasPlainTags (std::string_view doc, int maxElementTags)
-    {
-        int numTags = 0;
-
-        for (auto pos = doc.find ('<'); pos != npos; pos = doc.find ('<', pos + 1))
-        {
-            const auto next = doc.substr (pos + 1);
-
-            if (next.substr (0, 1) == "!")
-            {
-                if (next.substr (0, 3) != "!--" && next.substr (0, 8) != "![CDATA[")
-                    return false;
-            }
-            else if (next.substr (0, 1) != "/" && next.substr (0, 1) != "?" && ++numTags > maxElementTags)
-            {
-                return false;
-            }
-        }
-
-        return true;
-    }
-
-    constexpr const char* whitespace = " \t\r\n";
-
-    /** Skips whitespace and complete comments; npos when a comment is left open. */
-    size_t skipBlanksAndComments (std::string_view doc, size_t pos)
-    {
-        for (;;)
-        {
-            pos = doc.find_first_not_of (whitespace, pos);
-
-            if (pos == npos || doc.substr (pos, 4) != "<!--")
-                return pos == npos ? doc.size() : pos;
-
-            const auto end = doc.find ("-->", pos + 4);
-
-            if (end == npos)
-                return npos;
-
-            pos = end + 3;
-        }
-    }
-
-    /** The end of the start tag at pos ('<'), past its '>', or npos when the text ends
-        first; a quoted value may hold '>'. */
-    size_t endOfStartTag (std::string_view doc, size_t pos)
-    {
-        for (++pos; pos < doc.size(); ++pos)
-        {
-            const auto c = doc[pos];
-
-            if (c == '>')
-                return pos + 1;
-
-            if (c == '"' || c == '\'')
-            {
-                pos = doc.find (c, pos + 1);
-
-                if (pos == npos)
-                    return npos;
-            }
-        }
-
-        return npos;
-    }
-
-    /** JUCE's parser hands back the root element of a text that ends inside its start
-        tag, and ignores whatever follows the root. So the text must close its root, with
-        "/>" or with an end tag of its name, and hold only whitespace and comments after
-        it. Other checks have refused declarations and processing instructions past the
-        leading XML declaration. */
-    bool closesRootElement (std::string_view doc)
-    {
-        auto pos = doc.find_first_not_of (whitespace);
-
-        if (pos != npos && doc.substr (pos, 5) == "<?xml")
-        {
-            const auto end = doc.find ("?>", pos);
-            pos = end == npos ? npos : end + 2;
-        }
-
-        pos = pos == npos ? npos : skipBlanksAndComments (doc, pos);
-
-        if (pos == npos || pos + 1 >= doc.size() || doc[pos] != '<' || doc.find_first_of ("!/?", pos + 1) == pos + 1)
-            return false;
-
-        const auto nameEnd = std::min (doc.size(), doc.find_first_of (" \t\r\n/>", pos + 1));
-        const auto rootName = doc.substr (pos + 1, nameEnd - pos - 1);
-
-        for (int depth = 0; (pos = doc.find ('<', pos)) != npos;)
-        {
-            const auto rest = doc.substr (pos);
-
-            if (rest.substr (0, 4) == "<!--" || rest.substr (0, 9) == "<![CDATA[")
-            {
-                const auto end = doc.find (rest[2] == '[' ? "]]>" : "-->", pos + 4);
-
-                if (end == npos)
-                    return false;
-
-                pos = end + 3;
-            }
-            else if (rest.substr (0, 2) == "</")
-            {
-                const auto end = doc.find ('>', pos);
-
-                if (end == npos || --depth < 0)
-                    return false;
-
-                if (depth == 0)
-                {
-                    auto name = doc.substr (pos + 2, end - pos - 2);
-                    name = name.substr (0, name.find_last_not_of (whitespace) + 1);
-
-                    return name == rootName && skipBlanksAndComments (doc, end + 1) == doc.size();
-                }
-
-                pos = end + 1;
-            }
-            else
-            {
-                const auto end = endOfStartTag (doc, pos);
-
-                if (end == npos)
-                    return false;
-
-                if (doc[end - 2] != '/')
-                    ++depth;
-                else if (depth == 0)
-                    return skipBlanksAndComments (doc, end) == doc.size();
-
-                pos = end;
-            }
-        }
-
-        return false;
+        const auto text = textForExpat (doc);
+        return XML_Parse (parser.get(), text.data(), (int) text.size(), XML_TRUE) == XML_STATUS_OK;
     }
 
     std::string_view upToFirstZero (const char* text, size_t numBytes)
@@ -297,10 +206,7 @@ bool isSafeToParse (const char* utf8, size_t numBytes, Limits limits)
     const auto doc = upToFirstZero (utf8, numBytes);
 
     return isStrictUtf8 (doc.data(), doc.size())
-        && hasOnlyLeadingDeclaration (doc)
-        && hasPlainTags (doc, limits.maxElementTags)
-        && hasOnlyKnownReferences (doc)
-        && closesRootElement (doc);
+        && isWellFormed (doc, limits.maxElementTags);
 }
 
 std::unique_ptr<juce::XmlElement> parse (const char* utf8, size_t numBytes, Limits limits)

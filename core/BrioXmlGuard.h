@@ -16,19 +16,22 @@
     whose name it parses again as markup), recurse until the stack runs out (deep
     nesting) or expand entities without bound (a document type); malformed or overlong
     UTF-8 makes JUCE's strings measure and copy text differently, past the end of their
-    allocation. So text is checked against the plain markup we and our servers write
-    before the parser sees it:
+    allocation. And it reports success for much that is no XML, often reading less than
+    the text holds: a start tag ends at a value without quotes, keeping the attributes
+    before it; a text cut off inside the root's start tag is the whole root; any end tag
+    closes an element; what follows the root is ignored; names XML forbids are read. So
+    before the parser sees a text:
 
-    - strict UTF-8: no overlong forms, surrogates or code points beyond U+10FFFF;
-    - no document type or other declaration; comments and CDATA sections are fine;
-    - no processing instruction except a leading XML declaration;
-    - every '&' starts one of XML's five named references or a complete numeric one
-      naming a character that JUCE's strings hold unchanged (1 to 0x3FFFFF: what JUCE's
-      own XML writer may put out, whatever bytes a string was made from);
-    - no more bytes and element tags than the caller allows;
-    - a whole document: the root element closed ("/>" or an end tag of its name) and only
-      whitespace and comments after it. JUCE's parser hands back the root of a text cut
-      off inside its start tag as complete, and ignores whatever follows the root.
+    - it must be strict UTF-8: no overlong forms, surrogates or code points beyond U+10FFFF;
+    - expat must find it a well-formed XML 1.0 document, read as UTF-8 whatever its
+      declaration says: one root element, closed, every tag and reference whole, only
+      comments and whitespace around the root; comments and CDATA sections hold any text;
+    - no document type, and no processing instruction (the XML declaration is none);
+    - a numeric reference may name any character that JUCE's strings hold unchanged (1 to
+      0x3FFFFF: what JUCE's own writer may put out, whatever bytes a string was made
+      from, control characters included, which XML forbids), with no more digits than
+      JUCE's parser reads;
+    - no more bytes and element tags than the caller allows.
 
     The text ends at its first zero byte, as it does for JUCE's strings. Text that fails
     a check is refused whole; nothing is parsed from it.

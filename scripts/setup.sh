@@ -12,7 +12,7 @@ packages=(
     libpng-dev libjpeg-dev zlib1g-dev libcurl4-openssl-dev
     libflac-dev libvorbis-dev libogg-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    libsndfile1-dev
+    libsndfile1-dev libexpat1-dev
     xvfb xauth fonts-open-sans fonttools
     python3 util-linux iproute2
 )

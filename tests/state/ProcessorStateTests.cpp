@@ -254,6 +254,8 @@ TEST_F (HostStateTest, DocumentsCutShortChangeNothing)
         "<Tanglefix_SETTINGS Gain=\"0.1\" Mix=\"0.2\" Preset=\"Cut\" ParameterLock=\"Gain\"",
         // a whole element with something after it
         "<Tanglefix_SETTINGS Gain=\"0.1\" Preset=\"Cut\"/><Tanglefix_SETTINGS/>",
+        // a value without quotes: the parser ends the element there and reports success
+        "<Tanglefix_SETTINGS Frequency=\"0.9\" Emphasis=0.9 Operations=\"0.9\" Gain=\"0.9\" Preset=\"Cut\"/>",
     };
 
     const auto cut = presetsFolder().getChildFile ("Cut.qzr");

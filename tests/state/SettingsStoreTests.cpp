@@ -410,13 +410,15 @@ static std::unique_ptr<juce::XmlElement> sortedOneByOne (const juce::XmlElement&
     return copy;
 }
 
-TEST_F (SettingsStoreTest, SortedLoadKeepsOrderRepeatsAndValuesOfEveryAttribute)
+TEST_F (SettingsStoreTest, SortedLoadKeepsOrderAndValuesOfEveryAttribute)
 {
-    // More names than a short sort handles by insertion, names that differ only in case,
-    // repeated names and values that must be escaped when written; in a document that
-    // JUCE's parser must read, and in plain ones, which are sorted from their text.
+    // More names than a short sort handles by insertion, names that differ only in case
+    // (XML allows no name twice in an element) and values that must be escaped when
+    // written; in a document that JUCE's parser must read, and in plain ones, which are
+    // sorted from their text.
     juce::Random random (3);
     juce::String attributes;
+    juce::StringArray names;
     const char* values[] = { "1.5", "a &quot;quoted&quot; &amp; &lt;b&gt; &apos;", "tab&#9;cr&#13;lf&#10;", "\xc3\xbc\xe2\x82\xac", "" };
     const char* blanks[] = { " ", "\n  ", "\t", "\r\n" };
 
@@ -427,6 +429,10 @@ TEST_F (SettingsStoreTest, SortedLoadKeepsOrderRepeatsAndValuesOfEveryAttribute)
         if (random.nextBool())
             name = name.toUpperCase();
 
+        if (names.contains (name))
+            continue;
+
+        names.add (name);
         attributes << blanks[random.nextInt (4)] << name << "=\"" << juce::String::fromUTF8 (values[random.nextInt (5)]) << "\"";
     }
 
@@ -800,6 +806,8 @@ TEST_F (SettingsStoreTest, SettingsFileThatCannotBeReadIsNeitherWrittenOverNorMi
         { "over the size limit", writeText (overTheLimit),                                                   false },
         { "malformed",           writeText ("<<Tanglefix_GLOBAL_SETTINGS PresetsMigrated=\"1\">>"),        false },
         { "refused by the guard", writeText ("<a PresetsMigrated=\"1\">&#x"),                                false },
+        { "value without quotes", writeText ("<Tanglefix_GLOBAL_SETTINGS a=\"1\" b=2 PresetsMigrated=\"1\"/>"), false },
+        { "comments with markup", writeText ("<!-- & <?x?> <!y --><Tanglefix_GLOBAL_SETTINGS/>"),          true },
         { "folder",              [] (const juce::File& f) { f.getChildFile ("kept").create(); },            false },
         { "named pipe",          [] (const juce::File& f) { ::mkfifo (f.getFullPathName().toRawUTF8(), 0644); }, false },
         { "link to nothing",     [this] (const juce::File& f) { makeLink (f, tmp.getChildFile ("gone")); },  false },

@@ -99,6 +99,29 @@ TEST (XmlGuard, ReadsOrdinaryDocuments)
     ASSERT_NE (read, nullptr);
     EXPECT_TRUE (read->isEquivalentTo (&written, false));
 
+    // Control characters, which XML forbids even as references, and characters that are
+    // no Unicode ones: JUCE writes them all as references, in text and attributes alike.
+    juce::String awkward;
+
+    for (juce::juce_wchar c = 1; c < 32; ++c)
+        if (c != '\r')                              // the parser reads a lone CR as a newline
+            awkward += juce::String::charToString (c);
+
+    for (const juce::juce_wchar c : { 0xfffe, 0xffff, 0xd800, 0xdfff, 0x110000, 0x3fffff })
+        awkward += juce::String::charToString (c);
+
+    juce::XmlElement controls ("settings");
+    controls.setAttribute ("value", awkward + "\r");
+    controls.addTextElement (awkward);
+    const auto readControls = BrioXmlGuard::parse (controls.toString(), roomy);
+    ASSERT_NE (readControls, nullptr) << controls.toString();
+    EXPECT_TRUE (readControls->isEquivalentTo (&controls, false));
+
+    // UTF-8 whatever the declaration says, as JUCE reads it.
+    const auto declared = guarded ("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a x=\"\xc3\xa9\"/>");
+    ASSERT_NE (declared, nullptr);
+    EXPECT_EQ (declared->getStringAttribute ("x"), juce::String (juce::CharPointer_UTF8 ("\xc3\xa9")));
+
     // The text ends at its first zero byte, as JUCE's strings do.
     const std::string withZero ("<a/>\0\xff<?x?>", 10);
     EXPECT_NE (guarded (withZero), nullptr);
@@ -131,6 +154,28 @@ TEST (XmlGuard, TakesOnlyWholeDocuments)
         { " <a x=\"/>\" y='>'/>\n\t \r\n", true },  // whitespace; quoted markup
         { "<a><b>1 > 0</b><!-- </a> --><![CDATA[</a>]]></a >", true },
         { "<?xml version=\"1.0\"?>\n<!-- x --><a/>", true },
+        // The parser ends an element at a value without quotes, keeping what it read
+        // before, and takes names XML forbids and comments inside tags: every tag must be
+        // whole XML, every end tag name the element it closes.
+        { "<Tanglefix_GLOBAL_SETTINGS alpha=\"1\" beta=2 gamma=\"3\"/>", false },
+        { "<Tanglefix_SETTINGS Frequency=\"0.5\" Emphasis=0.9 Operations=\"0.9\" Gain=\"0.9\"/>", false },
+        { "<a x='1' y=z/>", false },
+        { "<a x=\"1\"y=\"2\"/>", false },
+        { "<a x \"1\"/>", false },
+        { "<a x/>", false },
+        { "<a x=/>", false },
+        { "<a x=\"1\" =\"2\"/>", false },
+        { "<a 1x=\"1\"/>", false },
+        { "<a -x=\"1\" .y=\"2\"/>", false },
+        { "<1a/>", false },
+        { "< a/>", false },
+        { "<a x=\"1\" <!-- note --> y=\"2\"></a>", false },   // a comment inside a tag
+        { "<a><b></b <!-- note -->></a>", false },
+        { "<a><b><c></b></c></a>", false },        // end tags naming another element, at depth
+        { "<a><b><c/></d></a>", false },
+        // comments and CDATA sections hold any text
+        { "<!-- fish & chips <?pi?> <!DOCTYPE x> -->\n<a/>", true },
+        { "<a><!-- & <?x?> <!y &#0; --><![CDATA[& <?x?> <!y &#x;]]></a><!-- & <?x?> <!y -->", true },
     };
 
     for (const auto& c : cases)
