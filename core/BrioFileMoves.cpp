@@ -174,6 +174,12 @@ int moveWithoutReplacing (int folderFd, const juce::String& name, const juce::Fi
     return error;
 }
 
+int linkWithoutReplacing (const juce::File& file, const juce::File& target)
+{
+    return ::linkat (AT_FDCWD, file.getFullPathName().toRawUTF8(), AT_FDCWD, target.getFullPathName().toRawUTF8(), 0) == 0
+            ? 0 : errno;
+}
+
 CopyResult copyToNewFile (const juce::File& source, const juce::File& target)
 {
     // O_NONBLOCK: a pipe swapped in for the file must not hold the open.

@@ -19,6 +19,11 @@ namespace BrioFileMoves
         the folder's path leads to by now, the file is taken from that folder. */
     int moveWithoutReplacing (int folderFd, const juce::String& name, const juce::File& target);
 
+    /** Gives the file the target as a second name, only when no entry of that name exists
+        (a link is linked itself, not what it leads to): 0, or the error (EEXIST when the
+        name is taken). */
+    int linkWithoutReplacing (const juce::File& file, const juce::File& target);
+
     enum class CopyResult
     {
         copied,

@@ -8,9 +8,12 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include <unistd.h>
 
 namespace
 {
@@ -78,6 +81,14 @@ namespace
         const auto realSource = withLinksResolved (source);
 
         return realTarget == realSource || realTarget.isAChildOf (realSource);
+    }
+
+    /** The same file, unchanged but for its change time, which a new name sets. */
+    bool isSameFile (const std::optional<BrioSettingsCache::Identity>& entry, const BrioSettingsCache::Identity& judged)
+    {
+        return entry.has_value() && entry->device == judged.device && entry->inode == judged.inode
+                && entry->size == judged.size && entry->modifiedSeconds == judged.modifiedSeconds
+                && entry->modifiedNanoseconds == judged.modifiedNanoseconds;
     }
 
     /** One attribute as an element's text holds it. */
@@ -417,25 +428,51 @@ bool BrioSettings::setAsideIfUnreadable (const juce::File& file, SetAside& setAs
         if (document.kind != BrioSettingsCache::Kind::unreadable)
             return true;
 
-        if (! (BrioSettingsCache::identifyEntry (path) == judged))
+        if (! judged.has_value() || ! (BrioSettingsCache::identifyEntry (path) == judged))
             continue;
 
         // Under a name of its own, never over another file: it may hold settings that a
-        // later version wrote, or a user's by mistake.
+        // later version wrote, or a user's by mistake. A second name first, which the new
+        // settings' rename then takes the first from: another instance that loads meanwhile
+        // never finds the name empty (and writes defaults, or imports the older presets
+        // again). Moved where the file system has no such links (or refuses one to another
+        // user's file).
         const auto stamp = juce::Time::getCurrentTime().formatted ("%Y%m%d-%H%M%S");
         auto error = EEXIST;
+        bool linkable = true;
 
         for (int attempt = 1; attempt <= 100 && error == EEXIST; ++attempt)
         {
             const auto aside = path + ".unreadable-" + stamp + (attempt > 1 ? "-" + juce::String (attempt) : juce::String());
-            error = BrioFileMoves::moveWithoutReplacing (file, juce::File (aside));
+            error = linkable ? BrioFileMoves::linkWithoutReplacing (file, juce::File (aside)) : EEXIST;
 
             if (error == 0)
             {
-                setAside = { aside, document.reason };
+                if (isSameFile (BrioSettingsCache::identifyEntry (aside), *judged))
+                {
+                    setAside = { aside, document.reason, true };
+                    return true;
+                }
+
+                ::unlink (aside.toRawUTF8());     // replaced since it was judged
+                break;
+            }
+
+            if (error != EEXIST)
+                linkable = false;
+
+            if (! linkable)
+                error = BrioFileMoves::moveWithoutReplacing (file, juce::File (aside));
+
+            if (error == 0)
+            {
+                setAside = { aside, document.reason, false };
                 return true;
             }
         }
+
+        if (error == 0)
+            continue;
 
         juce::Logger::writeToLog (document.reason + " It could not be set aside (" + juce::String (std::strerror (error))
                                   + "), so no settings are written there.");
@@ -478,7 +515,9 @@ bool BrioSettings::save (juce::XmlElement& element, bool loadFailed, const juce:
     if (written)
         juce::Logger::writeToLog (setAside.reason + " It was set aside as \"" + setAside.path
                                   + "\", and new settings were written in its place.");
-    else if (BrioFileMoves::moveWithoutReplacing (juce::File (setAside.path), file) == 0)
+    else if (setAside.stillUnderItsName && ::unlink (setAside.path.toRawUTF8()) == 0)
+        juce::Logger::writeToLog (setAside.reason + " The new settings could not take its place, so it stays there.");
+    else if (! setAside.stillUnderItsName && BrioFileMoves::moveWithoutReplacing (juce::File (setAside.path), file) == 0)
         juce::Logger::writeToLog (setAside.reason + " The new settings could not take its place, so it stays there.");
     else
         juce::Logger::writeToLog (setAside.reason + " It was set aside as \"" + setAside.path

@@ -101,11 +101,14 @@ private:
     struct SetAside
     {
         juce::String path, reason;
+        bool stillUnderItsName = false;     // given a second name, for the new settings to replace the first
     };
 
-    /** Just before new settings take the file's name: moves what stands there out of the
-        way, under a name nothing has yet, when it can't be read; whatever replaced it since
-        it was judged is judged again. False when it could not be judged or moved. */
+    /** Just before new settings take the file's name: gives what stands there a name of its
+        own that nothing has yet, when it can't be read (a second name where the file system
+        allows, so that the settings name never stands empty; else it is moved there); whatever
+        replaced it since it was judged is judged again. False when it could not be judged or
+        set aside. */
     bool setAsideIfUnreadable (const juce::File& file, SetAside& setAside);
 
     juce::XmlElement& global();

@@ -14,6 +14,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <tuple>
 
 #include <dlfcn.h>
@@ -43,6 +44,24 @@ namespace
     std::atomic<bool> refuseEmptyPathLinks { false };
 }
 
+namespace
+{
+    // Runs once, just after a file takes a name (a rename or a link) that holds this text.
+    std::string actAfterNaming;
+    std::function<void()> afterNamingAct;
+
+    int afterNaming (int result, const char* name)
+    {
+        if (result == 0 && ! actAfterNaming.empty() && std::string_view (name).find (actAfterNaming) != std::string_view::npos)
+        {
+            actAfterNaming.clear();
+            std::exchange (afterNamingAct, {})();
+        }
+
+        return result;
+    }
+}
+
 extern "C" int linkat (int fromFolder, const char* from, int toFolder, const char* to, int flags)
 {
     static const auto real = reinterpret_cast<int (*) (int, const char*, int, const char*, int)> (dlsym (RTLD_NEXT, "linkat"));
@@ -53,7 +72,7 @@ extern "C" int linkat (int fromFolder, const char* from, int toFolder, const cha
         return -1;
     }
 
-    return real (fromFolder, from, toFolder, to, flags);
+    return afterNaming (real (fromFolder, from, toFolder, to, flags), to);
 }
 
 extern "C" ssize_t write (int descriptor, const void* data, size_t size)
@@ -103,6 +122,12 @@ namespace
     // Runs once, just before the next read of the file with this inode.
     std::atomic<ino_t> actBeforeReading { 0 };
     std::function<void()> beforeReading;
+}
+
+extern "C" int renameat2 (int fromFolder, const char* from, int toFolder, const char* to, unsigned int flags)
+{
+    static const auto real = reinterpret_cast<int (*) (int, const char*, int, const char*, unsigned int)> (dlsym (RTLD_NEXT, "renameat2"));
+    return afterNaming (real (fromFolder, from, toFolder, to, flags), to);
 }
 
 extern "C" ssize_t read (int descriptor, void* data, size_t size)
@@ -942,6 +967,30 @@ TEST_F (SettingsStoreTest, OnlyTheFileJudgedUnreadableIsSetAside)
         EXPECT_EQ (setAsideOf (file), std::vector<std::string> { planted });
         EXPECT_EQ (BrioSettings().getGlobalDouble ("WindowSize", 1.0), 1.5);
     }
+
+    // Another instance that starts the moment the unreadable file is set aside never finds
+    // the name empty: it would take its settings for defaults and import the older presets
+    // again, over the copies the user has edited since.
+    clearFolder (shared());
+    clearFolder (home());
+    BrioSettings store;
+    const juce::File legacy (store.getLegacyPresetsFolder());
+    ASSERT_TRUE (legacy.createDirectory());
+    ASSERT_TRUE (legacy.getChildFile ("New.qzr").replaceWithText ("<Tanglefix_SETTINGS/>"));
+    const juce::File file (store.getGlobalSettingsFile());
+    file.replaceWithData (unreadable.data(), unreadable.size());
+    store.setGlobalValue ("WindowSize", 1.5, false);
+    const auto planted = describe (file.getFullPathName().toStdString());
+
+    actAfterNaming = ".unreadable-";
+    afterNamingAct = [] { BrioSettings().migratePresetsOnce(); };
+    EXPECT_TRUE (store.saveGlobalSettings());
+    actAfterNaming.clear();
+    afterNamingAct = {};
+
+    EXPECT_FALSE (juce::File (store.getPresetsFolder() + BrioStoredNames::legacyImportSegment).getChildFile ("New.qzr").exists());
+    EXPECT_EQ (setAsideOf (file), std::vector<std::string> { planted });
+    EXPECT_EQ (BrioSettings().getGlobalDouble ("WindowSize", 1.0), 1.5);
 }
 
 TEST_F (SettingsStoreTest, AFileIsParsedAgainOnlyWhenItChanged)
