@@ -99,8 +99,15 @@ namespace
 
 bool isFailureOfTheProcess (int error) noexcept
 {
-    return error == EMFILE || error == ENFILE || error == ENOMEM || error == EIO || error == EINTR
-            || error == EAGAIN;
+    // Only these speak of the file itself: it is not permitted, leads nowhere or in a loop,
+    // or is something no plain read can take. Any other error (no descriptor or memory
+    // left, an I/O error, a network mount's server gone, an interrupted call) may pass, and
+    // says nothing against the file.
+    const auto belongsToTheFile = error == EACCES || error == EPERM || error == ENOENT || error == ENOTDIR
+                                    || error == ELOOP || error == ENAMETOOLONG || error == EISDIR
+                                    || error == ENXIO || error == ENODEV || error == EOVERFLOW
+                                    || error == EFBIG;
+    return ! belongsToTheFile;
 }
 
 Outcome read (const char* path, std::size_t maxBytes, std::vector<unsigned char>& bytes, std::string& reason)

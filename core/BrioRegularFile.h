@@ -29,7 +29,9 @@ namespace BrioRegularFile
     };
 
     /** True for the errors that belong to the process or the device rather than to the
-        file: out of descriptors or memory, an I/O error, an interrupted call. */
+        file: out of descriptors or memory, an I/O error, a network mount's server gone, an
+        interrupted call; anything but a file not permitted, leading nowhere or in a loop,
+        or one that no plain read can take (a device without a driver, a size beyond reach). */
     bool isFailureOfTheProcess (int error) noexcept;
 
     /** Reads the whole file into bytes. Unless the outcome is `read`, bytes is empty and

@@ -116,8 +116,10 @@ extern "C" int openat (int folder, const char* path, int flags, ...)
 
 namespace
 {
-    // Reads of the file with this inode fail with EIO, as a failing disk's do.
+    // Reads of the file with this inode fail with this error, as a failing disk's or a
+    // network mount's do.
     std::atomic<ino_t> failReadsOf { 0 };
+    std::atomic<int> failReadsWith { EIO };
 
     // Runs once, just before the next read of the file with this inode.
     std::atomic<ino_t> actBeforeReading { 0 };
@@ -143,7 +145,7 @@ extern "C" ssize_t read (int descriptor, void* data, size_t size)
 
         if (info.st_ino == failReadsOf.load())
         {
-            errno = EIO;
+            errno = failReadsWith.load();
             return -1;
         }
     }
@@ -291,7 +293,8 @@ namespace
         none,
         fileSizeLimit,      // no new file grows past a few bytes
         outOfDescriptors,   // the process has no descriptor left
-        readError           // reads of the file fail as a failing disk's do
+        readError,          // reads of the file fail as a failing disk's do
+        staleNetworkFile    // reads of the file fail as a network mount's do when its server lost it
     };
 
     /** Runs work while the fault holds. */
@@ -338,9 +341,11 @@ namespace
                 break;
 
             case Fault::readError:
+            case Fault::staleNetworkFile:
             {
                 struct stat info {};
                 ASSERT_EQ (0, ::stat (file.getFullPathName().toRawUTF8(), &info));
+                failReadsWith = fault == Fault::readError ? EIO : ESTALE;
                 failReadsOf = info.st_ino;
                 work();
                 failReadsOf = 0;
@@ -839,7 +844,8 @@ TEST_F (SettingsStoreTest, SettingsFileThatCannotBeReadIsNeitherWrittenOverNorMi
         { "not permitted",       [] (const juce::File& f) { f.replaceWithText ("<Tanglefix_GLOBAL_SETTINGS PresetsMigrated=\"1\"/>");
                                                             f.setReadOnly (true); ::chmod (f.getFullPathName().toRawUTF8(), 0); }, false },
         { "good, out of descriptors", good,                                                                  false, Fault::outOfDescriptors },
-        { "good, read error",    good,                                                                       false, Fault::readError }
+        { "good, read error",    good,                                                                       false, Fault::readError },
+        { "good, stale network file", good,                                                                  false, Fault::staleNetworkFile }
     };
 
     const std::string edited ("<Tanglefix_SETTINGS Gain=\"0.2\"/>");
