@@ -488,12 +488,13 @@ namespace
     }
 
     /** Whether a file has an attribute (chattr's flags): read without opening it, so that a
-        folder or file the process may not read is judged as well. */
+        folder or file the process may not read is judged as well. Through links, as a folder
+        named by one is where the file goes. */
     bool hasAttribute (const std::string& path, unsigned long long attribute)
     {
         struct statx info {};
 
-        return statx (AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, 0, &info) == 0
+        return statx (AT_FDCWD, path.c_str(), 0, 0, &info) == 0
             && (info.stx_attributes_mask & info.stx_attributes & attribute) != 0;
     }
 

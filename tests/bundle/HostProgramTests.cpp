@@ -511,9 +511,11 @@ TEST (HostProgram, TargetsTheRenameWouldRefuseAreRefusedBeforeAnyAudio)
         { sticky + "/owners-link.wav", withoutCapabilities, 0 },
     };
 
-    // An append-only folder and an immutable target (as root), where the file system has them.
+    // An append-only folder (also named through a link) and an immutable target (as root),
+    // where the file system has them.
     const auto appending = folder.file ("appending"), immutable = folder.file ("immutable.wav");
     std::filesystem::create_directory (appending);
+    std::filesystem::create_directory_symlink (appending, folder.file ("appending-link"));
     writeText (immutable, "immutable");
 
     // Cleared before the folder is removed, which they would stop.
@@ -528,13 +530,16 @@ TEST (HostProgram, TargetsTheRenameWouldRefuseAreRefusedBeforeAnyAudio)
         std::vector<std::string> paths;
     } cleared;
 
-    for (const auto& [path, flag, target] : { std::tuple (appending, FS_APPEND_FL, appending + "/out.wav"),
-                                              std::tuple (immutable, FS_IMMUTABLE_FL, immutable) })
+    for (const auto& [path, flag, refused] : { std::tuple (appending, FS_APPEND_FL, std::vector { appending + "/out.wav",
+                                                                                               folder.file ("appending-link/out.wav") }),
+                                               std::tuple (immutable, FS_IMMUTABLE_FL, std::vector { immutable }) })
     {
         if (setAttributes (path, flag))
         {
             cleared.paths.push_back (path);
-            targets.emplace_back (target, std::string(), 73);
+
+            for (const auto& target : refused)
+                targets.emplace_back (target, std::string(), 73);
         }
         else
         {
