@@ -335,13 +335,18 @@ bool AudioFile::read (const std::string& path, AudioData& result, std::string& e
     }
 }
 
-bool AudioFile::writeWav (const std::string& path, const AudioData& audio, std::string& errorMessage)
+bool AudioFile::writeWav (const std::string& path, const AudioData& audio, std::string& errorMessage, std::string* movedPath)
 {
     WavFileWriter writer;
 
-    return writer.open (path, audio.sampleRate, audio.getNumChannels(), audio.getNumFrames(), errorMessage)
-        && writer.write (pointersTo (audio, 0).data(), (int) audio.getNumFrames(), errorMessage)
-        && writer.commit (errorMessage);
+    const auto written = writer.open (path, audio.sampleRate, audio.getNumChannels(), audio.getNumFrames(), errorMessage)
+                      && writer.write (pointersTo (audio, 0).data(), (int) audio.getNumFrames(), errorMessage)
+                      && writer.commit (errorMessage);
+
+    if (movedPath != nullptr)
+        *movedPath = writer.getMovedPath();
+
+    return written;
 }
 
 bool AudioFile::isSameFile (const std::string& a, const std::string& b)

@@ -110,6 +110,9 @@ public:
     /** Finishes the file and puts it in the target's place. */
     bool commit (std::string& errorMessage);
 
+    /** Where the file is after a commit into a folder that was moved meanwhile; else empty. */
+    const std::string& getMovedPath() const noexcept   { return output.getMovedPath(); }
+
 private:
     std::string path;
     ReplacingFile output;
@@ -126,8 +129,10 @@ namespace AudioFile
     /** Reads any file libsndfile knows; false with a message naming the file and the reason. */
     bool read (const std::string& path, AudioData& result, std::string& errorMessage);
 
-    /** Writes a 32-bit float WAV file through a WavFileWriter. */
-    bool writeWav (const std::string& path, const AudioData& audio, std::string& errorMessage);
+    /** Writes a 32-bit float WAV file through a WavFileWriter; movedPath, where given, is
+        set to its getMovedPath(). */
+    bool writeWav (const std::string& path, const AudioData& audio, std::string& errorMessage,
+                   std::string* movedPath = nullptr);
 
     /** True when both paths name the same existing file (through links as well). */
     bool isSameFile (const std::string& a, const std::string& b);

@@ -459,7 +459,9 @@ int RenderCommand::run (std::ostream& out, std::ostream& err) const
     if (! error.empty())
         err << "tanglefix-host render: warning: " << error << "\n";
 
-    out << "Wrote " << options.outputPath << "\n";
+    // Where the file is: a folder moved meanwhile took it along.
+    const auto& movedPath = streams.writer.getMovedPath();
+    out << "Wrote " << (movedPath.empty() ? options.outputPath : movedPath) << "\n";
     return shutDownSession (session, std::move (processing), err);
 }
 

@@ -488,12 +488,13 @@ namespace
     }
 
     /** Whether a file has an attribute (chattr's flags): read without opening it, so that a
-        folder or file the process may not read is judged as well. */
+        folder or file the process may not read is judged as well. Through links, as a folder
+        named by one is where the file goes. */
     bool hasAttribute (const std::string& path, unsigned long long attribute)
     {
         struct statx info {};
 
-        return statx (AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, 0, &info) == 0
+        return statx (AT_FDCWD, path.c_str(), 0, 0, &info) == 0
             && (info.stx_attributes_mask & info.stx_attributes & attribute) != 0;
     }
 
@@ -705,7 +706,7 @@ bool ReplacingFile::nameTemporaryFile()
     return true;
 }
 
-std::string ReplacingFile::describeMovedFolder() const
+std::string ReplacingFile::describeMovedFolder()
 {
     struct stat held {}, named {};
 
@@ -717,8 +718,12 @@ std::string ReplacingFile::describeMovedFolder() const
     std::snprintf (link, sizeof (link), "/proc/self/fd/%d", folderDescriptor);
     const auto length = readlink (link, where, sizeof (where));
 
-    return "its folder was moved or removed while it was written"
-         + (length > 0 && length < (ssize_t) sizeof (where) ? " (it is now " + std::string (where, (size_t) length) + ")" : std::string());
+    if (length <= 0 || length >= (ssize_t) sizeof (where))
+        return "its folder was moved or removed while it was written";
+
+    const std::string folderNow (where, (size_t) length);
+    movedPath = (folderNow == "/" ? "" : folderNow) + "/" + targetName;
+    return "its folder was moved or removed while it was written (it is now " + folderNow + ")";
 }
 
 bool ReplacingFile::commit (std::string& errorMessage)
@@ -747,6 +752,7 @@ bool ReplacingFile::commit (std::string& errorMessage)
     if (error == 0 && renameat (folderDescriptor, temporaryName.c_str(), folderDescriptor, targetName.c_str()) != 0)
         error = errno;
 
+    movedPath.clear();
     const auto moved = describeMovedFolder();
 
     if (error != 0)
@@ -754,6 +760,7 @@ bool ReplacingFile::commit (std::string& errorMessage)
         errorMessage = cannotWrite (targetPath, (error == ECANCELED ? std::string ("the process is being ended by a signal")
                                                                     : std::string (std::strerror (error)))
                                                   + (moved.empty() ? "" : "; " + moved) + "; nothing of it was left");
+        movedPath.clear();
         discard();
         return false;
     }

@@ -69,6 +69,10 @@ public:
         not be flushed after the rename. */
     bool commit (std::string& errorMessage);
 
+    /** After a commit into a folder that was moved meanwhile, the file's path where the
+        folder is now; empty otherwise. */
+    const std::string& getMovedPath() const noexcept   { return movedPath; }
+
     /** Removes the temporary file; the target stays as it was. */
     void discard();
 
@@ -79,10 +83,10 @@ public:
 private:
     void takeAttributesOf (const struct stat& replaced) const;
     bool nameTemporaryFile();
-    std::string describeMovedFolder() const;
+    std::string describeMovedFolder();
     void closeFolder();
 
-    std::string targetPath, targetName, temporaryName;
+    std::string targetPath, targetName, temporaryName, movedPath;
     int descriptor = -1;
     int folderDescriptor = -1;   // held from open() on: every name is made and removed relative to it
     int folderOpenError = 0;     // why it could not be opened for reading (and flushed), if so

@@ -70,9 +70,9 @@ int runSignalCommand (const std::vector<std::string>& args, std::ostream& out, s
     if (path.empty())
         return usageError (err, "where should the signal go? signal OUT.wav [--seconds S] [--rate R] [--channels 1|2]");
 
-    std::string error;
+    std::string error, movedPath;
 
-    if (! AudioFile::writeWav (path, makeTestSignal (seconds, rate, channels), error))
+    if (! AudioFile::writeWav (path, makeTestSignal (seconds, rate, channels), error, &movedPath))
     {
         err << "tanglefix-host signal: " << error << "\n";
         return cannotCreateExitCode;
@@ -84,7 +84,7 @@ int runSignalCommand (const std::vector<std::string>& args, std::ostream& out, s
     out << "Test signal: " << seconds << " s, " << rate << " Hz, " << channels
         << (channels == 1 ? " channel" : " channels") << ": a 20 Hz to 20 kHz log sweep at -12 dBFS"
            " with 100 ms noise bursts at -18 dBFS every 500 ms\n"
-        << "Wrote " << path << "\n";
+        << "Wrote " << (movedPath.empty() ? path : movedPath) << "\n";
     return 0;
 }
 

@@ -227,6 +227,54 @@ TEST (HostProgram, AnInterruptedRenderLeavesTheEarlierOutputAndNoTemporaryFile)
     }
 }
 
+TEST (HostProgram, AFolderMovedDuringARenderGetsTheWholeFileAndTheReportSaysWhere)
+{
+    // The output's folder moved while the render runs, and another made under its old name:
+    // the render lands in the moved folder, and says so, or a signal leaves nothing in either.
+    Folder folder;
+    tanglefix::host::AudioData silence;
+    silence.channels.assign (2, std::vector<float> (48000 * 30, 0.0f));
+    std::string error;
+    ASSERT_TRUE (tanglefix::host::AudioFile::writeWav (folder.file ("in.wav"), silence, error)) << error;
+    const auto out = folder.file ("out"), moved = folder.file ("moved");
+
+    for (const auto signalNumber : { 0, SIGTERM })
+    {
+        std::filesystem::create_directory (out);
+        const Folder captures;
+        const auto output = open (captures.file ("out").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        const auto child = startHost ({ "render", TANGLEFIX_BUNDLE, folder.file ("in.wav"), out + "/take.wav",
+                                        "--oversample", "16" }, {}, output);
+        close (output);
+        ASSERT_GT (child, 0);
+        EXPECT_TRUE (waitForOutputWritten (child, folder)) << "the output was never written";
+        std::filesystem::rename (out, moved);
+        std::filesystem::create_directory (out);
+
+        if (signalNumber != 0)
+            kill (child, signalNumber);
+
+        const auto status = waitFor (child);
+        const auto report = contentsOf (captures.file ("out"));
+        const auto expected = signalNumber == 0 ? std::vector<std::string> { "take.wav" } : std::vector<std::string>();
+        EXPECT_EQ (Folder::namesIn (moved), expected) << "signal " << signalNumber;
+        EXPECT_TRUE (Folder::namesIn (out).empty()) << "signal " << signalNumber;
+
+        if (signalNumber == 0)
+        {
+            EXPECT_TRUE (WIFEXITED (status) && WEXITSTATUS (status) == 0) << status;
+            EXPECT_NE (report.find ("\nWrote " + std::filesystem::canonical (moved).string() + "/take.wav\n"), std::string::npos) << report;
+        }
+        else
+        {
+            EXPECT_TRUE (WIFSIGNALED (status) && WTERMSIG (status) == signalNumber) << status;
+        }
+
+        std::filesystem::remove_all (out);
+        std::filesystem::remove_all (moved);
+    }
+}
+
 TEST (HostProgram, ParamsAndChunkNeverConnectToADisplay)
 {
     // A display on the loopback that never answers: a connection to it would wait forever.
@@ -511,9 +559,11 @@ TEST (HostProgram, TargetsTheRenameWouldRefuseAreRefusedBeforeAnyAudio)
         { sticky + "/owners-link.wav", withoutCapabilities, 0 },
     };
 
-    // An append-only folder and an immutable target (as root), where the file system has them.
+    // An append-only folder (also named through a link) and an immutable target (as root),
+    // where the file system has them.
     const auto appending = folder.file ("appending"), immutable = folder.file ("immutable.wav");
     std::filesystem::create_directory (appending);
+    std::filesystem::create_directory_symlink (appending, folder.file ("appending-link"));
     writeText (immutable, "immutable");
 
     // Cleared before the folder is removed, which they would stop.
@@ -528,13 +578,16 @@ TEST (HostProgram, TargetsTheRenameWouldRefuseAreRefusedBeforeAnyAudio)
         std::vector<std::string> paths;
     } cleared;
 
-    for (const auto& [path, flag, target] : { std::tuple (appending, FS_APPEND_FL, appending + "/out.wav"),
-                                              std::tuple (immutable, FS_IMMUTABLE_FL, immutable) })
+    for (const auto& [path, flag, refused] : { std::tuple (appending, FS_APPEND_FL, std::vector { appending + "/out.wav",
+                                                                                               folder.file ("appending-link/out.wav") }),
+                                               std::tuple (immutable, FS_IMMUTABLE_FL, std::vector { immutable }) })
     {
         if (setAttributes (path, flag))
         {
             cleared.paths.push_back (path);
-            targets.emplace_back (target, std::string(), 73);
+
+            for (const auto& target : refused)
+                targets.emplace_back (target, std::string(), 73);
         }
         else
         {
