@@ -757,11 +757,14 @@ bool ReplacingFile::commit (std::string& errorMessage)
 
     if (error != 0)
     {
+        const auto leftName = temporaryName;
+        const auto left = discard() ? std::string ("nothing of it was left")
+                                    : "its temporary file " + leftName + " could not be removed ("
+                                        + std::strerror (errno) + ") and is left in the folder";
         errorMessage = cannotWrite (targetPath, (error == ECANCELED ? std::string ("the process is being ended by a signal")
                                                                     : std::string (std::strerror (error)))
-                                                  + (moved.empty() ? "" : "; " + moved) + "; nothing of it was left");
+                                                  + (moved.empty() ? "" : "; " + moved) + "; " + left);
         movedPath.clear();
-        discard();
         return false;
     }
 
@@ -787,20 +790,23 @@ bool ReplacingFile::commit (std::string& errorMessage)
     return true;
 }
 
-void ReplacingFile::discard()
+bool ReplacingFile::discard()
 {
     if (descriptor >= 0)
         close (descriptor);
 
     descriptor = -1;
 
-    if (! temporaryName.empty())
-        unlinkat (folderDescriptor, temporaryName.c_str(), 0);
+    const auto removed = temporaryName.empty() || unlinkat (folderDescriptor, temporaryName.c_str(), 0) == 0
+                          || errno == ENOENT;
+    const auto error = errno;
 
     withdraw (signalSlot);
     signalSlot = -1;
     temporaryName.clear();
     closeFolder();
+    errno = error;
+    return removed;
 }
 
 void ReplacingFile::closeFolder()

@@ -73,8 +73,9 @@ public:
         folder is now; empty otherwise. */
     const std::string& getMovedPath() const noexcept   { return movedPath; }
 
-    /** Removes the temporary file; the target stays as it was. */
-    void discard();
+    /** Removes the temporary file; the target stays as it was. False, with errno, when a
+        named temporary file could not be removed and is left in the folder. */
+    bool discard();
 
     /** Whether a path could be a target: absent in a folder the process may write, or a
         regular file after following links that the process may replace. */

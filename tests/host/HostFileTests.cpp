@@ -57,6 +57,9 @@ namespace
     std::atomic<bool> slowUnlink { false }, slowUnlinkBegun { false };
     std::atomic<int> slowUnlinkReport { -1 };
 
+    // Renames and removals of names refused, as in a folder made append-only meanwhile.
+    std::atomic<bool> refuseRenames { false }, refuseRemovals { false };
+
     // Every ACL is refused, as by a file system that keeps none.
     std::atomic<bool> refuseAcls { false };
 
@@ -99,7 +102,26 @@ extern "C" int unlinkat (int folder, const char* name, int flags)
             write (slowUnlinkReport.load(), name, strlen (name));
     }
 
+    if (refuseRemovals.load())
+    {
+        errno = EPERM;
+        return -1;
+    }
+
     return real (folder, name, flags);
+}
+
+extern "C" int renameat (int fromFolder, const char* from, int toFolder, const char* to)
+{
+    static const auto real = reinterpret_cast<int (*) (int, const char*, int, const char*)> (dlsym (RTLD_NEXT, "renameat"));
+
+    if (refuseRenames.load())
+    {
+        errno = EPERM;
+        return -1;
+    }
+
+    return real (fromFolder, from, toFolder, to);
 }
 
 extern "C" int fsetxattr (int descriptor, const char* name, const void* value, size_t size, int flags)
@@ -478,6 +500,40 @@ TEST (ReplacingFile, AFolderMovedWhileTheFileIsWrittenGetsItWholeOrKeepsNothing)
             EXPECT_EQ (contentsOf (moved + "/take.wav"), ending == "commit" ? "take" : "") << ending << ", named " << named;
             refuseUnnamedFiles = false;
             std::filesystem::remove_all (moved);
+        }
+    }
+}
+
+TEST (ReplacingFile, ACommitRefusedSaysWhatItLeft)
+{
+    // The rename refused, and the removal after it too or not; unnamed and named.
+    Folder folder;
+
+    for (const auto named : { false, true })
+    {
+        for (const auto removalRefused : { false, true })
+        {
+            refuseUnnamedFiles = named;
+            ReplacingFile file;
+            std::string error;
+            ASSERT_TRUE (file.open (folder.file ("take.wav"), error)) << error;
+            EXPECT_EQ (write (file.getDescriptor(), "take", 4), 4);
+
+            refuseRenames = true;
+            refuseRemovals = removalRefused;
+            EXPECT_FALSE (file.commit (error));
+            refuseRenames = refuseRemovals = false;
+            refuseUnnamedFiles = false;
+
+            const auto names = folder.names();
+            EXPECT_EQ (names.size(), removalRefused ? 1u : 0u) << "named " << named;
+            EXPECT_EQ (error.find ("nothing of it was left") != std::string::npos, ! removalRefused) << error;
+
+            if (removalRefused && names.size() == 1)
+            {
+                EXPECT_NE (error.find (names.front()), std::string::npos) << error;
+                std::filesystem::remove (folder.file (names.front()));
+            }
         }
     }
 }
