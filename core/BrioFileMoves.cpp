@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -80,7 +81,9 @@ namespace
         return ::linkat (AT_FDCWD, procPath.c_str(), folderFd, name, AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
     }
 
-    CopyResult copyThroughUnnamedFile (int source, off_t size, int folderFd, const juce::File& target, int tempFd)
+    /** The copy through an unnamed file; nothing when the whole copy could be given no name
+        at all, neither through /proc (not mounted) nor by its descriptor (not permitted). */
+    std::optional<CopyResult> copyThroughUnnamedFile (int source, off_t size, int folderFd, const juce::File& target, int tempFd)
     {
         const BrioScopedDescriptor temp (tempFd);
 
@@ -91,6 +94,9 @@ namespace
 
         if (linked == EEXIST)
             return CopyResult::nameTaken;
+
+        if (linked == ENOENT || linked == EPERM || linked == EACCES)
+            return std::nullopt;
 
         if (linked != 0)
             return CopyResult::failed;
@@ -205,13 +211,21 @@ CopyResult copyToNewFile (const juce::File& source, const juce::File& target)
     const auto unnamed = ::openat (folder.descriptor, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
 
     if (unnamed >= 0)
-        return copyThroughUnnamedFile (from.descriptor, info.st_size, folder.descriptor, target, unnamed);
+    {
+        if (const auto result = copyThroughUnnamedFile (from.descriptor, info.st_size, folder.descriptor, target, unnamed))
+            return *result;
 
-    // Refused by the file system (EOPNOTSUPP) or, before Linux 3.11, not known (EISDIR).
-    if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)
-        return copyThroughNamedFile (from.descriptor, info.st_size, folder.descriptor, target);
+        // Whole, but nothing may name it: the named way, from the start of the source again.
+        if (::lseek (from.descriptor, 0, SEEK_SET) != 0)
+            return CopyResult::failed;
+    }
+    else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+    {
+        // Only refused by the file system (EOPNOTSUPP) or, before Linux 3.11, not known (EISDIR).
+        return CopyResult::failed;
+    }
 
-    return CopyResult::failed;
+    return copyThroughNamedFile (from.descriptor, info.st_size, folder.descriptor, target);
 }
 
 void removeUnfinishedCopies (const juce::File& folder)

@@ -42,6 +42,9 @@ namespace
 
     // Linking a descriptor itself, which Linux before 6.10 allows only with CAP_DAC_READ_SEARCH.
     std::atomic<bool> refuseEmptyPathLinks { false };
+
+    // Linking through /proc/self/fd, as where no /proc is mounted.
+    std::atomic<bool> refuseProcLinks { false };
 }
 
 namespace
@@ -66,7 +69,8 @@ extern "C" int linkat (int fromFolder, const char* from, int toFolder, const cha
 {
     static const auto real = reinterpret_cast<int (*) (int, const char*, int, const char*, int)> (dlsym (RTLD_NEXT, "linkat"));
 
-    if (refuseEmptyPathLinks.load() && (flags & AT_EMPTY_PATH) != 0)
+    if ((refuseEmptyPathLinks.load() && (flags & AT_EMPTY_PATH) != 0)
+         || (refuseProcLinks.load() && std::string_view (from).rfind ("/proc/", 0) == 0))
     {
         errno = ENOENT;
         return -1;
@@ -649,12 +653,14 @@ TEST_F (SettingsStoreTest, ImportThatStopsShortLeavesNoCutCopyAndCompletesAtTheN
         bool onSmallDisk;
         bool withoutUnnamedFiles;
         bool withoutEmptyPathLinks;     // an unnamed copy is named through /proc
+        bool withoutProcLinks = false;  // with neither, an unnamed copy can't be named
     };
 
     const Case cases[] =
     {
         { "killed halfway",                        { 4 << 20, 100 }, false, false, true },
         { "killed halfway, without unnamed files", { 4 << 20, 100 }, false, true,  true },
+        { "killed halfway, unnamed files can't be named", { 4 << 20, 100 }, false, false, true, true },
         { "disk full",                             { 90000, 90000, 90000, 90000 }, true, false, false },
         { "disk full, without unnamed files",      { 90000, 90000, 90000, 90000 }, true, true,  false }
     };
@@ -702,6 +708,7 @@ TEST_F (SettingsStoreTest, ImportThatStopsShortLeavesNoCutCopyAndCompletesAtTheN
 
         refuseUnnamedFiles = c.withoutUnnamedFiles;
         refuseEmptyPathLinks = c.withoutEmptyPathLinks;
+        refuseProcLinks = c.withoutProcLinks;
 
         if (disk)
             BrioSettings().migratePresetsOnce();
@@ -734,6 +741,7 @@ TEST_F (SettingsStoreTest, ImportThatStopsShortLeavesNoCutCopyAndCompletesAtTheN
         BrioSettings().migratePresetsOnce();
         refuseUnnamedFiles = false;
         refuseEmptyPathLinks = false;
+        refuseProcLinks = false;
 
         checkListedPresetsAreWhole();
         EXPECT_EQ (everythingBelow (imported), names);
