@@ -235,7 +235,11 @@ namespace
     int makeFileInSlot (int slot, int folder, mode_t mode, bool& named)
     {
         auto& state = slotStates[(size_t) slot];
-        auto descriptor = openat (folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+
+        // Only /proc lets any process name an unnamed file (linking its descriptor itself
+        // takes a privilege before Linux 6.10): without it, a named file from the start.
+        const auto mayBeNamed = faccessat (AT_FDCWD, "/proc/self/fd", X_OK, 0) == 0;
+        auto descriptor = mayBeNamed ? openat (folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode) : -1;
         named = descriptor < 0;
 
         if (! named)

@@ -13,8 +13,8 @@ namespace tanglefix::host
     file is made, named, renamed and removed relative to it: should the folder be moved
     meanwhile, the file lands in it there (and commit() says so), or nothing is left.
 
-    Where the file system offers it the temporary file is unnamed (O_TMPFILE) until the
-    commit, which links it under a hidden unique name and renames that over the target, so
+    Where the file system offers it and /proc can name it, the temporary file is unnamed
+    (O_TMPFILE) until the commit, which links it under a hidden unique name and renames that over the target, so
     that nothing of it outlives a process ended in any way, SIGKILL too; elsewhere it has a
     hidden unique name from the start.
 

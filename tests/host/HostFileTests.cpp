@@ -28,6 +28,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <string_view>
 #include <pthread.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -56,6 +57,9 @@ namespace
     // then reports the name it was given to the pipe, if one is given.
     std::atomic<bool> slowUnlink { false }, slowUnlinkBegun { false };
     std::atomic<int> slowUnlinkReport { -1 };
+
+    // No /proc, and no privilege to link a descriptor itself (as before Linux 6.10).
+    std::atomic<bool> withoutProc { false };
 
     // Renames and removals of names refused, as in a folder made append-only meanwhile.
     std::atomic<bool> refuseRenames { false }, refuseRemovals { false };
@@ -181,9 +185,29 @@ extern "C" int openat (int folder, const char* path, int flags, ...)
 extern "C" int linkat (int fromFolder, const char* from, int toFolder, const char* to, int flags)
 {
     static const auto real = reinterpret_cast<int (*) (int, const char*, int, const char*, int)> (dlsym (RTLD_NEXT, "linkat"));
+
+    if (withoutProc.load() && ((flags & AT_EMPTY_PATH) != 0 || std::string_view (from).rfind ("/proc/", 0) == 0))
+    {
+        errno = ENOENT;
+        return -1;
+    }
+
     const auto result = real (fromFolder, from, toFolder, to, flags);
     signalIfAsked();
     return result;
+}
+
+extern "C" int faccessat (int folder, const char* path, int mode, int flags)
+{
+    static const auto real = reinterpret_cast<int (*) (int, const char*, int, int)> (dlsym (RTLD_NEXT, "faccessat"));
+
+    if (withoutProc.load() && std::string_view (path).rfind ("/proc/", 0) == 0)
+    {
+        errno = ENOENT;
+        return -1;
+    }
+
+    return real (folder, path, mode, flags);
 }
 
 extern "C" int fsync (int descriptor)
@@ -502,6 +526,17 @@ TEST (ReplacingFile, AFolderMovedWhileTheFileIsWrittenGetsItWholeOrKeepsNothing)
             std::filesystem::remove_all (moved);
         }
     }
+}
+
+TEST (ReplacingFile, WithoutProcTheFileIsNamedFromTheStart)
+{
+    // Nothing could name an unnamed file at the commit: a named one replaces the target.
+    Folder folder;
+    withoutProc = true;
+    EXPECT_TRUE (replace (folder.file ("take.wav"), "take"));
+    withoutProc = false;
+    EXPECT_EQ (folder.names(), std::vector<std::string> { "take.wav" });
+    EXPECT_EQ (contentsOf (folder.file ("take.wav")), "take");
 }
 
 TEST (ReplacingFile, ACommitRefusedSaysWhatItLeft)
