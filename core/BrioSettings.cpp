@@ -91,6 +91,24 @@ namespace
                 && entry->modifiedNanoseconds == judged.modifiedNanoseconds;
     }
 
+    /** Gives the file the name aside as a second name while linked holds (cleared where the
+        file system has no such links, or refuses one), else moves it there: 0, or the error
+        (EEXIST when the name is taken). */
+    int giveNameAside (const juce::File& file, const juce::File& aside, bool& linked)
+    {
+        if (linked)
+        {
+            const auto error = BrioFileMoves::linkWithoutReplacing (file, aside);
+
+            if (error == 0 || error == EEXIST)
+                return error;
+
+            linked = false;
+        }
+
+        return BrioFileMoves::moveWithoutReplacing (file, aside);
+    }
+
     /** One attribute as an element's text holds it. */
     struct AttributeText
     {
@@ -438,45 +456,32 @@ bool BrioSettings::setAsideIfUnreadable (const juce::File& file, SetAside& setAs
         // again). Moved where the file system has no such links (or refuses one to another
         // user's file).
         const auto stamp = juce::Time::getCurrentTime().formatted ("%Y%m%d-%H%M%S");
+        juce::String aside;
+        auto linked = true;
         auto error = EEXIST;
-        bool linkable = true;
 
         for (int attempt = 1; attempt <= 100 && error == EEXIST; ++attempt)
         {
-            const auto aside = path + ".unreadable-" + stamp + (attempt > 1 ? "-" + juce::String (attempt) : juce::String());
-            error = linkable ? BrioFileMoves::linkWithoutReplacing (file, juce::File (aside)) : EEXIST;
-
-            if (error == 0)
-            {
-                if (isSameFile (BrioSettingsCache::identifyEntry (aside), *judged))
-                {
-                    setAside = { aside, document.reason, true };
-                    return true;
-                }
-
-                ::unlink (aside.toRawUTF8());     // replaced since it was judged
-                break;
-            }
-
-            if (error != EEXIST)
-                linkable = false;
-
-            if (! linkable)
-                error = BrioFileMoves::moveWithoutReplacing (file, juce::File (aside));
-
-            if (error == 0)
-            {
-                setAside = { aside, document.reason, false };
-                return true;
-            }
+            aside = path + ".unreadable-" + stamp + (attempt > 1 ? "-" + juce::String (attempt) : juce::String());
+            error = giveNameAside (file, juce::File (aside), linked);
         }
 
-        if (error == 0)
-            continue;
+        if (error != 0)
+        {
+            juce::Logger::writeToLog (document.reason + " It could not be set aside (" + juce::String (std::strerror (error))
+                                      + "), so no settings are written there.");
+            return false;
+        }
 
-        juce::Logger::writeToLog (document.reason + " It could not be set aside (" + juce::String (std::strerror (error))
-                                  + "), so no settings are written there.");
-        return false;
+        // A second name given to what replaced the file since it was judged is taken back.
+        if (linked && ! isSameFile (BrioSettingsCache::identifyEntry (aside), *judged))
+        {
+            ::unlink (aside.toRawUTF8());
+            continue;
+        }
+
+        setAside = { aside, document.reason, linked };
+        return true;
     }
 
     juce::Logger::writeToLog ("\"" + path + "\" kept changing while it was read, so no settings are written there.");
@@ -512,12 +517,14 @@ bool BrioSettings::save (juce::XmlElement& element, bool loadFailed, const juce:
     if (setAside.path.isEmpty())
         return written;
 
+    // Where the new settings could not take its place, it goes back under its name.
+    const auto putBack = [&] { return setAside.stillUnderItsName ? ::unlink (setAside.path.toRawUTF8()) == 0
+                                                                 : BrioFileMoves::moveWithoutReplacing (juce::File (setAside.path), file) == 0; };
+
     if (written)
         juce::Logger::writeToLog (setAside.reason + " It was set aside as \"" + setAside.path
                                   + "\", and new settings were written in its place.");
-    else if (setAside.stillUnderItsName && ::unlink (setAside.path.toRawUTF8()) == 0)
-        juce::Logger::writeToLog (setAside.reason + " The new settings could not take its place, so it stays there.");
-    else if (! setAside.stillUnderItsName && BrioFileMoves::moveWithoutReplacing (juce::File (setAside.path), file) == 0)
+    else if (putBack())
         juce::Logger::writeToLog (setAside.reason + " The new settings could not take its place, so it stays there.");
     else
         juce::Logger::writeToLog (setAside.reason + " It was set aside as \"" + setAside.path

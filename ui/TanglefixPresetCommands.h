@@ -38,8 +38,8 @@ public:
     /** Asks whether the current preset file may go, then moves it to the trash; where its
         file system has no trash it can use, asks whether to delete it permanently. Only a
         preset of the presets folder where the walk's rules lead, as a load follows them
-        (BrioPresetTree::resolvePreset), is deleted. The deleted preset is current no more: the settings
-        stay, with no preset name. */
+        (BrioPresetTree::resolvePreset), is deleted. The deleted preset is current no more:
+        the settings stay, with no preset name. */
     void deleteCurrent();
 
     /** Tells the user that the chosen preset was refused, and why. */
