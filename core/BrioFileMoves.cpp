@@ -1,5 +1,6 @@
 #include "BrioFileMoves.h"
 #include "BrioFolderListing.h"
+#include "BrioRegularFile.h"
 #include "BrioScopedDescriptor.h"
 
 #include <cerrno>
@@ -81,74 +82,116 @@ namespace
         return ::linkat (AT_FDCWD, procPath.c_str(), folderFd, name, AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
     }
 
-    /** The copy through an unnamed file; nothing when the whole copy could be given no name
-        at all, neither through /proc (not mounted) nor by its descriptor (not permitted). */
-    std::optional<CopyResult> copyThroughUnnamedFile (int source, off_t size, int folderFd, const juce::File& target, int tempFd)
+    /** An error that says nothing may name an unnamed file: no /proc to name it through,
+        and no right to link the descriptor itself. */
+    bool isRefusedNaming (int error) noexcept
     {
-        const BrioScopedDescriptor temp (tempFd);
-
-        if (! copyBytes (source, temp.descriptor, size))
-            return CopyResult::failed;
-
-        const auto linked = linkUnnamed (temp.descriptor, folderFd, target.getFileName().toRawUTF8());
-
-        if (linked == EEXIST)
-            return CopyResult::nameTaken;
-
-        if (linked == ENOENT || linked == EPERM || linked == EACCES)
-            return std::nullopt;
-
-        if (linked != 0)
-            return CopyResult::failed;
-
-        ::fsync (folderFd);   // the copy is whole under its name; a failed flush only risks the entry
-        return CopyResult::copied;
+        return error == ENOENT || error == EPERM || error == EACCES;
     }
 
-    /** A new file under a dot-name, locked for as long as it is written, so that
-        removeUnfinishedCopies leaves it alone. */
+    constexpr int unfinishedHexDigits = 16;
+
+    juce::String newUnfinishedName()
+    {
+        const auto number = (juce::uint64) juce::Random::getSystemRandom().nextInt64();
+        return unfinishedCopyPrefix + juce::String::toHexString ((juce::int64) number).paddedLeft ('0', unfinishedHexDigits);
+    }
+
+    /** The dot-names this file gives: the prefix and a number of up to 16 hex digits. */
+    bool isUnfinishedName (const juce::String& name)
+    {
+        if (! name.startsWith (unfinishedCopyPrefix))
+            return false;
+
+        const auto number = name.substring (unfinishedCopyPrefix.length());
+        return number.isNotEmpty() && number.length() <= unfinishedHexDigits
+                && number.containsOnly ("0123456789abcdef");
+    }
+
+    /** A new file under a dot-name that nothing has yet. */
     int createNamedTemp (int folderFd, juce::String& name)
     {
         for (int attempt = 0; attempt < 100; ++attempt)
         {
-            name = unfinishedCopyPrefix + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64());
+            name = newUnfinishedName();
             const auto descriptor = ::openat (folderFd, name.toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
 
-            if (descriptor >= 0)
-            {
-                ::flock (descriptor, LOCK_EX);
+            if (descriptor >= 0 || errno != EEXIST)
                 return descriptor;
-            }
-
-            if (errno != EEXIST)
-                return -1;
         }
 
         return -1;
     }
 
-    CopyResult copyThroughNamedFile (int source, off_t size, int folderFd, const juce::File& target)
+    /** Gives an unnamed file a dot-name that nothing has yet: 0, or the error. */
+    int linkUnderNewName (int descriptor, int folderFd, juce::String& name)
     {
-        juce::String tempName;
-        const BrioScopedDescriptor temp (createNamedTemp (folderFd, tempName));
+        for (int attempt = 0; attempt < 100; ++attempt)
+        {
+            const auto candidate = newUnfinishedName();
+            const auto error = linkUnnamed (descriptor, folderFd, candidate.toRawUTF8());
 
-        if (temp.descriptor < 0)
-            return CopyResult::failed;
+            if (error == 0)
+                name = candidate;
 
-        const auto tempFile = target.getSiblingFile (tempName);
-        const auto moved = copyBytes (source, temp.descriptor, size) ? moveWithoutReplacing (tempFile, target) : EIO;
+            if (error != EEXIST)
+                return error;
+        }
 
-        if (moved != 0)
-            ::unlinkat (folderFd, tempName.toRawUTF8(), 0);
+        return EEXIST;
+    }
 
-        if (moved == EEXIST)
-            return CopyResult::nameTaken;
+    /** Writes a new file into the folder.
+        @param fill  writes the whole file through the descriptor; false when it could not.
+        @param name  gives the whole file its name: the descriptor, and its dot-name, empty
+                     while the file is unnamed; a dot-name it leaves there is removed on
+                     failure. 0, or the error.
+        The file is unnamed (O_TMPFILE) where the file system allows; where nothing may name
+        such a file (the naming is refused while it has no dot-name), it is written again
+        under a dot-name. It is locked from the start, so
+        that removeUnfinishedCopies leaves it alone for as long as it is written. Returns 0
+        once named, EIO when the file could not be made or written, or the naming's error;
+        whatever name it had then is removed. */
+    int makeWholeFile (int folderFd, const std::function<bool (int)>& fill,
+                       const std::function<int (int, juce::String&)>& name)
+    {
+        for (const auto unnamed : { true, false })
+        {
+            juce::String tempName;
+            const BrioScopedDescriptor file (unnamed ? ::openat (folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644)
+                                                     : createNamedTemp (folderFd, tempName));
 
-        if (moved != 0)
-            return CopyResult::failed;
+            // Unnamed files only refused by the file system (EOPNOTSUPP) or, before Linux
+            // 3.11, not known (EISDIR).
+            if (file.descriptor < 0 && unnamed && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
+                continue;
 
-        ::fsync (folderFd);
-        return CopyResult::copied;
+            if (file.descriptor < 0)
+                return EIO;
+
+            ::flock (file.descriptor, LOCK_EX);
+            const auto error = fill (file.descriptor) ? name (file.descriptor, tempName) : EIO;
+
+            // Whole, but nothing may name it: the named way, written again.
+            if (unnamed && tempName.isEmpty() && isRefusedNaming (error))
+                continue;
+
+            if (error != 0 && tempName.isNotEmpty())
+                ::unlinkat (folderFd, tempName.toRawUTF8(), 0);
+
+            if (error == 0)
+                ::fsync (folderFd);     // the file is whole under its name; a failed flush only risks the entry
+
+            return error;
+        }
+
+        return EIO;
+    }
+
+    bool fileSystemHasUnnamedFiles (int folderFd)
+    {
+        const BrioScopedDescriptor probe (::openat (folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+        return probe.descriptor >= 0 || ! (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL);
     }
 }
 
@@ -191,9 +234,16 @@ CopyResult copyToNewFile (const juce::File& source, const juce::File& target)
     // O_NONBLOCK: a pipe swapped in for the file must not hold the open.
     const BrioScopedDescriptor from (::open (source.getFullPathName().toRawUTF8(),
                                              O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const auto openError = errno;
     struct stat info {};
 
-    if (from.descriptor < 0 || ::fstat (from.descriptor, &info) != 0 || ! S_ISREG (info.st_mode))
+    // A host out of descriptors, or a failing disk, says nothing of the file: it is still
+    // to be copied.
+    if (from.descriptor < 0 || ::fstat (from.descriptor, &info) != 0)
+        return BrioRegularFile::isFailureOfTheProcess (from.descriptor < 0 ? openError : errno) ? CopyResult::failed
+                                                                                                 : CopyResult::unreadableSource;
+
+    if (! S_ISREG (info.st_mode))
         return CopyResult::unreadableSource;
 
     const BrioScopedDescriptor folder (::open (target.getParentDirectory().getFullPathName().toRawUTF8(),
@@ -202,30 +252,77 @@ CopyResult copyToNewFile (const juce::File& source, const juce::File& target)
     if (folder.descriptor < 0)
         return CopyResult::failed;
 
-    // Not a byte copied for a name that is taken (the link below refuses it anyway).
+    const auto targetName = target.getFileName();
+
+    // Not a byte copied for a name that is taken (the naming below refuses it anyway).
     struct stat existing {};
 
-    if (::fstatat (folder.descriptor, target.getFileName().toRawUTF8(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+    if (::fstatat (folder.descriptor, targetName.toRawUTF8(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
         return CopyResult::nameTaken;
 
-    const auto unnamed = ::openat (folder.descriptor, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
-
-    if (unnamed >= 0)
+    const auto fill = [&] (int descriptor)
     {
-        if (const auto result = copyThroughUnnamedFile (from.descriptor, info.st_size, folder.descriptor, target, unnamed))
-            return *result;
+        return ::lseek (from.descriptor, 0, SEEK_SET) == 0 && copyBytes (from.descriptor, descriptor, info.st_size);
+    };
 
-        // Whole, but nothing may name it: the named way, from the start of the source again.
-        if (::lseek (from.descriptor, 0, SEEK_SET) != 0)
-            return CopyResult::failed;
-    }
-    else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+    const auto name = [&] (int descriptor, juce::String& tempName)
     {
-        // Only refused by the file system (EOPNOTSUPP) or, before Linux 3.11, not known (EISDIR).
-        return CopyResult::failed;
-    }
+        if (tempName.isEmpty())
+            return linkUnnamed (descriptor, folder.descriptor, targetName.toRawUTF8());
 
-    return copyThroughNamedFile (from.descriptor, info.st_size, folder.descriptor, target);
+        const auto moved = moveWithoutReplacing (folder.descriptor, tempName, target);
+
+        if (moved == 0)
+            tempName = {};
+
+        return moved;
+    };
+
+    const auto error = makeWholeFile (folder.descriptor, fill, name);
+    return error == 0 ? CopyResult::copied : error == EEXIST ? CopyResult::nameTaken : CopyResult::failed;
+}
+
+bool replaceWithNewFile (const juce::File& target, const void* data, size_t size,
+                         const BeforeReplacing& beforeReplacing, struct stat* written)
+{
+    const auto folderPath = target.getParentDirectory().getFullPathName();
+    const BrioScopedDescriptor folder (::open (folderPath.toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+
+    if (folder.descriptor < 0)
+        return false;
+
+    // Only a dot-name outlives a process killed while it writes.
+    if (! fileSystemHasUnnamedFiles (folder.descriptor))
+        removeUnfinishedCopies (juce::File (folderPath));
+
+    const auto fill = [&] (int descriptor)
+    {
+        struct stat info {};
+        return writeAll (descriptor, static_cast<const char*> (data), size) && ::fstat (descriptor, &info) == 0
+                && info.st_size == (off_t) size && ::fsync (descriptor) == 0;
+    };
+
+    const auto name = [&] (int descriptor, juce::String& tempName)
+    {
+        if (tempName.isEmpty())
+            if (const auto error = linkUnderNewName (descriptor, folder.descriptor, tempName); error != 0)
+                return error;
+
+        if (beforeReplacing && ! beforeReplacing())
+            return ECANCELED;
+
+        if (::renameat (folder.descriptor, tempName.toRawUTF8(), folder.descriptor, target.getFileName().toRawUTF8()) != 0)
+            return errno;
+
+        tempName = {};
+
+        if (written != nullptr)
+            ::fstat (descriptor, written);
+
+        return 0;
+    };
+
+    return makeWholeFile (folder.descriptor, fill, name) == 0;
 }
 
 void removeUnfinishedCopies (const juce::File& folder)
@@ -239,7 +336,7 @@ void removeUnfinishedCopies (const juce::File& folder)
 
     for (const auto& entry : listing.getEntries())
     {
-        if (entry.kind != BrioFolderListing::Kind::file || entry.isLink || ! entry.name.startsWith (unfinishedCopyPrefix))
+        if (entry.kind != BrioFolderListing::Kind::file || entry.isLink || ! isUnfinishedName (entry.name))
             continue;
 
         const auto* name = entry.name.toRawUTF8();
@@ -249,7 +346,7 @@ void removeUnfinishedCopies (const juce::File& folder)
         // The writer holds its lock until the copy has its name: whoever ended without
         // finishing let go of it.
         if (file.descriptor >= 0 && ::flock (file.descriptor, LOCK_EX | LOCK_NB) == 0
-             && ::fstat (file.descriptor, &opened) == 0 && S_ISREG (opened.st_mode)
+             && ::fstat (file.descriptor, &opened) == 0 && S_ISREG (opened.st_mode) && opened.st_nlink == 1
              && ::fstatat (folderFd.descriptor, name, &named, AT_SYMLINK_NOFOLLOW) == 0
              && named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
             ::unlinkat (folderFd.descriptor, name, 0);

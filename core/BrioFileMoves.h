@@ -2,6 +2,9 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
+#include <sys/stat.h>
+
 //==============================================================================
 /**
     Moves and copies in the shared folders that never take a name from another file:
@@ -29,7 +32,9 @@ namespace BrioFileMoves
         copied,
         nameTaken,          // something has the target's name; it is left as it is
         unreadableSource,   // missing, not permitted, or no regular file
-        failed              // a write, the flush or the naming failed: nothing has the name
+        failed              // the source could not be opened for a fault of the process or
+                            // the device (no descriptor left, an I/O error), or a write, the
+                            // flush or the naming failed: nothing has the name
     };
 
     /** Copies the file to the target only when no entry of that name exists. The copy
@@ -39,7 +44,23 @@ namespace BrioFileMoves
         those, a dot-name without any extension that removeUnfinishedCopies clears. */
     CopyResult copyToNewFile (const juce::File& source, const juce::File& target);
 
-    /** Removes from the folder the named copies that a process ended before finishing;
-        never one that is still being written. */
+    /** Runs once the new file is whole, just before it takes the target's name; false
+        keeps it from doing so. */
+    using BeforeReplacing = std::function<bool()>;
+
+    /** Writes the bytes as a new file that replaces whatever has the target's name, only
+        once every write, the size and the flush have been checked: until then an unnamed
+        file (O_TMPFILE) in the target's folder, or, on a file system without those, a
+        locked dot-name that removeUnfinishedCopies clears. Any failure, and false from
+        beforeReplacing, leave the target as it was and nothing of the new file. Fills
+        written, when given, with the new file's status. Not JUCE's replaceWithData, which
+        misses a short write, nor its TemporaryFile, which deletes the target when the
+        rename fails and then copies through an unchecked stream. */
+    bool replaceWithNewFile (const juce::File& target, const void* data, size_t size,
+                             const BeforeReplacing& beforeReplacing = {}, struct stat* written = nullptr);
+
+    /** Removes from the folder the dot-named files that a copy or a write made and a
+        process left when it ended before finishing; never one that is still being
+        written, nor another file whose name merely starts the same way. */
     void removeUnfinishedCopies (const juce::File& folder);
 }

@@ -1,6 +1,7 @@
 #include "BrioFolderListing.h"
 #include "BrioXmlGuard.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -65,6 +66,8 @@ BrioFolderListing::BrioFolderListing (const juce::String& folderPath, size_t max
 
     if (folder != nullptr)
         readEntries (folder.get(), maxEntries);
+    else
+        error = errno;
 }
 
 BrioFolderListing::BrioFolderListing (int folderFd, size_t maxEntries)
@@ -75,6 +78,8 @@ BrioFolderListing::BrioFolderListing (int folderFd, size_t maxEntries)
 
     if (folder == nullptr)
     {
+        error = folderFd >= 0 ? errno : EBADF;
+
         if (ownFd >= 0)
             ::close (ownFd);
 
@@ -97,8 +102,18 @@ void BrioFolderListing::readEntries (DIR* folder, size_t maxEntries)
     opened = true;
     const int folderFd = ::dirfd (folder);
 
-    while (const auto* entry = ::readdir (folder))
+    for (;;)
     {
+        // Only errno tells a failed read (a failing disk) from the end of the folder.
+        errno = 0;
+        const auto* entry = ::readdir (folder);
+
+        if (entry == nullptr)
+        {
+            error = errno;
+            return;
+        }
+
         const auto* name = entry->d_name;
 
         if (std::strcmp (name, ".") == 0 || std::strcmp (name, "..") == 0)
@@ -151,8 +166,19 @@ juce::File BrioFolderListing::followLink (const juce::File& file)
     if (numBytes <= 0 || (size_t) numBytes >= sizeof (target))
         return file;
 
+    // A relative target is a path from the link's folder, whatever its first character.
     const auto text = fromStrictUtf8 (target, (size_t) numBytes);
-    return text.isNotEmpty() ? file.getSiblingFile (text) : file;
+
+    if (text.isEmpty())
+        return file;
+
+    return juce::File (text.startsWithChar ('/') ? text : file.getParentDirectory().getFullPathName().trimCharactersAtEnd ("/") + "/" + text);
+}
+
+juce::File BrioFolderListing::childOf (const juce::File& folder, const juce::String& name)
+{
+    jassert (name.isNotEmpty() && ! name.containsChar ('/') && name != "." && name != "..");
+    return juce::File (folder.getFullPathName().trimCharactersAtEnd ("/") + "/" + name);
 }
 
 juce::String BrioFolderListing::environmentVariable (const char* name)

@@ -54,6 +54,9 @@ public:
     static int openSubfolder (int parentFd, const juce::String& name);
 
     bool openedOk() const noexcept                            { return opened; }
+
+    /** Why the folder could not be opened or read to its end (errno); 0 when it was. */
+    int getError() const noexcept                             { return error; }
     bool isComplete() const noexcept                          { return complete; }
     const std::vector<Entry>& getEntries() const noexcept     { return entries; }
     const std::vector<SkippedEntry>& getSkipped() const noexcept { return skipped; }
@@ -77,6 +80,12 @@ public:
         when it is no link or its target is not strict UTF-8. */
     static juce::File followLink (const juce::File& file);
 
+    /** The entry of that name in the folder, the name taken as a name, whatever it holds:
+        JUCE's getChildFile and getSiblingFile read a name that begins with '~' as a home
+        folder (or, with no such user, as relative to the working folder). The name must
+        be one entry's, without '/', and neither "." nor "..". */
+    static juce::File childOf (const juce::File& folder, const juce::String& name);
+
     /** An environment variable, or an empty String when unset or not strict UTF-8. */
     static juce::String environmentVariable (const char* name);
 
@@ -94,6 +103,7 @@ private:
     std::vector<Entry> entries;
     std::vector<SkippedEntry> skipped;
     size_t namesHash = 0;
+    int error = 0;
     bool opened = false;
     bool complete = true;
 };

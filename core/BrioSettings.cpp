@@ -2,6 +2,7 @@
 #include "BrioFileMoves.h"
 #include "BrioFileReader.h"
 #include "BrioFolderListing.h"
+#include "BrioScopedDescriptor.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,6 +14,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -56,13 +60,20 @@ namespace
 
         BrioFileMoves::removeUnfinishedCopies (target);
 
+        // A folder that the process failed to list (no descriptor left, a failing disk)
+        // is still to be copied.
         const BrioFolderListing listing (source.getFullPathName());
+
+        if (listing.getError() != 0 && BrioRegularFile::isFailureOfTheProcess (listing.getError()))
+            return false;
+
         bool whole = true;
 
         for (const auto& entry : listing.getEntries())
         {
-            const auto from = source.getChildFile (entry.name);
-            const auto to = target.getChildFile (entry.name);
+            // Names as names: JUCE's getChildFile reads "~Bass.qzr" as a home folder.
+            const auto from = BrioFolderListing::childOf (source, entry.name);
+            const auto to = BrioFolderListing::childOf (target, entry.name);
 
             if (entry.kind == BrioFolderListing::Kind::file)
                 whole = BrioFileMoves::copyToNewFile (from, to) != BrioFileMoves::CopyResult::failed && whole;
@@ -107,6 +118,108 @@ namespace
         }
 
         return BrioFileMoves::moveWithoutReplacing (file, aside);
+    }
+
+    /** The name aside that the file already has: one a save gave it before it was killed,
+        or before its new settings could not take the file's place. */
+    juce::String nameAlreadyAside (const juce::File& file, const BrioSettingsCache::Identity& judged)
+    {
+        struct stat info {};
+
+        if (::lstat (file.getFullPathName().toRawUTF8(), &info) != 0 || ! S_ISREG (info.st_mode) || info.st_nlink < 2)
+            return {};
+
+        const auto folder = file.getParentDirectory();
+        const auto prefix = file.getFileName() + ".unreadable-";
+
+        const BrioFolderListing listing (folder.getFullPathName());
+
+        for (const auto& entry : listing.getEntries())
+        {
+            if (entry.kind != BrioFolderListing::Kind::file || entry.isLink || ! entry.name.startsWith (prefix))
+                continue;
+
+            const auto aside = BrioFolderListing::childOf (folder, entry.name).getFullPathName();
+
+            if (isSameFile (BrioSettingsCache::identifyEntry (aside), judged))
+                return aside;
+        }
+
+        return {};
+    }
+
+    /** Holds an advisory lock (flock) on what the descriptor stands for while it lives,
+        waiting while another instance holds it. Where no lock can be had (no descriptor,
+        a file system without them), the work goes on unlocked, as before there were any. */
+    class ScopedAdvisoryLock
+    {
+    public:
+        explicit ScopedAdvisoryLock (int descriptorToOwn) noexcept  : file (descriptorToOwn)
+        {
+            if (file.descriptor >= 0)
+                while (::flock (file.descriptor, LOCK_EX) != 0 && errno == EINTR) {}
+        }
+
+    private:
+        const BrioScopedDescriptor file;     // closing it lets go of the lock
+    };
+
+    /** The file whose lock lets one instance at a time import the older presets. Any user's
+        instance takes the same lock: one that may not write the file reads it. */
+    int openImportLock (const juce::String& settingsFolder)
+    {
+        const auto path = settingsFolder + BrioStoredNames::importLockFileName;
+        constexpr int flags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+        auto descriptor = ::open (path.toRawUTF8(), O_RDWR | O_CREAT | flags, 0666);
+
+        if (descriptor < 0 && errno == EACCES)
+            descriptor = ::open (path.toRawUTF8(), O_RDONLY | flags);
+
+        struct stat info {};
+
+        if (descriptor >= 0 && (::fstat (descriptor, &info) != 0 || ! S_ISREG (info.st_mode)))
+        {
+            ::close (descriptor);
+            return -1;
+        }
+
+        return descriptor;
+    }
+
+    bool haveSameBytes (const juce::MemoryBlock& a, const juce::MemoryBlock& b) noexcept
+    {
+        // Not MemoryBlock's ==, which hands memcmp the null data of empty blocks.
+        return a.getSize() == b.getSize() && (a.isEmpty() || std::memcmp (a.getData(), b.getData(), a.getSize()) == 0);
+    }
+
+    /** Takes the older settings file that the import copied into the settings, whole:
+        false while that is not done (the process or the device failed, a full disk), so
+        that the next start completes it; true once taken, or when there is none to take. */
+    bool takeOlderSettings (const juce::File& older, const juce::File& copy, const juce::File& settingsFile)
+    {
+        juce::MemoryBlock olderBytes, copiedBytes;
+        auto olderOutcome = BrioRegularFile::Outcome::read, copyOutcome = BrioRegularFile::Outcome::read;
+        const auto olderRead = BrioFileReader::readRegularFile (older, BrioSettingsCache::maxFileBytes, olderBytes, &olderOutcome);
+        const auto copyRead = BrioFileReader::readRegularFile (copy, BrioSettingsCache::maxFileBytes, copiedBytes, &copyOutcome);
+
+        if (olderOutcome == BrioRegularFile::Outcome::failed || copyOutcome == BrioRegularFile::Outcome::failed)
+            return false;
+
+        // The copy lies in the shared folder, where anybody may put a file under its name:
+        // only a plain file of settings size is taken, and only when it holds what the
+        // older folder's own file holds (an earlier import's that was cut short included).
+        if (olderRead.failed() || copyRead.failed() || ! haveSameBytes (olderBytes, copiedBytes))
+            return true;
+
+        if (! BrioFileMoves::replaceWithNewFile (settingsFile, olderBytes.getData(), olderBytes.getSize()))
+        {
+            juce::Logger::writeToLog ("The older settings could not be written to \"" + settingsFile.getFullPathName()
+                                      + "\"; the import completes at the next start.");
+            return false;
+        }
+
+        copy.moveToTrash();
+        return true;
     }
 
     /** One attribute as an element's text holds it. */
@@ -402,7 +515,7 @@ juce::String BrioSettings::getLegacyPresetsFolder() const
 }
 
 //==============================================================================
-juce::XmlElement* BrioSettings::loadInto (std::unique_ptr<juce::XmlElement>& cached, bool& loadFailed,
+juce::XmlElement* BrioSettings::loadInto (std::unique_ptr<juce::XmlElement>& cached, LoadState& load,
                                           const juce::File& file, const juce::String& rootName, bool sortAttributes)
 {
     const auto document = cache.read (file, sortAttributes);
@@ -412,9 +525,10 @@ juce::XmlElement* BrioSettings::loadInto (std::unique_ptr<juce::XmlElement>& cac
 
     // Nothing is known of a file that the process or the device failed to read (a host
     // out of descriptors): saved over, its settings would be lost.
-    loadFailed = document.kind == BrioSettingsCache::Kind::failed;
+    load.failed = document.kind == BrioSettingsCache::Kind::failed;
+    load.unreadable = document.kind == BrioSettingsCache::Kind::unreadable;
 
-    if (loadFailed)
+    if (load.failed)
         juce::Logger::writeToLog (document.reason + " Its settings are not used, and nothing is saved over them"
                                   " until it is read.");
 
@@ -449,6 +563,14 @@ bool BrioSettings::setAsideIfUnreadable (const juce::File& file, SetAside& setAs
         if (! judged.has_value() || ! (BrioSettingsCache::identifyEntry (path) == judged))
             continue;
 
+        // One fault keeps one name aside: a save killed between its second name and its
+        // rename, or one whose rename failed, gave it one already.
+        if (const auto given = nameAlreadyAside (file, *judged); given.isNotEmpty())
+        {
+            setAside = { given, document.reason, true, false };
+            return true;
+        }
+
         // Under a name of its own, never over another file: it may hold settings that a
         // later version wrote, or a user's by mistake. A second name first, which the new
         // settings' rename then takes the first from: another instance that loads meanwhile
@@ -473,14 +595,21 @@ bool BrioSettings::setAsideIfUnreadable (const juce::File& file, SetAside& setAs
             return false;
         }
 
-        // A second name given to what replaced the file since it was judged is taken back.
-        if (linked && ! isSameFile (BrioSettingsCache::identifyEntry (aside), *judged))
+        // What replaced the file since it was judged (another instance's good settings) goes
+        // back: a second name is taken back, a file moved is moved back.
+        if (! isSameFile (BrioSettingsCache::identifyEntry (aside), *judged))
         {
-            ::unlink (aside.toRawUTF8());
+            if ((linked ? ::unlink (aside.toRawUTF8()) : BrioFileMoves::moveWithoutReplacing (juce::File (aside), file)) != 0)
+            {
+                juce::Logger::writeToLog ("\"" + path + "\" was replaced while it was set aside, and what replaced it could not"
+                                          " be put back from \"" + aside + "\", so no settings are written there.");
+                return false;
+            }
+
             continue;
         }
 
-        setAside = { aside, document.reason, linked };
+        setAside = { aside, document.reason, linked, true };
         return true;
     }
 
@@ -488,20 +617,26 @@ bool BrioSettings::setAsideIfUnreadable (const juce::File& file, SetAside& setAs
     return false;
 }
 
-bool BrioSettings::save (juce::XmlElement& element, bool loadFailed, const juce::File& file, bool marksMigration)
+bool BrioSettings::save (juce::XmlElement& element, const LoadState& load, const juce::File& file, bool marksMigration)
 {
-    if (loadFailed)
+    if (load.failed)
     {
         juce::Logger::writeToLog ("Settings are not saved to \"" + file.getFullPathName()
                                   + "\": it could not be read, and its settings would be lost.");
         return false;
     }
 
+    // One save at a time among the instances: two that set the same unreadable file aside
+    // at once would give it two names aside, and take back each other's.
+    const ScopedAdvisoryLock saving (::open (file.getParentDirectory().getFullPathName().toRawUTF8(),
+                                            O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+
     // Whether the older presets were moved is unknown once the file is set aside: a second
-    // copy would go over the copies the user has edited since, so they count as moved.
+    // copy would go over the copies the user has edited since, so they count as moved. The
+    // same holds for every store that loaded it, though another has set it aside since.
     std::unique_ptr<juce::XmlElement> marked;
 
-    if (marksMigration && cache.getKind (file) == BrioSettingsCache::Kind::unreadable)
+    if (marksMigration && (load.unreadable || cache.getKind (file) == BrioSettingsCache::Kind::unreadable))
     {
         marked = std::make_unique<juce::XmlElement> (element);
         marked->setAttribute (BrioStoredNames::presetsMigratedKey, 1);
@@ -517,9 +652,16 @@ bool BrioSettings::save (juce::XmlElement& element, bool loadFailed, const juce:
     if (setAside.path.isEmpty())
         return written;
 
-    // Where the new settings could not take its place, it goes back under its name.
-    const auto putBack = [&] { return setAside.stillUnderItsName ? ::unlink (setAside.path.toRawUTF8()) == 0
-                                                                 : BrioFileMoves::moveWithoutReplacing (juce::File (setAside.path), file) == 0; };
+    // Where the new settings could not take its place, it goes back under its name; a name
+    // aside it had before this save stays.
+    const auto putBack = [&]
+    {
+        if (! setAside.givenHere)
+            return true;
+
+        return setAside.stillUnderItsName ? ::unlink (setAside.path.toRawUTF8()) == 0
+                                          : BrioFileMoves::moveWithoutReplacing (juce::File (setAside.path), file) == 0;
+    };
 
     if (written)
         juce::Logger::writeToLog (setAside.reason + " It was set aside as \"" + setAside.path
@@ -602,13 +744,13 @@ juce::XmlElement& BrioSettings::second()
 //==============================================================================
 juce::XmlElement* BrioSettings::loadGlobalSettings (bool sortAttributes)
 {
-    return loadInto (globalSettings, globalLoadFailed, getGlobalSettingsFile(), globalRootName(), sortAttributes);
+    return loadInto (globalSettings, globalLoad, getGlobalSettingsFile(), globalRootName(), sortAttributes);
 }
 
 bool BrioSettings::saveGlobalSettings()
 {
     auto& element = global();
-    return save (element, globalLoadFailed, getGlobalSettingsFile(), true);
+    return save (element, globalLoad, getGlobalSettingsFile(), true);
 }
 
 juce::String BrioSettings::getGlobalString (const juce::String& key, const juce::String& defaultValue)
@@ -640,14 +782,14 @@ void BrioSettings::setGlobalValue (const juce::String& key, double value, bool s
 //==============================================================================
 juce::XmlElement* BrioSettings::loadSecondSettings (bool sortAttributes)
 {
-    return loadInto (secondSettings, secondLoadFailed, getSecondSettingsFile(), BrioStoredNames::secondSettingsRootName,
+    return loadInto (secondSettings, secondLoad, getSecondSettingsFile(), BrioStoredNames::secondSettingsRootName,
                      sortAttributes);
 }
 
 bool BrioSettings::saveSecondSettings()
 {
     auto& element = second();
-    return save (element, secondLoadFailed, getSecondSettingsFile(), false);
+    return save (element, secondLoad, getSecondSettingsFile(), false);
 }
 
 juce::String BrioSettings::getSecondString (const juce::String& key, const juce::String& defaultValue)
@@ -676,14 +818,27 @@ void BrioSettings::migratePresetsOnce()
     // A settings file that can't be read, or that the process failed to read just now, may
     // well say that the presets were moved: moving them again would bring back what the user
     // has deleted since, and its settings would be lost under the flag written below.
-    const auto kind = cache.getKind (settingsFile);
+    const auto isDecided = [&]
+    {
+        const auto kind = cache.getKind (settingsFile);
 
-    if (kind == BrioSettingsCache::Kind::unreadable || kind == BrioSettingsCache::Kind::failed)
+        if (kind == BrioSettingsCache::Kind::unreadable || kind == BrioSettingsCache::Kind::failed)
+            return true;
+
+        loadGlobalSettings (true);
+        return globalLoad.failed || globalSettings->getBoolAttribute (BrioStoredNames::presetsMigratedKey, false);
+    };
+
+    if (isDecided())
         return;
 
-    loadGlobalSettings (true);
+    // One instance imports at a time (a host that loads two at once, a scanner beside the
+    // host): another would take the older settings to the trash halfway through this one's
+    // import, which then saved the settings it had loaded over them. The one that waited
+    // decides from the settings as they are once it may.
+    const ScopedAdvisoryLock importing (openImportLock (getSettingsFolder()));
 
-    if (globalLoadFailed || globalSettings->getBoolAttribute (BrioStoredNames::presetsMigratedKey, false))
+    if (isDecided())
         return;
 
     const auto legacyPath = getLegacyPresetsFolder();
@@ -700,29 +855,21 @@ void BrioSettings::migratePresetsOnce()
     // to move, and copying it would copy the new folder into itself.
     if (legacyFolder.isDirectory() && ! liesWithin (juce::File (presets), legacyFolder))
     {
-        // Names that are not strict UTF-8 stay behind. Until every copy is whole (a full
-        // disk) the import is not done: the next start completes it.
+        // Names that are not strict UTF-8 stay behind. Until every copy is whole, and the
+        // older settings are taken whole (a full disk), the import is not done: the next
+        // start completes it.
         if (! copyFolder (legacyFolder, presets + BrioStoredNames::legacyImportSegment, 0))
             return;
 
         const juce::File legacySettings (presets + BrioStoredNames::legacySettingsFile);
-        juce::MemoryBlock legacyBytes, copiedBytes;
 
-        // The copy lies in the shared folder, where anybody may put a file under its name:
-        // only a plain file of settings size is taken, and only when it holds what the
-        // older folder's own file holds (an earlier import's that was cut short included).
-        if (BrioFileReader::readRegularFile (legacyFolder.getChildFile (legacySettings.getFileName()),
-                                             BrioSettingsCache::maxFileBytes, legacyBytes).wasOk()
-             && BrioFileReader::readRegularFile (legacySettings, BrioSettingsCache::maxFileBytes, copiedBytes).wasOk()
-             && copiedBytes == legacyBytes
-             && settingsFile.replaceWithData (legacyBytes.getData(), legacyBytes.getSize()))
-        {
-            legacySettings.moveToTrash();
+        if (! takeOlderSettings (BrioFolderListing::childOf (legacyFolder, legacySettings.getFileName()), legacySettings,
+                                 settingsFile))
+            return;
 
-            // Keep what the older settings file held: the flag below goes into the
-            // copied settings rather than writing the old element back over them.
-            loadGlobalSettings (true);
-        }
+        // Keep what the older settings file held: the flag below goes into the copied
+        // settings rather than writing the old element back over them.
+        loadGlobalSettings (true);
     }
 
     setGlobalValue (BrioStoredNames::presetsMigratedKey, 1, true);

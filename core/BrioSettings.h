@@ -90,18 +90,27 @@ public:
     juce::String makerName;
 
 private:
-    juce::XmlElement* loadInto (std::unique_ptr<juce::XmlElement>& cached, bool& loadFailed,
+    /** What the last load found. */
+    struct LoadState
+    {
+        bool failed = false;        // the process or the device failed: the element holds no file's settings
+        bool unreadable = false;    // a file that can't be read: the element holds none of its settings
+    };
+
+    juce::XmlElement* loadInto (std::unique_ptr<juce::XmlElement>& cached, LoadState& load,
                                 const juce::File& file, const juce::String& rootName, bool sortAttributes);
 
     /** Writes the element over the file, setting aside one that can't be read; with
-        marksMigration, the element written then says that the older presets were moved. */
-    bool save (juce::XmlElement& element, bool loadFailed, const juce::File& file, bool marksMigration);
+        marksMigration, the element written then says that the older presets were moved
+        when the file is unreadable, or was when this store loaded it. */
+    bool save (juce::XmlElement& element, const LoadState& load, const juce::File& file, bool marksMigration);
 
     /** Where a file that could not be read went, and why it could not. */
     struct SetAside
     {
         juce::String path, reason;
         bool stillUnderItsName = false;     // given a second name, for the new settings to replace the first
+        bool givenHere = true;              // the name aside is this save's, not one it had already
     };
 
     /** Just before new settings take the file's name: gives what stands there a name of its
@@ -117,7 +126,7 @@ private:
 
     std::unique_ptr<juce::XmlElement> globalSettings;
     std::unique_ptr<juce::XmlElement> secondSettings;
-    bool globalLoadFailed = false, secondLoadFailed = false;    // the elements hold no file's settings
+    LoadState globalLoad, secondLoad;
     BrioNames names;
     BrioSettingsCache& cache = BrioSettingsCache::getInstance();
 

@@ -1,5 +1,6 @@
 #include "BrioSettingsCache.h"
 #include "BrioSettings.h"
+#include "BrioFileMoves.h"
 #include "BrioFileReader.h"
 #include "BrioScopedDescriptor.h"
 #include "BrioXmlGuard.h"
@@ -345,35 +346,14 @@ bool BrioSettingsCache::write (const juce::XmlElement& element, const juce::File
 bool BrioSettingsCache::writeText (const juce::String& text, const juce::File& file, Identity* written,
                                    const BeforeReplacing& beforeReplacing)
 {
-    const auto numBytes = text.getNumBytesAsUTF8();
-    juce::TemporaryFile temp (file);
-
-    {
-        juce::FileOutputStream out (temp.getFile());
-
-        if (! out.openedOk())
-            return false;
-
-        out.write (text.toRawUTF8(), numBytes);
-        out.flush();
-
-        if (out.getStatus().failed())
-            return false;
-    }
-
-    // A short write (a full disk, a file size limit) sets no error status on the
-    // stream, so the length is checked before the temporary file takes the target's place.
     // The identity is the file's after the rename (which sets its change time), taken
-    // through a descriptor, as another may have replaced it under the name since.
-    const BrioScopedDescriptor opened (::open (temp.getFile().getFullPathName().toRawUTF8(), O_RDONLY | O_CLOEXEC));
+    // through its descriptor, as another may have replaced it under the name since.
     struct stat info {};
 
-    if (opened.descriptor < 0 || ::fstat (opened.descriptor, &info) != 0 || info.st_size != (off_t) numBytes
-         || (beforeReplacing && ! beforeReplacing())
-         || ! temp.overwriteTargetFileWithTemporary())
+    if (! BrioFileMoves::replaceWithNewFile (file, text.toRawUTF8(), text.getNumBytesAsUTF8(), beforeReplacing, &info))
         return false;
 
-    if (written != nullptr && ::fstat (opened.descriptor, &info) == 0)
+    if (written != nullptr)
         *written = identityOf (info);
 
     return true;

@@ -84,8 +84,9 @@ public:
         none when there is nothing. */
     static std::optional<Identity> identifyEntry (const juce::String& path);
 
-    /** Writes the text through a temporary file that replaces the target only once it
-        is complete; fills written, when given, with the identity the file then has. */
+    /** Writes the text as a new file that replaces the target only once it is whole
+        (BrioFileMoves::replaceWithNewFile); fills written, when given, with the identity
+        the file then has. */
     static bool writeText (const juce::String& text, const juce::File& file, Identity* written,
                            const BeforeReplacing& beforeReplacing = {});
 

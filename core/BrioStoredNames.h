@@ -29,6 +29,10 @@ namespace BrioStoredNames
     /** The second settings file, which holds the news state: <settings>/News.settings */
     inline constexpr const char* secondSettingsFileName = "/News.settings";
 
+    /** The file whose lock lets one instance at a time import the older presets:
+        <settings>/.PresetsImport.lock */
+    inline constexpr const char* importLockFileName = "/.PresetsImport.lock";
+
     /** Root element of the second settings file when the store creates it. */
     inline constexpr const char* secondSettingsRootName = "Larkspan_NEWS_SETTINGS";
 

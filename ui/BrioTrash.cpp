@@ -128,7 +128,7 @@ namespace
         if (top == juce::File())
             return file.getFullPathName();
 
-        return realFolder (file.getParentDirectory()).getChildFile (file.getFileName()).getRelativePathFrom (top);
+        return BrioFolderListing::childOf (realFolder (file.getParentDirectory()), file.getFileName()).getRelativePathFrom (top);
     }
 
     juce::Result makeFolder (const juce::File& folder)
@@ -227,8 +227,9 @@ juce::Result BrioTrash::moveToTrash (int folderFd, const juce::String& nameInFol
     for (int attempt = 1; attempt < 10000; ++attempt)
     {
         const auto name = nameForAttempt (file, attempt);
-        const auto entry = infoFolder.getChildFile (name + ".trashinfo");
-        const auto target = filesFolder.getChildFile (name);
+        // A preset's name may begin with '~', which JUCE's getChildFile reads as a home.
+        const auto entry = BrioFolderListing::childOf (infoFolder, name + ".trashinfo");
+        const auto target = BrioFolderListing::childOf (filesFolder, name);
         bool failed = false;
 
         if (! createEntryExclusively (entry, entryText, failed))

@@ -1,5 +1,7 @@
 #include "TanglefixPresetCommands.h"
 
+#include <BrioFolderListing.h>
+
 #include "BrioTrash.h"
 
 #include <fcntl.h>
@@ -40,7 +42,7 @@ juce::File TanglefixPresetCommands::withPresetExtension (const juce::File& chose
         return chosen;
 
     // Appended rather than replacing, so that a name with a dot of its own keeps it.
-    return chosen.getSiblingFile (chosen.getFileName() + presetExtension);
+    return BrioFolderListing::childOf (chosen.getParentDirectory(), chosen.getFileName() + presetExtension);
 }
 
 //==============================================================================
