@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdarg>
 #include <csignal>
 #include <filesystem>
@@ -15,8 +16,10 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <tuple>
 
+#include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <linux/capability.h>
@@ -45,6 +48,9 @@ namespace
 
     // Linking through /proc/self/fd, as where no /proc is mounted.
     std::atomic<bool> refuseProcLinks { false };
+
+    // Hard links to names that hold this text, as a file system without them refuses.
+    std::string refuseLinksNamed;
 }
 
 namespace
@@ -73,6 +79,12 @@ extern "C" int linkat (int fromFolder, const char* from, int toFolder, const cha
          || (refuseProcLinks.load() && std::string_view (from).rfind ("/proc/", 0) == 0))
     {
         errno = ENOENT;
+        return -1;
+    }
+
+    if (! refuseLinksNamed.empty() && std::string_view (to).find (refuseLinksNamed) != std::string_view::npos)
+    {
+        errno = EPERM;
         return -1;
     }
 
@@ -130,10 +142,96 @@ namespace
     std::function<void()> beforeReading;
 }
 
+namespace
+{
+    // Runs once, just before a rename to a name that holds this text.
+    std::string actBeforeRenaming;
+    std::function<void()> beforeRenamingAct;
+
+    // Renames onto a file of this name fail as on a failing disk, whatever calls them
+    // (JUCE's rename, the store's renameat).
+    std::string failRenamesOnto;
+
+    bool renameFails (const char* to)
+    {
+        const std::string_view path (to);
+        const auto name = path.substr (path.find_last_of ('/') == std::string_view::npos ? 0 : path.find_last_of ('/') + 1);
+
+        if (failRenamesOnto.empty() || name != failRenamesOnto)
+            return false;
+
+        errno = EIO;
+        return true;
+    }
+
+    void beforeRenaming (const char* to)
+    {
+        if (! actBeforeRenaming.empty() && std::string_view (to).find (actBeforeRenaming) != std::string_view::npos)
+        {
+            actBeforeRenaming.clear();
+            std::exchange (beforeRenamingAct, {})();
+        }
+    }
+}
+
 extern "C" int renameat2 (int fromFolder, const char* from, int toFolder, const char* to, unsigned int flags)
 {
     static const auto real = reinterpret_cast<int (*) (int, const char*, int, const char*, unsigned int)> (dlsym (RTLD_NEXT, "renameat2"));
-    return afterNaming (real (fromFolder, from, toFolder, to, flags), to);
+    beforeRenaming (to);
+    return renameFails (to) ? -1 : afterNaming (real (fromFolder, from, toFolder, to, flags), to);
+}
+
+extern "C" int renameat (int fromFolder, const char* from, int toFolder, const char* to)
+{
+    static const auto real = reinterpret_cast<int (*) (int, const char*, int, const char*)> (dlsym (RTLD_NEXT, "renameat"));
+    return renameFails (to) ? -1 : afterNaming (real (fromFolder, from, toFolder, to), to);
+}
+
+extern "C" int rename (const char* from, const char* to)
+{
+    static const auto real = reinterpret_cast<int (*) (const char*, const char*)> (dlsym (RTLD_NEXT, "rename"));
+    return renameFails (to) ? -1 : afterNaming (real (from, to), to);
+}
+
+namespace
+{
+    // Opening a file or folder whose path ends in this text fails as it does for a host
+    // out of descriptors.
+    std::string failOpensOf;
+
+    bool openFails (const char* path)
+    {
+        const std::string_view name (path);
+
+        if (failOpensOf.empty() || name.size() < failOpensOf.size()
+             || name.substr (name.size() - failOpensOf.size()) != failOpensOf)
+            return false;
+
+        errno = EMFILE;
+        return true;
+    }
+}
+
+extern "C" int open (const char* path, int flags, ...)
+{
+    static const auto real = reinterpret_cast<int (*) (const char*, int, ...)> (dlsym (RTLD_NEXT, "open"));
+    mode_t mode = 0;
+
+    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE)
+    {
+        va_list args;
+        va_start (args, flags);
+        mode = va_arg (args, mode_t);
+        va_end (args);
+    }
+
+    return openFails (path) ? -1 : real (path, flags, mode);
+}
+
+extern "C" DIR* opendir (const char* path)
+{
+    static const auto real = reinterpret_cast<DIR* (*) (const char*)> (dlsym (RTLD_NEXT, "opendir"));
+    return openFails (path) ? nullptr : real (path);
 }
 
 extern "C" ssize_t read (int descriptor, void* data, size_t size)
@@ -244,8 +342,9 @@ namespace
         bool mounted = false;
     };
 
-    /** Runs the import in a child process and kills it once its copy is halfway. */
-    void killImportHalfway (long long afterBytes)
+    /** Runs the work in a child process and kills it once it has written that many bytes;
+        with another instance's start meanwhile, given half a second before the kill. */
+    void killHalfway (long long afterBytes, const std::function<void()>& work, bool anotherStartsMeanwhile = false)
     {
         int stopped[2];
         ASSERT_EQ (0, ::pipe (stopped));
@@ -257,7 +356,7 @@ namespace
             ::close (stopped[0]);
             stoppedPipe = stopped[1];
             stopAfterBytes = afterBytes;
-            BrioSettings().migratePresetsOnce();
+            work();
             ::_exit (0);
         }
 
@@ -265,10 +364,27 @@ namespace
         pollfd waitForStop { stopped[0], POLLIN, 0 };
         char said = 0;
         const bool halfway = ::poll (&waitForStop, 1, 60000) == 1 && ::read (stopped[0], &said, 1) == 1;
+        std::thread another;
+
+        if (anotherStartsMeanwhile)
+        {
+            another = std::thread ([] { BrioSettings().migratePresetsOnce(); });
+            std::this_thread::sleep_for (std::chrono::milliseconds (500));
+        }
+
         ::kill (child, SIGKILL);
         ::waitpid (child, nullptr, 0);
         ::close (stopped[0]);
-        EXPECT_TRUE (halfway) << "the import ended before its copy was halfway";
+
+        if (another.joinable())
+            another.join();
+
+        EXPECT_TRUE (halfway) << "the work ended before it was halfway";
+    }
+
+    void killImportHalfway (long long afterBytes, bool anotherStartsMeanwhile = false)
+    {
+        killHalfway (afterBytes, [] { BrioSettings().migratePresetsOnce(); }, anotherStartsMeanwhile);
     }
 
     /** Every path below the folder, folders included, relative to it. */
@@ -645,24 +761,38 @@ TEST_F (SettingsStoreTest, ImportThatStopsShortLeavesNoCutCopyAndCompletesAtTheN
 {
     // A full disk cut copies under the presets' own names, and a later import skips names
     // that exist, so they stayed cut for good; a copy killed halfway stayed beside them
-    // under a temporary preset name that the browser listed.
+    // under a temporary preset name that the browser listed. The older settings, taken on
+    // a full disk, were cut and the import marked done; a preset or folder that the process
+    // failed to open counted as unreadable, and the import as done without it. A copy left
+    // by an instance killed while another completed the import stayed for good, and a
+    // user's own file named like an unfinished copy went.
+    enum class Stop { killed, presetsDiskFull, settingsDiskFull, outOfDescriptors };
+
     struct Case
     {
         const char* kind;
         std::vector<size_t> sizes;
-        bool onSmallDisk;
+        Stop stop;
         bool withoutUnnamedFiles;
         bool withoutEmptyPathLinks;     // an unnamed copy is named through /proc
         bool withoutProcLinks = false;  // with neither, an unnamed copy can't be named
+        const char* failingToOpen = "";  // out of descriptors when this is opened
+        bool anotherStartsMeanwhile = false;
     };
 
     const Case cases[] =
     {
-        { "killed halfway",                        { 4 << 20, 100 }, false, false, true },
-        { "killed halfway, without unnamed files", { 4 << 20, 100 }, false, true,  true },
-        { "killed halfway, unnamed files can't be named", { 4 << 20, 100 }, false, false, true, true },
-        { "disk full",                             { 90000, 90000, 90000, 90000 }, true, false, false },
-        { "disk full, without unnamed files",      { 90000, 90000, 90000, 90000 }, true, true,  false }
+        { "killed halfway",                        { 4 << 20, 100 }, Stop::killed, false, true },
+        { "killed halfway, without unnamed files", { 4 << 20, 100 }, Stop::killed, true,  true },
+        { "killed halfway, unnamed files can't be named", { 4 << 20, 100 }, Stop::killed, false, true, true },
+        { "killed halfway while another starts, without unnamed files", { 4 << 20, 100 }, Stop::killed, true, true, false, "", true },
+        { "disk full",                             { 90000, 90000, 90000, 90000 }, Stop::presetsDiskFull, false, false },
+        { "disk full, without unnamed files",      { 90000, 90000, 90000, 90000 }, Stop::presetsDiskFull, true,  false },
+        { "older settings on a full disk",         { 100, 100 }, Stop::settingsDiskFull, false, false },
+        { "older settings on a full disk, without unnamed files", { 100, 100 }, Stop::settingsDiskFull, true, false },
+        { "out of descriptors for a preset",       { 100, 100 }, Stop::outOfDescriptors, false, false, false, "/Sub/Preset1.qzr" },
+        { "out of descriptors for a folder",       { 100, 100 }, Stop::outOfDescriptors, false, false, false, "/Sub" },
+        { "out of descriptors for the older settings", { 100, 100 }, Stop::outOfDescriptors, false, false, false, "Tanglefix/Settings.xml" }
     };
 
     for (const auto& c : cases)
@@ -693,27 +823,36 @@ TEST_F (SettingsStoreTest, ImportThatStopsShortLeavesNoCutCopyAndCompletesAtTheN
         names.insert ("Sub");
 
         // Taken into the settings by the import that completes, never twice.
-        legacy.getChildFile ("Settings.xml").replaceWithText ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"1.25\"/>");
+        legacy.getChildFile ("Settings.xml").replaceWithText ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"1.25\" Pad=\""
+                                                              + juce::String::repeatedString ("x", 40000) + "\"/>");
         home().getChildFile (".local/share/Trash/files").createDirectory();
 
         std::optional<ScratchMount> disk;
 
-        if (c.onSmallDisk)
-        {
+        if (c.stop == Stop::presetsDiskFull)
             disk.emplace (presets, "size=256k");
+        else if (c.stop == Stop::settingsDiskFull)
+            disk.emplace (juce::File (probe.getSettingsFolder()), "size=16k");
 
-            if (! disk->mounted)
-                GTEST_SKIP() << "no tmpfs of our own: " << std::strerror (errno);
-        }
+        if (disk && ! disk->mounted)
+            GTEST_SKIP() << "no tmpfs of our own: " << std::strerror (errno);
+
+        // A user's own file, named as an unfinished copy might be.
+        ASSERT_TRUE (imported.getChildFile ("Sub").createDirectory());
+        ASSERT_TRUE (imported.getChildFile ("Sub/.unfinished-copy-notes").replaceWithText ("mine"));
+        names.insert ("Sub/.unfinished-copy-notes");
 
         refuseUnnamedFiles = c.withoutUnnamedFiles;
         refuseEmptyPathLinks = c.withoutEmptyPathLinks;
         refuseProcLinks = c.withoutProcLinks;
+        failOpensOf = c.failingToOpen;
 
-        if (disk)
-            BrioSettings().migratePresetsOnce();
+        if (c.stop == Stop::killed)
+            killImportHalfway (1 << 20, c.anotherStartsMeanwhile);
         else
-            killImportHalfway (1 << 20);
+            BrioSettings().migratePresetsOnce();
+
+        failOpensOf.clear();
 
         // Whatever the walk lists is a whole copy.
         const auto checkListedPresetsAreWhole = [&]
@@ -730,7 +869,10 @@ TEST_F (SettingsStoreTest, ImportThatStopsShortLeavesNoCutCopyAndCompletesAtTheN
         };
 
         checkListedPresetsAreWhole();
-        EXPECT_FALSE (BrioSettings().loadGlobalSettings (true)->getBoolAttribute (BrioStoredNames::presetsMigratedKey));
+
+        // Done only by another instance that completed it after the kill.
+        EXPECT_EQ (BrioSettings().loadGlobalSettings (true)->getBoolAttribute (BrioStoredNames::presetsMigratedKey),
+                   c.anotherStartsMeanwhile);
 
         // Room again, or no kill: the next start copies the rest and leaves nothing else.
         if (disk)
@@ -1005,6 +1147,296 @@ TEST_F (SettingsStoreTest, OnlyTheFileJudgedUnreadableIsSetAside)
     EXPECT_FALSE (juce::File (store.getPresetsFolder() + BrioStoredNames::legacyImportSegment).getChildFile ("New.qzr").exists());
     EXPECT_EQ (setAsideOf (file), std::vector<std::string> { planted });
     EXPECT_EQ (BrioSettings().getGlobalDouble ("WindowSize", 1.0), 1.5);
+}
+
+TEST_F (SettingsStoreTest, ASaveThatStopsShortLeavesTheFileAsItWasAndNothingBeside)
+{
+    // JUCE's TemporaryFile, which the store saved through, deleted the target when its
+    // rename failed (a failing disk, a lost network server) and copied through an
+    // unchecked stream: the name could be left holding nothing, and the save said it had
+    // written. A save killed while it wrote left JUCE's temporary file in the shared
+    // folder for good.
+    enum class Stop { renameFails, killed };
+
+    struct Case
+    {
+        const char* kind;
+        bool news;              // News.settings rather than the global file
+        const char* before;     // what the file holds
+        Stop stop;
+        bool withoutUnnamedFiles = false;
+    };
+
+    const char* const good = "<Tanglefix_GLOBAL_SETTINGS WindowSize=\"1.25\"/>";
+    const char* const unreadable = "<<Tanglefix_GLOBAL_SETTINGS WindowSize=\"1.25\">>";
+    const char* const news = "<Larkspan_NEWS_SETTINGS NewsReadId=\"7\"/>";
+
+    const Case cases[] =
+    {
+        { "rename fails over good settings",       false, good,       Stop::renameFails },
+        { "rename fails over unreadable settings", false, unreadable, Stop::renameFails },
+        { "rename fails over the news settings",   true,  news,       Stop::renameFails },
+        { "rename fails, without unnamed files",   false, good,       Stop::renameFails, true },
+        { "killed while writing",                  false, good,       Stop::killed },
+        { "killed while writing the news settings", true, news,       Stop::killed },
+        { "killed while writing, without unnamed files", false, good, Stop::killed, true }
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.kind);
+        clearFolder (shared());
+
+        BrioSettings probe;
+        const juce::File file (c.news ? probe.getSecondSettingsFile() : probe.getGlobalSettingsFile());
+        ASSERT_TRUE (file.replaceWithText (c.before));
+        const auto path = file.getFullPathName().toStdString();
+        const auto planted = describe (path);
+
+        const auto save = [&c] (BrioSettings& store)
+        {
+            if (c.news)
+                store.setSecondString (BrioStoredNames::newsReadIdKey, "9", false);
+            else
+                store.setGlobalValue ("WindowSize", 1.5, false);
+
+            return c.news ? store.saveSecondSettings() : store.saveGlobalSettings();
+        };
+
+        refuseUnnamedFiles = c.withoutUnnamedFiles;
+
+        if (c.stop == Stop::renameFails)
+        {
+            failRenamesOnto = file.getFileName().toStdString();
+            BrioSettings store;
+            EXPECT_FALSE (save (store));
+            failRenamesOnto.clear();
+        }
+        else
+        {
+            killHalfway (1, [&] { BrioSettings store; save (store); });
+        }
+
+        EXPECT_EQ (describe (path), planted);
+        EXPECT_EQ (setAsideOf (file), std::vector<std::string>());
+
+        // What a save left is gone after the next one (an unnamed file leaves nothing at all).
+        const auto expectedBeside = std::set<std::string> { file.getFileName().toStdString() };
+
+        if (! c.withoutUnnamedFiles)
+            EXPECT_EQ (everythingBelow (file.getParentDirectory()), expectedBeside);
+
+        BrioSettings store;
+        EXPECT_TRUE (save (store));
+        refuseUnnamedFiles = false;
+
+        auto expectedAfter = expectedBeside;
+
+        if (c.before == unreadable)
+        {
+            ASSERT_EQ (setAsideOf (file), std::vector<std::string> { planted });
+            expectedAfter = everythingBelow (file.getParentDirectory());
+            expectedAfter.erase (expectedBeside.begin()->c_str());
+            EXPECT_EQ (expectedAfter.size(), 1u);
+            expectedAfter.insert (*expectedBeside.begin());
+        }
+
+        EXPECT_EQ (everythingBelow (file.getParentDirectory()), expectedAfter);
+    }
+}
+
+TEST_F (SettingsStoreTest, InstancesSavingOrImportingAtOnceLoseNothingAndSetAFileAsideOnce)
+{
+    // A store that loaded an unreadable file saved without the import flag once another had
+    // set the file aside, so the next start imported the older presets again. An instance
+    // that took the older settings while another imported lost them under the settings it
+    // had loaded before. Two saves over one unreadable file gave it two names aside, as did
+    // a save killed between its second name and its rename; where hard links are refused,
+    // another instance's good settings could be set aside in the unreadable file's place.
+    const std::string unreadable ("<<Tanglefix_GLOBAL_SETTINGS WindowSize=\"1.25\">>");
+    const auto later = [] (std::function<void()> work)
+    {
+        // Given a second to finish: an instance that must wait for this one never does.
+        auto done = std::make_shared<std::atomic<bool>> (false);
+        auto worker = std::make_shared<std::thread> ([work, done] { work(); *done = true; });
+
+        for (int i = 0; i < 100 && ! *done; ++i)
+            std::this_thread::sleep_for (std::chrono::milliseconds (10));
+
+        return worker;
+    };
+
+    struct Case
+    {
+        const char* kind;
+        bool plantUnreadable;
+        std::function<std::shared_ptr<std::thread> (const juce::File& file, const juce::File& olderSettings)> act;
+        double windowSize;
+        size_t namesAside;
+    };
+
+    const Case cases[] =
+    {
+        { "both loaded an unreadable file, then each saves", true, [] (const juce::File&, const juce::File&)
+          {
+              BrioSettings first, second;
+              first.getGlobalDouble ("WindowSize", 1.0);
+              second.getGlobalDouble ("WindowSize", 1.0);
+              first.setGlobalValue ("WindowSize", 1.5, true);
+              second.setGlobalValue ("WindowSize", 1.75, true);
+              return std::shared_ptr<std::thread>();
+          }, 1.75, 1 },
+
+        { "another imports while this one takes the older settings", false, [&] (const juce::File&, const juce::File& older)
+          {
+              // Two reads copy the older settings, the third compares them with the copy.
+              struct stat info {};
+              EXPECT_EQ (0, ::stat (older.getFullPathName().toRawUTF8(), &info));
+              std::shared_ptr<std::thread> another;
+              std::function<void()> armed = [&] { another = later ([] { BrioSettings().migratePresetsOnce(); }); };
+
+              for (int i = 0; i < 2; ++i)
+                  armed = [armed, inode = info.st_ino] { beforeReading = armed; actBeforeReading = inode; };
+
+              beforeReading = armed;
+              actBeforeReading = info.st_ino;
+              BrioSettings().migratePresetsOnce();
+              actBeforeReading = 0;
+              beforeReading = {};
+              return another;
+          }, 1.25, 0 },
+
+        { "another saves while the unreadable file has its second name", true, [&] (const juce::File&, const juce::File&)
+          {
+              std::shared_ptr<std::thread> another;
+              BrioSettings store;
+              store.setGlobalValue ("WindowSize", 1.5, false);
+              actAfterNaming = ".unreadable-";
+              afterNamingAct = [&] { another = later ([] { BrioSettings().setGlobalValue ("WindowSize", 1.75, true); }); };
+              EXPECT_TRUE (store.saveGlobalSettings());
+              actAfterNaming.clear();
+              afterNamingAct = {};
+              return another;
+          }, 1.75, 1 },
+
+        { "another's good settings take the name just before the move, without hard links", true, [] (const juce::File& file, const juce::File&)
+          {
+              BrioSettings store;
+              store.setGlobalValue ("WindowSize", 1.5, false);
+              refuseLinksNamed = ".unreadable-";
+              actBeforeRenaming = ".unreadable-";
+              beforeRenamingAct = [file]
+              {
+                  ::rename (file.getFullPathName().toRawUTF8(), (file.getFullPathName() + ".unreadable-other").toRawUTF8());
+                  file.replaceWithText ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"2\"/>");
+              };
+              EXPECT_TRUE (store.saveGlobalSettings());
+              refuseLinksNamed.clear();
+              actBeforeRenaming.clear();
+              beforeRenamingAct = {};
+              return std::shared_ptr<std::thread>();
+          }, 1.5, 1 },
+
+        { "a save killed between the second name and the rename left one", true, [] (const juce::File& file, const juce::File&)
+          {
+              EXPECT_EQ (0, ::link (file.getFullPathName().toRawUTF8(), (file.getFullPathName() + ".unreadable-20261207-101010").toRawUTF8()));
+              BrioSettings().setGlobalValue ("WindowSize", 1.5, true);
+              return std::shared_ptr<std::thread>();
+          }, 1.5, 1 }
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.kind);
+        clearFolder (shared());
+        clearFolder (home());
+
+        BrioSettings probe;
+        const juce::File legacy (probe.getLegacyPresetsFolder());
+        ASSERT_TRUE (legacy.createDirectory());
+        ASSERT_TRUE (legacy.getChildFile ("New.qzr").replaceWithText ("<Tanglefix_SETTINGS/>"));
+        ASSERT_TRUE (legacy.getChildFile ("Settings.xml").replaceWithText ("<Tanglefix_GLOBAL_SETTINGS WindowSize=\"1.25\"/>"));
+        home().getChildFile (".local/share/Trash/files").createDirectory();
+
+        const juce::File file (probe.getGlobalSettingsFile());
+        const juce::File imported (probe.getPresetsFolder() + BrioStoredNames::legacyImportSegment);
+
+        if (c.plantUnreadable)
+            ASSERT_TRUE (file.replaceWithData (unreadable.data(), unreadable.size()));
+
+        const auto planted = describe (file.getFullPathName().toStdString());
+
+        if (const auto another = c.act (file, legacy.getChildFile ("Settings.xml")))
+            another->join();
+
+        EXPECT_EQ (BrioSettings().getGlobalDouble ("WindowSize", 1.0), c.windowSize);
+        EXPECT_TRUE (BrioSettings().loadGlobalSettings (true)->getBoolAttribute (BrioStoredNames::presetsMigratedKey));
+        EXPECT_EQ (setAsideOf (file), std::vector<std::string> (c.namesAside, planted));
+
+        // The next start imports nothing again: a preset deleted since stays deleted.
+        imported.getChildFile ("New.qzr").deleteFile();
+        BrioSettings().migratePresetsOnce();
+        EXPECT_FALSE (imported.getChildFile ("New.qzr").exists());
+    }
+}
+
+TEST_F (SettingsStoreTest, NamesThatBeginWithATildeAreImportedAsNames)
+{
+    // JUCE's getChildFile and getSiblingFile read a name that begins with '~' as a home
+    // folder, or, without such a user, as relative to the working folder: the import
+    // skipped such presets yet marked itself done, and an older folder that is a relative
+    // link to one was looked for elsewhere.
+    struct Case
+    {
+        const char* kind;
+        const char* preset;             // below the older folder
+        const char* makerFolderLinksTo; // the folder above the older folder is a relative link to this sibling
+    };
+
+    const Case cases[] =
+    {
+        { "a preset",                 "~Bass.qzr",        nullptr },
+        { "a preset in a folder",     "Sub/~Lead.qzr",    nullptr },
+        { "a folder",                 "~Old/Pad.qzr",     nullptr },
+        { "a link on the way",        "Keys.qzr",         "~Presets" }
+    };
+
+    // Whatever lands relative to the working folder lands in this test's own.
+    const auto previous = juce::File::getCurrentWorkingDirectory();
+    tmp.getChildFile ("working").createDirectory();
+    tmp.getChildFile ("working").setAsCurrentWorkingDirectory();
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.kind);
+        clearFolder (shared());
+        clearFolder (home());
+
+        BrioSettings probe;
+        juce::File legacy (probe.getLegacyPresetsFolder());
+
+        if (c.makerFolderLinksTo != nullptr)
+        {
+            const auto makerFolder = legacy.getParentDirectory();
+            const juce::File target (makerFolder.getParentDirectory().getFullPathName() + "/" + c.makerFolderLinksTo);
+            ASSERT_TRUE (target.createDirectory());
+            ASSERT_EQ (0, ::symlink (c.makerFolderLinksTo, makerFolder.getFullPathName().toRawUTF8()));
+            legacy = juce::File (target.getFullPathName() + "/" + legacy.getFileName());
+        }
+
+        const auto preset = legacy.getFullPathName() + "/" + c.preset;
+        ASSERT_TRUE (juce::File (preset).getParentDirectory().createDirectory());
+        ASSERT_TRUE (juce::File (preset).replaceWithText ("<Tanglefix_SETTINGS Gain=\"0.7\"/>"));
+
+        BrioSettings().migratePresetsOnce();
+
+        const juce::File copy (probe.getPresetsFolder() + BrioStoredNames::legacyImportSegment + "/" + c.preset);
+        EXPECT_EQ (copy.loadFileAsString(), "<Tanglefix_SETTINGS Gain=\"0.7\"/>");
+        EXPECT_TRUE (BrioSettings().loadGlobalSettings (true)->getBoolAttribute (BrioStoredNames::presetsMigratedKey));
+        EXPECT_EQ (everythingBelow (tmp.getChildFile ("working")), std::set<std::string>());
+    }
+
+    previous.setAsCurrentWorkingDirectory();
 }
 
 TEST_F (SettingsStoreTest, AFileIsParsedAgainOnlyWhenItChanged)
