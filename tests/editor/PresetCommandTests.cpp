@@ -323,6 +323,86 @@ TEST_F (PresetCommandTest, DeletingWithoutAPresetFileOrTrashSaysSo)
     EXPECT_TRUE (second.existsAsFile());
 }
 
+TEST_F (PresetCommandTest, APresetNamedWithATildeIsListedSavedAndDeletedLikeAnyOther)
+{
+    // JUCE's getChildFile and getSiblingFile read a name that begins with '~' as a home
+    // folder, or, with no such user, as relative to the working folder: Delete renamed
+    // such a preset, and wrote its trash entry, into the host's working folder, with no
+    // word; Save as "~Mine" failed.
+    enum class Action { remove, removeBesideOneInTheTrash, saveAs };
+
+    struct Case
+    {
+        const char* kind;
+        Action action;
+        const char* name;           // in User/
+        const char* inTrash;        // the name it has there
+    };
+
+    const Case cases[] =
+    {
+        { "delete",                          Action::remove,                    "~Old.qzr", "~Old.qzr" },
+        { "delete beside one in the trash",  Action::removeBesideOneInTheTrash, "~Old.qzr", "~Old.2.qzr" },
+        { "save as",                         Action::saveAs,                    "~Mine",    nullptr }
+    };
+
+    const auto previous = juce::File::getCurrentWorkingDirectory();
+    const auto working = tmp.getChildFile ("working");
+    ASSERT_TRUE (working.createDirectory());
+    working.setAsCurrentWorkingDirectory();
+    const auto files = homeTrash().getChildFile ("files");
+    const auto info = homeTrash().getChildFile ("info");
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.kind);
+        homeTrash().deleteRecursively();
+        const juce::File preset (presets.getFullPathName() + "/User/" + c.name);
+
+        if (c.action == Action::saveAs)
+        {
+            processor->gainParam->setValueNotifyingHost (0.4f);
+            saveAnswering (preset);
+            const juce::File saved (preset.getFullPathName() + ".qzr");
+            EXPECT_EQ (commands().getOpenBox(), nullptr);
+            EXPECT_TRUE (saved.existsAsFile());
+            EXPECT_EQ (processor->getCurrentPresetName(), saved.getFullPathName());
+            EXPECT_TRUE (window().presetBrowser.getPresetPaths().contains (saved.getFullPathName()));
+        }
+        else
+        {
+            writePreset (juce::String ("User/") + c.name, 0.6f);
+            window().presetBrowser.rebuildMenu (false);
+            ASSERT_TRUE (window().presetBrowser.getPresetPaths().contains (preset.getFullPathName()));
+
+            processor->gainParam->setValueNotifyingHost (0.1f);
+            selectPreset (preset);
+            window().changeListenerCallback (&window().presetBrowser);
+            EXPECT_FLOAT_EQ (processor->gainParam->getValue(), 0.6f);
+
+            if (c.action == Action::removeBesideOneInTheTrash)
+            {
+                ASSERT_TRUE (juce::File (files.getFullPathName() + "/" + c.name).create().wasOk());
+                ASSERT_TRUE (juce::File (info.getFullPathName() + "/" + c.name + ".trashinfo").create().wasOk());
+            }
+
+            window().buttonClicked (&window().deleteButton);
+            answer (commands(), "OK");
+            EXPECT_EQ (commands().getOpenBox(), nullptr);
+            EXPECT_FALSE (preset.exists());
+
+            const juce::File trashed (files.getFullPathName() + "/" + c.inTrash);
+            EXPECT_GT (trashed.getSize(), 0);
+            EXPECT_TRUE (juce::File (info.getFullPathName() + "/" + c.inTrash + ".trashinfo").loadFileAsString()
+                             .contains ("Path=" + BrioTrash::encodePath (preset.getFullPathName())));
+        }
+
+        EXPECT_EQ (working.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*"), 0);
+    }
+
+    previous.setAsCurrentWorkingDirectory();
+}
+
 TEST_F (PresetCommandTest, DeleteTakesOnlyWhatTheWalkLeadsTo)
 {
     // A host state may name any path below the presets folder. Delete takes a preset only
