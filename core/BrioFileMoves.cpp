@@ -148,10 +148,9 @@ namespace
                      failure. 0, or the error.
         The file is unnamed (O_TMPFILE) where the file system allows; where nothing may name
         such a file (the naming is refused while it has no dot-name), it is written again
-        under a dot-name. It is locked from the start, so
-        that removeUnfinishedCopies leaves it alone for as long as it is written. Returns 0
-        once named, EIO when the file could not be made or written, or the naming's error;
-        whatever name it had then is removed. */
+        under a dot-name. It is locked from the start, so that removeUnfinishedCopies leaves
+        it alone for as long as it is written. Returns 0 once named, EIO when the file could
+        not be made or written, or the naming's error; whatever name it had then is removed. */
     int makeWholeFile (int folderFd, const std::function<bool (int)>& fill,
                        const std::function<int (int, juce::String&)>& name)
     {
