@@ -149,20 +149,44 @@ namespace
     }
 
     /** Holds an advisory lock (flock) on what the descriptor stands for while it lives,
-        waiting while another instance holds it. Where no lock can be had (no descriptor,
-        a file system without them), the work goes on unlocked, as before there were any. */
+        waiting while another instance holds it, but not for ever: anybody who may open the
+        shared folder may hold the lock, and a host must not hang for that. Where no lock can
+        be had (no descriptor, a file system without them), the work goes on unlocked, as
+        before there were any. */
     class ScopedAdvisoryLock
     {
     public:
-        explicit ScopedAdvisoryLock (int descriptorToOwn) noexcept  : file (descriptorToOwn)
+        ScopedAdvisoryLock (int descriptorToOwn, int maxWaitMilliseconds) noexcept  : file (descriptorToOwn)
         {
-            if (file.descriptor >= 0)
-                while (::flock (file.descriptor, LOCK_EX) != 0 && errno == EINTR) {}
+            constexpr int pollMilliseconds = 5;
+
+            for (int waited = 0; file.descriptor >= 0; waited += pollMilliseconds)
+            {
+                if (::flock (file.descriptor, LOCK_EX | LOCK_NB) == 0 || (errno != EWOULDBLOCK && errno != EINTR))
+                    return;
+
+                if (waited >= maxWaitMilliseconds)
+                {
+                    timedOut = true;
+                    return;
+                }
+
+                ::usleep (pollMilliseconds * 1000);
+            }
         }
+
+        /** Another held the lock for longer than the wait. */
+        bool hasTimedOut() const noexcept    { return timedOut; }
 
     private:
         const BrioScopedDescriptor file;     // closing it lets go of the lock
+        bool timedOut = false;
     };
+
+    /** How long an instance waits for another's import (seconds for a large one), and for
+        another's save (milliseconds). */
+    constexpr int importLockWaitMilliseconds = 10000;
+    constexpr int saveLockWaitMilliseconds = 2000;
 
     /** The file whose lock lets one instance at a time import the older presets. Any user's
         instance takes the same lock: one that may not write the file reads it. */
@@ -629,7 +653,11 @@ bool BrioSettings::save (juce::XmlElement& element, const LoadState& load, const
     // One save at a time among the instances: two that set the same unreadable file aside
     // at once would give it two names aside, and take back each other's.
     const ScopedAdvisoryLock saving (::open (file.getParentDirectory().getFullPathName().toRawUTF8(),
-                                            O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+                                            O_RDONLY | O_DIRECTORY | O_CLOEXEC),
+                                     saveLockWaitMilliseconds);
+
+    if (saving.hasTimedOut())
+        juce::Logger::writeToLog ("Another process kept the settings folder locked; settings are saved without waiting for it.");
 
     // Whether the older presets were moved is unknown once the file is set aside: a second
     // copy would go over the copies the user has edited since, so they count as moved. The
@@ -836,10 +864,17 @@ void BrioSettings::migratePresetsOnce()
     // host): another would take the older settings to the trash halfway through this one's
     // import, which then saved the settings it had loaded over them. The one that waited
     // decides from the settings as they are once it may.
-    const ScopedAdvisoryLock importing (openImportLock (getSettingsFolder()));
+    const ScopedAdvisoryLock importing (openImportLock (getSettingsFolder()), importLockWaitMilliseconds);
 
     if (isDecided())
         return;
+
+    if (importing.hasTimedOut())
+    {
+        juce::Logger::writeToLog ("Another process kept the import of the older presets locked; it is tried again"
+                                  " at the next start.");
+        return;
+    }
 
     const auto legacyPath = getLegacyPresetsFolder();
 

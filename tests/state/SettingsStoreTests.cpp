@@ -1,4 +1,5 @@
 #include "BrioPresetTree.h"
+#include "BrioScopedDescriptor.h"
 #include "BrioSettings.h"
 #include "PrivateFolders.h"
 #include "../ScopedVariable.h"
@@ -25,6 +26,7 @@
 #include <linux/capability.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -1378,6 +1380,40 @@ TEST_F (SettingsStoreTest, InstancesSavingOrImportingAtOnceLoseNothingAndSetAFil
         BrioSettings().migratePresetsOnce();
         EXPECT_FALSE (imported.getChildFile ("New.qzr").exists());
     }
+}
+
+TEST_F (SettingsStoreTest, LocksHeldByAnotherProcessDelayAnInstanceButNeverStopIt)
+{
+    // Anybody who may open the shared folder may hold the locks that keep instances from
+    // importing or saving at once, and for ever: an instance that waited without end would
+    // hang its host as it starts, or as it saves. It waits a while, then starts without
+    // importing, and saves.
+    BrioSettings probe;
+    const juce::File legacy (probe.getLegacyPresetsFolder());
+    ASSERT_TRUE (legacy.createDirectory());
+    ASSERT_TRUE (legacy.getChildFile ("New.qzr").replaceWithText ("<Tanglefix_SETTINGS/>"));
+    const juce::File imported (probe.getPresetsFolder() + BrioStoredNames::legacyImportSegment);
+    const auto settingsFolder = probe.getSettingsFolder();
+    const auto migrated = [] { return BrioSettings().loadGlobalSettings (true)->getBoolAttribute (BrioStoredNames::presetsMigratedKey); };
+
+    {
+        const BrioScopedDescriptor importLock (::open ((settingsFolder + BrioStoredNames::importLockFileName).toRawUTF8(),
+                                                       O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+        const BrioScopedDescriptor folder (::open (settingsFolder.toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        ASSERT_EQ (0, ::flock (importLock.descriptor, LOCK_EX));
+        ASSERT_EQ (0, ::flock (folder.descriptor, LOCK_EX));
+
+        BrioSettings store;
+        store.migratePresetsOnce();
+        EXPECT_FALSE (imported.getChildFile ("New.qzr").exists());
+        EXPECT_FALSE (migrated());
+        store.setGlobalValue ("WindowSize", 1.5, true);
+        EXPECT_EQ (BrioSettings().getGlobalDouble ("WindowSize", 1.0), 1.5);
+    }
+
+    BrioSettings().migratePresetsOnce();
+    EXPECT_TRUE (imported.getChildFile ("New.qzr").existsAsFile());
+    EXPECT_TRUE (migrated());
 }
 
 TEST_F (SettingsStoreTest, NamesThatBeginWithATildeAreImportedAsNames)
