@@ -5,8 +5,9 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,54 +52,90 @@ namespace
 }
 
 //==============================================================================
-/** A file whose header was never finished, as libsndfile is shown it: its own bytes, but for
-    the data size, which reads as the audio the file holds. */
-struct AudioFileReader::MendedHeader
+/** The audio of a header never finished, as libsndfile's RAW format is shown it: exactly the
+    bytes that hold it, however many, so that no size need be mended and none is cut at what
+    a header can count. A failed read is kept, to be reported, not taken for the end. */
+struct AudioFileReader::RawAudio
 {
-    MendedHeader (int d, long long fileSize, const ChunkWalker::Sizes& sizes)
-        : descriptor (d), size (fileSize), field (sizes.dataSizeField), fieldBytes (sizes.dataSizeBytes)
-    {
-        std::copy (std::begin (sizes.mendedDataSize), std::end (sizes.mendedDataSize), std::begin (mended));
-    }
+    RawAudio (int d, long long audioStart, long long audioBytes) : descriptor (d), start (audioStart), length (audioBytes) {}
+    ~RawAudio()  { close (descriptor); }
 
-    ~MendedHeader()  { close (descriptor); }
-
-    static sf_count_t getLength (void* self)  { return static_cast<MendedHeader*> (self)->size; }
-    static sf_count_t tell (void* self)       { return static_cast<MendedHeader*> (self)->position; }
+    static RawAudio& of (void* self)          { return *static_cast<RawAudio*> (self); }
+    static sf_count_t getLength (void* self)  { return of (self).length; }
+    static sf_count_t tell (void* self)       { return of (self).position; }
 
     static sf_count_t seek (sf_count_t offset, int whence, void* self)
     {
-        auto& view = *static_cast<MendedHeader*> (self);
-        const auto base = whence == SEEK_CUR ? view.position : whence == SEEK_END ? view.size : 0;
+        auto& view = of (self);
+        const auto base = whence == SEEK_CUR ? view.position : whence == SEEK_END ? view.length : 0;
         view.position = std::max<sf_count_t> (0, base + offset);
         return view.position;
     }
 
     static sf_count_t read (void* destination, sf_count_t count, void* self)
     {
-        auto& view = *static_cast<MendedHeader*> (self);
-        auto* bytes = static_cast<unsigned char*> (destination);
-        const auto got = pread (view.descriptor, bytes, (size_t) count, (off_t) view.position);
+        auto& view = of (self);
+        const auto wanted = std::clamp<sf_count_t> (view.length - view.position, 0, count);
+        sf_count_t done = 0;
 
-        if (got <= 0)
-            return 0;
+        while (done < wanted)
+        {
+            const auto got = pread (view.descriptor, static_cast<char*> (destination) + done, (size_t) (wanted - done),
+                                    (off_t) (view.start + view.position + done));
 
-        for (int i = 0; i < view.fieldBytes; ++i)
-            if (const auto at = view.field + i - view.position; at >= 0 && at < got)
-                bytes[at] = view.mended[i];
+            if (got < 0 && errno == EINTR)
+                continue;
 
-        view.position += got;
-        return got;
+            if (got < 0)
+                view.error = errno;
+
+            if (got <= 0)
+                break;   // an error, or a file cut meanwhile: its end
+
+            done += got;
+        }
+
+        view.position += done;
+        return done;
     }
 
     static sf_count_t write (const void*, sf_count_t, void*)  { return 0; }
 
     const int descriptor;
-    const long long size, field;
-    const int fieldBytes;
-    unsigned char mended[8] {};
+    const long long start, length;
     long long position = 0;
+    int error = 0;
 };
+
+namespace
+{
+    /** The bytes of a sample in the encodings that RAW reads as any header does; 0 for those
+        packed in blocks, which only the reading of their own format knows. */
+    int bytesPerSample (int subtype)
+    {
+        switch (subtype)
+        {
+            case SF_FORMAT_PCM_S8: case SF_FORMAT_PCM_U8: case SF_FORMAT_ALAW: case SF_FORMAT_ULAW: return 1;
+            case SF_FORMAT_PCM_16: return 2;
+            case SF_FORMAT_PCM_24: return 3;
+            case SF_FORMAT_PCM_32: case SF_FORMAT_FLOAT: return 4;
+            case SF_FORMAT_DOUBLE: return 8;
+            default: return 0;
+        }
+    }
+
+    /** The audio bytes without the padding before the chunks after them: the fewest of the
+        zeros there whose removal leaves whole frames. Audio that ends in zeros there cannot
+        be told from padding; at most a frame of it is taken for that. */
+    long long withoutPadding (long long heldBytes, int trailingZeros, long long frameBytes)
+    {
+        for (int zeros = 1; zeros <= trailingZeros; ++zeros)
+            if ((heldBytes - zeros) % frameBytes == 0)
+                return heldBytes - zeros;
+
+        return heldBytes;
+    }
+}
 
 AudioFileReader::AudioFileReader() = default;
 
@@ -108,7 +145,7 @@ AudioFileReader::~AudioFileReader()
         sf_close (file);
 }
 
-SNDFILE* AudioFileReader::openMended (const ChunkWalker::Sizes& sizes, SF_INFO& info)
+SNDFILE* AudioFileReader::openRaw (const ChunkWalker::Sizes& sizes, SF_INFO& info, std::string& refusal)
 {
     const auto descriptor = ::open (path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     struct stat status {};
@@ -121,10 +158,41 @@ SNDFILE* AudioFileReader::openMended (const ChunkWalker::Sizes& sizes, SF_INFO& 
         return nullptr;
     }
 
-    mendedHeader = std::make_unique<MendedHeader> (descriptor, (long long) status.st_size, sizes);
-    static SF_VIRTUAL_IO callbacks { MendedHeader::getLength, MendedHeader::seek, MendedHeader::read,
-                                     MendedHeader::write, MendedHeader::tell };
-    return sf_open_virtual (&callbacks, SFM_READ, &info, mendedHeader.get());
+    // libsndfile reads the encoding from the header as it stands (the fmt or COMM chunk);
+    // only its sizes are unusable.
+    SF_INFO header {};
+    auto* headerOnly = sf_open_fd (descriptor, SFM_READ, &header, SF_FALSE);
+
+    if (headerOnly == nullptr)
+    {
+        close (descriptor);
+        return nullptr;
+    }
+
+    const auto swapped = sf_command (headerOnly, SFC_RAW_DATA_NEEDS_ENDSWAP, nullptr, 0) == SF_TRUE;
+    sf_close (headerOnly);
+
+    const auto encoding = header.format & SF_FORMAT_SUBMASK;
+    const auto sampleBytes = bytesPerSample (encoding);
+
+    if (sampleBytes == 0 || header.channels <= 0)
+    {
+        refusal = "cannot read " + path + ": its header was never finished, and its encoding can only be read "
+                       "with a finished one";
+        close (descriptor);
+        return nullptr;
+    }
+
+    constexpr auto cpuIsBigEndian = __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__;
+    info = {};
+    info.samplerate = header.samplerate;
+    info.channels = header.channels;
+    info.format = SF_FORMAT_RAW | encoding | (swapped != cpuIsBigEndian ? SF_ENDIAN_BIG : SF_ENDIAN_LITTLE);
+
+    const auto audioBytes = withoutPadding (sizes.heldData, sizes.trailingZeros, (long long) sampleBytes * header.channels);
+    rawAudio = std::make_unique<RawAudio> (descriptor, sizes.audioStart, audioBytes);
+    static SF_VIRTUAL_IO callbacks { RawAudio::getLength, RawAudio::seek, RawAudio::read, RawAudio::write, RawAudio::tell };
+    return sf_open_virtual (&callbacks, SFM_READ, &info, rawAudio.get());
 }
 
 bool AudioFileReader::open (const std::string& filePath, std::string& errorMessage)
@@ -147,11 +215,12 @@ bool AudioFileReader::open (const std::string& filePath, std::string& errorMessa
     // the file holds it: libsndfile would mostly find none, and render an empty file.
     const auto sizes = ChunkWalker (path).walk();
     dataSizeMissing = sizes.has_value() && sizes->dataSizeMissing;
-    file = dataSizeMissing ? openMended (*sizes, info) : sf_open (path.c_str(), SFM_READ, &info);
+    std::string refusal;
+    file = dataSizeMissing ? openRaw (*sizes, info, refusal) : sf_open (path.c_str(), SFM_READ, &info);
 
     if (file == nullptr)
     {
-        errorMessage = describeOpenFailure (path);
+        errorMessage = refusal.empty() ? describeOpenFailure (path) : refusal;
         return false;
     }
 
@@ -174,7 +243,7 @@ bool AudioFileReader::open (const std::string& filePath, std::string& errorMessa
     if (sizes.has_value())
     {
         // A streaming file's sizes only say that its length was unknown: it holds what it holds.
-        heldDataBytes = sizes->heldData;
+        heldDataBytes = dataSizeMissing ? rawAudio->length : sizes->heldData;
         declaredDataBytes = sizes->lengthUnknown ? sizes->heldData : sizes->declaredData;
     }
 
@@ -188,6 +257,12 @@ int AudioFileReader::read (float* const* channels, int maxFrames, std::string& e
 
     const auto wanted = std::min (maxFrames, framesPerPiece);
     const auto frames = (int) sf_readf_float (file, interleaved.data(), wanted);
+
+    if (rawAudio != nullptr && rawAudio->error != 0)
+    {
+        errorMessage = "cannot read " + path + " after " + std::to_string (framesRead) + " frames: " + std::strerror (rawAudio->error);
+        return -1;
+    }
 
     if (frames <= 0 && sf_error (file) != SF_ERR_NO_ERROR)
     {

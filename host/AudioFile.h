@@ -56,7 +56,8 @@ public:
     long long getHeldDataBytes() const noexcept     { return heldDataBytes; }
 
     /** True for a header never finished: its data chunk declares no audio, yet audio follows
-        (getHeldDataBytes() of it). libsndfile would read none; it is read as held instead. */
+        (getHeldDataBytes() of it, up to the chunks after it and without their padding).
+        libsndfile would read none, or the chunks too; it is read as held instead. */
     bool isDataSizeMissing() const noexcept         { return dataSizeMissing; }
 
     /** Reads up to maxFrames into one buffer per channel: how many it read, 0 at the end
@@ -64,12 +65,12 @@ public:
     int read (float* const* channels, int maxFrames, std::string& errorMessage);
 
 private:
-    struct MendedHeader;
+    struct RawAudio;
 
-    SNDFILE* openMended (const ChunkWalker::Sizes&, SF_INFO&);
+    SNDFILE* openRaw (const ChunkWalker::Sizes&, SF_INFO&, std::string& refusal);
 
     std::string path;
-    std::unique_ptr<MendedHeader> mendedHeader;   // outlives the file, which reads through it
+    std::unique_ptr<RawAudio> rawAudio;   // outlives the file, which reads through it
     SNDFILE* file = nullptr;
     int sampleRate = 0, numChannels = 0;
     long long claimedFrames = 0, framesRead = 0;

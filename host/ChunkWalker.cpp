@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fcntl.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -14,6 +15,11 @@ namespace
 {
     constexpr long long unknownSize = 0xffffffffLL;
     constexpr unsigned long long mostBytes = 1ULL << 62;   // no file is larger; keeps the sums from overflowing
+    constexpr int mostChunks = 4096;
+
+    // Chunks written after the audio (a LIST, say) are small, and the audio may be gigabytes:
+    // they are looked for in the file's last bytes only.
+    constexpr long long tailBytes = 65536;
 
     // Wave64 names its chunks by GUIDs; sizes are 64-bit and count the 24-byte chunk header.
     constexpr unsigned char w64Riff[16] = { 'r', 'i', 'f', 'f', 0x2e, 0x91, 0xcf, 0x11, 0xa5, 0xd6, 0x28, 0xdb, 0x04, 0xc1, 0x00, 0x00 };
@@ -41,10 +47,11 @@ namespace
         return std::all_of (bytes, bytes + 4, [] (unsigned char c) { return c >= 0x20 && c <= 0x7e; });
     }
 
-    void putNumber (unsigned char* bytes, int size, bool bigEndian, unsigned long long value)
+    /** An id that only a finished container's own chunks need to have: any but four zero
+        bytes, which are silence more likely than a chunk. */
+    bool isAnyChunkId (const unsigned char* bytes)
     {
-        for (int i = 0; i < size; ++i)
-            bytes[bigEndian ? size - 1 - i : i] = (unsigned char) (value >> (8 * i));
+        return std::any_of (bytes, bytes + 4, [] (unsigned char c) { return c != 0; });
     }
 }
 
@@ -55,6 +62,32 @@ struct ChunkWalker::Layout
     bool bigEndian, sizeCountsHeader;
     long long alignment, firstChunk, dataPrefix;   // an AIFF sound chunk starts with its offset and block size
     std::string dataId;
+
+    int headerBytes() const noexcept           { return idBytes + sizeBytes; }
+    long long aligned (long long p) const noexcept  { return (p + alignment - 1) / alignment * alignment; }
+
+    /** Where the chunk whose header is at p ends (its padding left out); -1 for a size no chunk has. */
+    long long endOfChunk (long long p, const unsigned char* header) const
+    {
+        const auto rawSize = number (header + idBytes, sizeBytes, bigEndian);
+
+        if (rawSize > mostBytes || (sizeCountsHeader && rawSize < (unsigned long long) headerBytes()))
+            return -1;
+
+        return p + (long long) rawSize + (sizeCountsHeader ? 0 : headerBytes());
+    }
+};
+
+/** The file's last bytes, read once: the chunks after undeclared audio are walked there. */
+struct ChunkWalker::Tail
+{
+    long long start = 0;
+    std::vector<unsigned char> bytes;
+
+    bool holds (long long position, size_t size) const noexcept
+    {
+        return position >= start && position + (long long) size <= start + (long long) bytes.size();
+    }
 };
 
 ChunkWalker::ChunkWalker (const std::string& path)
@@ -76,6 +109,15 @@ ChunkWalker::~ChunkWalker()
 bool ChunkWalker::readAt (long long position, unsigned char* bytes, size_t size) const
 {
     return pread (descriptor, bytes, size, (off_t) position) == (ssize_t) size;
+}
+
+bool ChunkWalker::readAt (const Tail& tail, long long position, unsigned char* bytes, size_t size) const
+{
+    if (! tail.holds (position, size))
+        return readAt (position, bytes, size);
+
+    std::memcpy (bytes, tail.bytes.data() + (position - tail.start), size);
+    return true;
 }
 
 std::optional<ChunkWalker::Sizes> ChunkWalker::walk() const
@@ -116,9 +158,8 @@ std::optional<ChunkWalker::Sizes> ChunkWalker::walk() const
 
 std::optional<ChunkWalker::Sizes> ChunkWalker::walkChunks (const Layout& layout, long long fileSize, Sizes sizes) const
 {
-    constexpr int mostChunks = 4096;
-    const auto headerBytes = layout.idBytes + layout.sizeBytes;
-    long long position = layout.firstChunk, ds64RiffSize = -1, ds64DataSize = -1, ds64DataField = -1;
+    const auto headerBytes = layout.headerBytes();
+    long long position = layout.firstChunk, ds64RiffSize = -1, ds64DataSize = -1;
 
     for (int i = 0; i < mostChunks && position + headerBytes <= fileSize; ++i)
     {
@@ -140,29 +181,19 @@ std::optional<ChunkWalker::Sizes> ChunkWalker::walkChunks (const Layout& layout,
         {
             ds64RiffSize = (long long) std::min (number (chunk, 8, false), mostBytes);
             ds64DataSize = (long long) std::min (number (chunk + 8, 8, false), mostBytes);
-            ds64DataField = position + headerBytes + 8;
         }
 
         if (id == layout.dataId)
         {
-            auto sizeField = position + layout.idBytes;
-            auto sizeBytes = layout.sizeBytes;
-
             if (layout.dataId == "data" && sizes.declaredContainer == unknownSize && ds64RiffSize >= 0)
                 sizes.declaredContainer = ds64RiffSize;
 
             if (layout.dataId == "data" && size == unknownSize)
             {
                 if (ds64DataSize >= 0)
-                {
                     size = ds64DataSize;
-                    sizeField = ds64DataField;
-                    sizeBytes = 8;
-                }
                 else
-                {
                     sizes.lengthUnknown = true;   // written as a stream, before its length was known
-                }
             }
 
             const auto start = position + headerBytes;
@@ -170,81 +201,107 @@ std::optional<ChunkWalker::Sizes> ChunkWalker::walkChunks (const Layout& layout,
             sizes.heldData = std::max (0LL, std::min (size, fileSize - start) - layout.dataPrefix);
 
             if (! sizes.lengthUnknown && size <= layout.dataPrefix)
-            {
-                // Declares no audio: what follows is either more chunks, or audio whose header
-                // was never finished (a recorder that stopped before it could write the size).
-                const auto end = endOfUndeclaredData (layout, start, size, fileSize);
-
-                if (end - start > layout.dataPrefix)
-                {
-                    sizes.dataSizeMissing = true;
-                    sizes.heldData = end - start - layout.dataPrefix;
-                    sizes.dataSizeField = sizeField;
-                    sizes.dataSizeBytes = sizeBytes;
-                    const auto held = (unsigned long long) (end - start + (layout.sizeCountsHeader ? headerBytes : 0));
-                    putNumber (sizes.mendedDataSize, sizeBytes, sizeBytes == 8 ? false : layout.bigEndian,
-                               sizeBytes == 8 ? held : std::min<unsigned long long> (held, unknownSize));
-                }
-            }
+                findUndeclaredAudio (layout, start, size, fileSize, sizes);
 
             return sizes;
         }
 
-        const auto next = position + headerBytes + size;
-        position = (next + layout.alignment - 1) / layout.alignment * layout.alignment;
+        position = layout.aligned (position + headerBytes + size);
     }
 
     return std::nullopt;
 }
 
-bool ChunkWalker::chunksReachEnd (const Layout& layout, long long position, long long fileSize) const
+void ChunkWalker::findUndeclaredAudio (const Layout& layout, long long start, long long declared, long long fileSize,
+                                       Sizes& sizes) const
 {
-    constexpr int mostChunks = 4096;
-    const auto headerBytes = layout.idBytes + layout.sizeBytes;
+    // Declares no audio: what follows is either more chunks, or audio whose header was never
+    // finished (a recorder that stopped before it could write the sizes).
+    const auto audioStart = start + layout.dataPrefix;
+    Tail tail { std::max (audioStart, fileSize - tailBytes - layout.alignment), {} };
+    tail.bytes.resize ((size_t) std::max (0LL, fileSize - tail.start));
 
-    for (int i = 0; i < mostChunks && position + headerBytes <= fileSize; ++i)
-    {
-        unsigned char chunk[24];
+    // Unreadable, the tail holds no chunks: the audio is read to the end, where the same
+    // fault stops the reading and is reported.
+    if (! readAt (tail.start, tail.bytes.data(), tail.bytes.size()))
+        tail.bytes.clear();
 
-        if (! readAt (position, chunk, (size_t) headerBytes) || ! looksLikeChunkId (chunk))
-            return false;
+    // A container whose size counts exactly the data chunk and the chunks after it was
+    // finished, with no audio, whatever was appended after it (a tagger's ID3 tag, say).
+    const auto containerEnd = sizes.declaredContainer + (fileSize - sizes.heldContainer);
 
-        const auto rawSize = number (chunk + layout.idBytes, layout.sizeBytes, layout.bigEndian);
+    if ((containerEnd <= fileSize && chunksEndAt (layout, tail, start + declared, containerEnd, isAnyChunkId))
+        || chunksEndAt (layout, tail, start + declared, fileSize, looksLikeChunkId))
+        return;
 
-        if (rawSize > mostBytes || (layout.sizeCountsHeader && rawSize < (unsigned long long) headerBytes))
-            return false;
+    const auto end = startOfChunksToEnd (layout, tail, std::max (audioStart + 1, fileSize - tailBytes), fileSize);
 
-        const auto end = position + headerBytes + (long long) rawSize - (layout.sizeCountsHeader ? headerBytes : 0);
-        position = (end + layout.alignment - 1) / layout.alignment * layout.alignment;
+    if (end <= audioStart)
+        return;
 
-        if (end == fileSize || position == fileSize)   // the last chunk's padding may be missing
-            return true;
-    }
+    sizes.dataSizeMissing = true;
+    sizes.audioStart = audioStart;
+    sizes.heldData = end - audioStart;
 
-    return position == fileSize;
+    // Chunks start aligned: the zeros just before them may be the data's padding.
+    const auto isZero = [&] (long long p) { return p >= audioStart && tail.holds (p, 1) && tail.bytes[(size_t) (p - tail.start)] == 0; };
+
+    if (end < fileSize && end % layout.alignment == 0)
+        while (sizes.trailingZeros < layout.alignment - 1 && isZero (end - sizes.trailingZeros - 1))
+            ++sizes.trailingZeros;
 }
 
-long long ChunkWalker::endOfUndeclaredData (const Layout& layout, long long start, long long declared, long long fileSize) const
+bool ChunkWalker::chunksEndAt (const Layout& layout, const Tail& tail, long long position, long long end,
+                               bool (*isId) (const unsigned char*)) const
 {
-    const auto aligned = [&] (long long p) { return (p + layout.alignment - 1) / layout.alignment * layout.alignment; };
+    // A pad byte may be missing after an odd chunk: both places the next one may start are
+    // tried, nearest first, each once.
+    std::set<long long> starts { position };
 
-    if (chunksReachEnd (layout, aligned (start + declared), fileSize))
-        return start + declared;
+    for (int i = 0; i < mostChunks && ! starts.empty(); ++i)
+    {
+        const auto at = *starts.begin();
+        starts.erase (starts.begin());
+        unsigned char chunk[24];
 
-    // Chunks written after the audio (a LIST, say) sit at the file's end; searched for in its
-    // last bytes only, as such chunks are small and the audio may be gigabytes.
-    constexpr long long tailBytes = 65536;
-    const auto tailStart = std::max (aligned (start + layout.dataPrefix + 1), fileSize - tailBytes);
-    std::vector<unsigned char> tail ((size_t) std::max (0LL, fileSize - tailStart));
+        if (at == end)
+            return true;
 
-    if (tail.size() < (size_t) (layout.idBytes + layout.sizeBytes) || ! readAt (tailStart, tail.data(), tail.size()))
+        if (at + layout.headerBytes() > end || ! readAt (tail, at, chunk, (size_t) layout.headerBytes()) || ! isId (chunk))
+            continue;
+
+        if (const auto next = layout.endOfChunk (at, chunk); next >= 0 && next <= end)
+            starts.insert ({ next, layout.aligned (next) });
+    }
+
+    return false;
+}
+
+long long ChunkWalker::startOfChunksToEnd (const Layout& layout, const Tail& tail, long long from, long long fileSize)
+{
+    if (! tail.holds (fileSize - 1, 1))
         return fileSize;
 
-    for (auto p = aligned (tailStart); p + layout.idBytes + layout.sizeBytes <= fileSize; p += layout.alignment)
-        if (looksLikeChunkId (tail.data() + (p - tailStart)) && chunksReachEnd (layout, p, fileSize))
-            return p;
+    // Walked backwards, once: a chunk reaches the end when it ends there (padded or not) or
+    // where a chunk that reaches the end starts.
+    std::vector<bool> reaches (tail.bytes.size() + 1, false);
+    reaches.back() = true;
+    const auto reached = [&] (long long p) { return p <= fileSize && reaches[(size_t) (p - tail.start)]; };
+    auto first = fileSize;
 
-    return fileSize;
+    for (auto p = fileSize - layout.headerBytes(); p >= std::max (from, tail.start); --p)
+    {
+        const auto* chunk = tail.bytes.data() + (p - tail.start);
+
+        if (const auto next = looksLikeChunkId (chunk) ? layout.endOfChunk (p, chunk) : -1;
+            next >= 0 && (reached (next) || reached (layout.aligned (next))))
+        {
+            reaches[(size_t) (p - tail.start)] = true;
+            first = p;
+        }
+    }
+
+    return first;
 }
 
 bool ChunkWalker::accountsFor (long long dataBytes, std::string& problem) const

@@ -25,12 +25,12 @@ public:
         bool lengthUnknown = false;                           // a streaming WAV file's data size 0xffffffff
 
         // A header never finished: the data chunk declares no audio, yet audio follows it,
-        // held up to the chunks that end the file, or to its end (heldData). The size field
-        // that counts, and its bytes as they would read for the audio held.
+        // from audioStart up to the chunks that end the file, or to its end (heldData bytes).
+        // The last trailingZeros of them (fewer than a chunk's alignment) are zeros just
+        // before those chunks: the data's padding, or audio; only the frame size can tell.
         bool dataSizeMissing = false;
-        long long dataSizeField = -1;
-        int dataSizeBytes = 0;
-        unsigned char mendedDataSize[8] {};
+        long long audioStart = 0;
+        int trailingZeros = 0;
     };
 
     /** Opens the file for reading. */
@@ -54,11 +54,15 @@ public:
 
 private:
     struct Layout;
+    struct Tail;
 
     bool readAt (long long position, unsigned char* bytes, size_t size) const;
+    bool readAt (const Tail& tail, long long position, unsigned char* bytes, size_t size) const;
     std::optional<Sizes> walkChunks (const Layout& layout, long long fileSize, Sizes sizes) const;
-    bool chunksReachEnd (const Layout& layout, long long position, long long fileSize) const;
-    long long endOfUndeclaredData (const Layout& layout, long long start, long long declared, long long fileSize) const;
+    void findUndeclaredAudio (const Layout& layout, long long start, long long declared, long long fileSize, Sizes& sizes) const;
+    bool chunksEndAt (const Layout& layout, const Tail& tail, long long position, long long end,
+                      bool (*isId) (const unsigned char*)) const;
+    static long long startOfChunksToEnd (const Layout& layout, const Tail& tail, long long from, long long fileSize);
 
     const int descriptor;
     const bool owned;

@@ -372,7 +372,8 @@ namespace
                 << "; the file is cut short, rendered what is there\n";
         else if (reader.isDataSizeMissing())
             err << "tanglefix-host render: warning: the header of " << options.inputPath << " declares no audio, though "
-                << reader.getHeldDataBytes() << " bytes of it follow (a header never finished); rendered those\n";
+                << reader.getHeldDataBytes() << " bytes of it follow (a header never finished); rendered its "
+                << reader.getFramesRead() << " frames\n";
         else if (reader.getFramesRead() == 0)
             err << "tanglefix-host render: warning: " << options.inputPath << " holds no audio; the output is empty\n";
 

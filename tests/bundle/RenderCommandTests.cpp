@@ -451,6 +451,26 @@ TEST (RenderCommand, TrustsNoHeaderForItsLength)
 
     const Field riffSize { "RIFF", 4 }, dataSize { "data", 4 };
 
+    // A finished header of no audio (data size 0, the container's size counting the data
+    // chunk and the chunks after it) with more written inside the container and after it.
+    const auto emptyThen = [&] (const std::string& name, int format, const std::string& inside, const std::string& outside)
+    {
+        auto bytes = contentsOf (writeWith (name, format, 0));
+        bytes += inside;
+        const auto rf64 = bytes.compare (0, 4, "RF64") == 0;
+        const auto containerSize = (unsigned long long) bytes.size() - 8;
+
+        for (size_t i = 0; i < (rf64 ? 8u : 4u); ++i)
+            bytes[(rf64 ? bytes.find ("ds64") + 8 : 4) + i] = (char) (containerSize >> (8 * i));
+
+        writeText (folder.file (name), bytes + outside);
+        return folder.file (name);
+    };
+
+    const std::string list ("LIST\x12\0\0\0INFOICMT\x06\0\0\0a note", 26);
+    std::string id3 ("TAGA Title");
+    id3.resize (128, ' ');
+
     const auto cutInHalf = [&] (const std::string& name, int format)
     {
         const auto path = writeWith (name, format | SF_FORMAT_FLOAT);
@@ -473,7 +493,7 @@ TEST (RenderCommand, TrustsNoHeaderForItsLength)
         { cutInHalf ("cut.rf64", SF_FORMAT_RF64), 5000, "declares 40000; the file is cut short" },
         { cutInHalf ("cut.aiff", SF_FORMAT_AIFF), 5000, "declares 40000; the file is cut short" },
         { unfinished ("unfinished.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, { riffSize, dataSize }), 10000,
-          "declares no audio, though 40000 bytes of it follow (a header never finished)" },
+          "declares no audio, though 40000 bytes of it follow (a header never finished); rendered its 10000 frames" },
         { unfinished ("unfinished16.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, { riffSize, dataSize }), 10000,
           "declares no audio, though 20000 bytes" },
         { unfinished ("no-data-size.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, { dataSize }), 10000, "declares no audio, though 40000" },
@@ -484,6 +504,13 @@ TEST (RenderCommand, TrustsNoHeaderForItsLength)
         { unfinished ("unfinished.aiff", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, { { "FORM", 4 }, { "SSND", 4 } }), 10000,
           "declares no audio, though 40000" },
         { writeWith ("empty.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0, "a chunk after no audio"), 0, "holds no audio; the output is empty" },
+        { emptyThen ("tagged.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, list, id3), 0, "holds no audio; the output is empty" },
+        { emptyThen ("zeros-after.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, list, std::string (6, '\0')), 0, "holds no audio" },
+        { emptyThen ("binary-id.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, std::string ("\x01\x02\xfe\xff\0\0\0\0", 8), ""), 0,
+          "holds no audio" },
+        { emptyThen ("unpadded.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, std::string ("note\x03\0\0\0abc", 11) + list, ""), 0,
+          "holds no audio" },
+        { emptyThen ("trailing.rf64", SF_FORMAT_RF64 | SF_FORMAT_FLOAT, "", "and then some"), 0, "holds no audio" },
     };
 
     for (const auto& c : cases)

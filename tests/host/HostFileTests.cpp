@@ -2,10 +2,10 @@
 // handler can always find, sound files past 4 GiB, headers left unfinished, and files cut
 // shorter than their header.
 //
-// The plain host library, in a binary of its own: openat, linkat, fsync, unlinkat, fsetxattr
-// and write are replaced here, so that a test can refuse unnamed files, act at the moment a
-// temporary file has a name, see what was flushed, slow a signal handler down, refuse an ACL
-// and fail a write as a failing disk does.
+// The plain host library, in a binary of its own: openat, linkat, fsync, unlinkat, fsetxattr,
+// write and pread are replaced here, so that a test can refuse unnamed files, act at the
+// moment a temporary file has a name, see what was flushed, slow a signal handler down,
+// refuse an ACL, fail a write or a read as a failing disk does and count a file's reads.
 
 #include "AudioFile.h"
 #include "ChunkWalker.h"
@@ -73,6 +73,38 @@ namespace
     // Set by a test: the next write to the start of a regular file that holds something
     // (a header rewritten after the audio) fails with EIO.
     std::atomic<bool> failHeaderRewrite { false };
+
+    // Set by a test: a positioned read that touches these bytes of any file fails with EIO,
+    // as a disk with a bad sector there does.
+    std::atomic<long long> failReadsFrom { -1 }, failReadsTo { -1 };
+
+    // Positioned reads so far, for a test that bounds how often a file is read.
+    std::atomic<long long> positionedReads { 0 };
+}
+
+static ssize_t readAt (ssize_t (*real) (int, void*, size_t, off_t), int descriptor, void* data, size_t size, off_t offset)
+{
+    ++positionedReads;
+
+    if ((long long) offset < failReadsTo.load() && (long long) offset + (long long) size > failReadsFrom.load())
+    {
+        errno = EIO;
+        return -1;
+    }
+
+    return real (descriptor, data, size, offset);
+}
+
+extern "C" __attribute__ ((visibility ("default"))) ssize_t pread (int descriptor, void* data, size_t size, off_t offset)
+{
+    static const auto real = reinterpret_cast<ssize_t (*) (int, void*, size_t, off_t)> (dlsym (RTLD_NEXT, "pread"));
+    return readAt (real, descriptor, data, size, offset);
+}
+
+extern "C" __attribute__ ((visibility ("default"))) ssize_t pread64 (int descriptor, void* data, size_t size, off_t offset)
+{
+    static const auto real = reinterpret_cast<ssize_t (*) (int, void*, size_t, off_t)> (dlsym (RTLD_NEXT, "pread64"));
+    return readAt (real, descriptor, data, size, offset);
 }
 
 // Visible outside the binary: libsndfile's own calls must reach it.
@@ -854,7 +886,8 @@ TEST (AudioFileReader, AFileCutShorterThanItsHeaderSaysSo)
 TEST (AudioFileReader, AnUnfinishedHeaderReadsAsTheAudioTheFileHolds)
 {
     // The data size a recorder writes before the audio, left so: the audio must read exactly
-    // as from the finished file, up to the chunks written after it, if any.
+    // as from the finished file, up to the chunks written after it, if any, and never their
+    // padding nor their bytes.
     struct Field { const char* id; size_t offset, width; unsigned char value; };
     const Field riffSize { "RIFF", 4, 4, 0 }, dataSize { "data", 4, 4, 0 };
 
@@ -864,6 +897,8 @@ TEST (AudioFileReader, AnUnfinishedHeaderReadsAsTheAudioTheFileHolds)
         int format;
         std::vector<Field> fields;
         const char* comment;
+        int channels = 2, frames = 20000;
+        bool padByteLeftOut = false;   // the pad byte after odd audio missing, as some writers leave it
     } cases[] = {
         { "float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, { riffSize, dataSize }, nullptr },
         { "pcm.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, { dataSize }, nullptr },
@@ -872,18 +907,25 @@ TEST (AudioFileReader, AnUnfinishedHeaderReadsAsTheAudioTheFileHolds)
         { "take.rf64", SF_FORMAT_RF64 | SF_FORMAT_FLOAT, { { "ds64", 8, 16, 0 } }, nullptr },
         { "take.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, { { "SSND", 4, 4, 0 } }, "written after the audio" },
         { "take.w64", SF_FORMAT_W64 | SF_FORMAT_FLOAT, { { "data", 16, 8, 0 }, { "data", 16, 1, 24 } }, nullptr },
+        // libsndfile takes an RF64 file's data size from ds64, whatever the data chunk says.
+        { "no-sizes.rf64", SF_FORMAT_RF64 | SF_FORMAT_FLOAT, { { "ds64", 8, 16, 0 }, dataSize }, nullptr },
+        // One byte a frame: an odd length of audio, then its pad byte, which is no sample.
+        { "padded.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, { riffSize, dataSize }, "written after the audio", 1, 999 },
+        { "unpadded.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, { riffSize, dataSize }, "written after the audio", 1, 999, true },
+        { "a-law.wav", SF_FORMAT_WAV | SF_FORMAT_ALAW, { riffSize, dataSize }, "written after the audio", 1, 999 },
+        { "mu-law.wav", SF_FORMAT_WAVEX | SF_FORMAT_ULAW, { riffSize, dataSize }, "written after the audio", 1, 999 },
     };
 
     Folder folder;
-    const auto audio = noise (2, 20000);
 
     for (const auto& c : cases)
     {
         const auto path = folder.file (c.name);
-        writeWithLibsndfile (path, c.format, audio, c.comment);
+        writeWithLibsndfile (path, c.format, noise (c.channels, c.frames), c.comment);
         AudioData finished, unfinished;
         std::string error;
         ASSERT_TRUE (AudioFile::read (path, finished, error)) << error;
+        ASSERT_EQ (finished.getNumFrames(), c.frames) << c.name;
         long long dataBytes = 0;
 
         {
@@ -897,6 +939,9 @@ TEST (AudioFileReader, AnUnfinishedHeaderReadsAsTheAudioTheFileHolds)
 
         for (const auto& field : c.fields)
             bytes.replace (bytes.find (field.id) + field.offset, field.width, field.width, (char) field.value);
+
+        if (c.padByteLeftOut)
+            bytes.erase (bytes.find ("data") + 8 + (size_t) dataBytes, 1);
 
         std::ofstream (path, std::ios::binary | std::ios::trunc) << bytes;
         AudioFileReader reader;
@@ -915,4 +960,108 @@ TEST (AudioFileReader, AnUnfinishedHeaderReadsAsTheAudioTheFileHolds)
     ASSERT_TRUE (empty.open (folder.file ("empty.wav"), error)) << error;
     EXPECT_FALSE (empty.isDataSizeMissing());
     EXPECT_EQ (empty.getHeldDataBytes(), 0);
+}
+
+namespace
+{
+    /** The header libsndfile writes for 32-bit float audio, as a recorder leaves it unfinished:
+        RIFF and data sizes 0, the audio to follow. */
+    std::string unfinishedFloatHeader (const Folder& folder, int channels)
+    {
+        writeWithLibsndfile (folder.file ("header.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, noise (channels, 0));
+        auto header = contentsOf (folder.file ("header.wav"));
+        header.replace (4, 4, 4, '\0');
+        return header.replace (header.find ("data") + 4, 4, 4, '\0');
+    }
+}
+
+TEST (AudioFileReader, AnUnfinishedHeaderReadsPastFourGiB)
+{
+    // What a recorder that died during a long take leaves: 4.25 GiB of float stereo, silence
+    // in a sparse file, with frames of its own before and after the 4 GiB a WAV size counts.
+    Folder folder;
+    const auto path = folder.file ("long-take.wav");
+    const auto header = unfinishedFloatHeader (folder, 2);
+    constexpr long long frames = 570425344, lastOfFirst4GiB = 0xffffffffLL / 8;
+    const std::pair<long long, float> marks[] = { { 0, 0.25f }, { lastOfFirst4GiB, -0.5f }, { lastOfFirst4GiB + 1, 0.75f },
+                                                  { frames - 1, -0.125f } };
+
+    {
+        std::ofstream file (path, std::ios::binary);
+        file << header;
+
+        for (const auto& [frame, value] : marks)
+        {
+            const float both[] = { value, -value };
+            file.seekp ((std::streamoff) header.size() + frame * 8);
+            file.write (reinterpret_cast<const char*> (both), sizeof (both));
+        }
+    }
+
+    ASSERT_EQ (std::filesystem::file_size (path), header.size() + (size_t) frames * 8);
+    AudioFileReader reader;
+    std::string error;
+    ASSERT_TRUE (reader.open (path, error)) << error;
+    EXPECT_TRUE (reader.isDataSizeMissing());
+    EXPECT_EQ (reader.getHeldDataBytes(), frames * 8);
+
+    std::vector<float> left (8192), right (8192);
+    float* const pointers[] = { left.data(), right.data() };
+    auto mark = std::begin (marks);
+
+    for (int got; (got = reader.read (pointers, 8192, error)) > 0;)
+    {
+        const auto start = reader.getFramesRead() - got;
+
+        for (; mark != std::end (marks) && mark->first < start + got; ++mark)
+        {
+            EXPECT_EQ (left[(size_t) (mark->first - start)], mark->second) << "frame " << mark->first;
+            EXPECT_EQ (right[(size_t) (mark->first - start)], -mark->second) << "frame " << mark->first;
+        }
+    }
+
+    EXPECT_EQ (error, "");
+    EXPECT_EQ (reader.getFramesRead(), frames);
+    EXPECT_EQ (mark, std::end (marks)) << "frames never read";
+}
+
+TEST (AudioFileReader, AnUnfinishedHeaderIsReadOnceAndAsFaithfullyAsAnyFile)
+{
+    Folder folder;
+    const auto header = unfinishedFloatHeader (folder, 1);
+
+    // A disk that fails in the middle of the audio fails the read, as it does any file's,
+    // instead of ending the audio there.
+    {
+        const auto path = folder.file ("bad-sector.wav");
+        std::ofstream (path, std::ios::binary) << header << std::string (160000, '\x22');
+
+        AudioData read;
+        std::string error;
+        failReadsFrom = 80000;
+        failReadsTo = 80001;
+        EXPECT_FALSE (AudioFile::read (path, read, error));
+        failReadsFrom = failReadsTo = -1;
+        EXPECT_NE (error.find ("cannot read " + path), std::string::npos) << error;
+        EXPECT_NE (error.find ("Input/output error"), std::string::npos) << error;
+    }
+
+    // After the audio, 64 KiB of empty chunks whose walk never reaches the file's end: the
+    // file's last bytes are read once, not once for every place a chunk might start.
+    {
+        const auto path = folder.file ("empty-chunks.wav");
+        std::string tail;
+
+        while (tail.size() < 65536)
+            tail += std::string ("JUNK\0\0\0\0", 8);
+
+        std::ofstream (path, std::ios::binary) << header << std::string (4000, '\x11') << tail << "end";
+        positionedReads = 0;
+        AudioFileReader reader;
+        std::string error;
+        ASSERT_TRUE (reader.open (path, error)) << error;
+        EXPECT_LT (positionedReads.load(), 64);
+        EXPECT_TRUE (reader.isDataSizeMissing());
+        EXPECT_EQ (reader.getHeldDataBytes(), 4000 + 65536 + 3);
+    }
 }
