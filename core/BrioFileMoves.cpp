@@ -186,12 +186,6 @@ namespace
 
         return EIO;
     }
-
-    bool fileSystemHasUnnamedFiles (int folderFd)
-    {
-        const BrioScopedDescriptor probe (::openat (folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
-        return probe.descriptor >= 0 || ! (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL);
-    }
 }
 
 int moveWithoutReplacing (const juce::File& file, const juce::File& target)
@@ -290,9 +284,9 @@ bool replaceWithNewFile (const juce::File& target, const void* data, size_t size
     if (folder.descriptor < 0)
         return false;
 
-    // Only a dot-name outlives a process killed while it writes.
-    if (! fileSystemHasUnnamedFiles (folder.descriptor))
-        removeUnfinishedCopies (juce::File (folderPath));
+    // What a write killed under its dot-name left here (where the file system has no unnamed
+    // files, or between the naming and the rename) goes now.
+    removeUnfinishedCopies (juce::File (folderPath));
 
     const auto fill = [&] (int descriptor)
     {

@@ -51,8 +51,9 @@ namespace BrioFileMoves
     /** Writes the bytes as a new file that replaces whatever has the target's name, only
         once every write, the size and the flush have been checked: until then an unnamed
         file (O_TMPFILE) in the target's folder, or, on a file system without those, a
-        locked dot-name that removeUnfinishedCopies clears. Any failure, and false from
-        beforeReplacing, leave the target as it was and nothing of the new file. Fills
+        locked dot-name; what a write killed under a dot-name left in the folder is removed
+        first (removeUnfinishedCopies). Any failure, and false from beforeReplacing, leave
+        the target as it was and nothing of the new file. Fills
         written, when given, with the new file's status. Not JUCE's replaceWithData, which
         misses a short write, nor its TemporaryFile, which deletes the target when the
         rename fails and then copies through an unchecked stream. */

@@ -1158,7 +1158,7 @@ TEST_F (SettingsStoreTest, ASaveThatStopsShortLeavesTheFileAsItWasAndNothingBesi
     // unchecked stream: the name could be left holding nothing, and the save said it had
     // written. A save killed while it wrote left JUCE's temporary file in the shared
     // folder for good.
-    enum class Stop { renameFails, killed };
+    enum class Stop { renameFails, killed, killedBeforeTheRename };
 
     struct Case
     {
@@ -1181,7 +1181,8 @@ TEST_F (SettingsStoreTest, ASaveThatStopsShortLeavesTheFileAsItWasAndNothingBesi
         { "rename fails, without unnamed files",   false, good,       Stop::renameFails, true },
         { "killed while writing",                  false, good,       Stop::killed },
         { "killed while writing the news settings", true, news,       Stop::killed },
-        { "killed while writing, without unnamed files", false, good, Stop::killed, true }
+        { "killed while writing, without unnamed files", false, good, Stop::killed, true },
+        { "killed between the new file's hidden name and the rename", false, good, Stop::killedBeforeTheRename }
     };
 
     for (const auto& c : cases)
@@ -1214,18 +1215,29 @@ TEST_F (SettingsStoreTest, ASaveThatStopsShortLeavesTheFileAsItWasAndNothingBesi
             EXPECT_FALSE (save (store));
             failRenamesOnto.clear();
         }
-        else
+        else if (c.stop == Stop::killed)
         {
             killHalfway (1, [&] { BrioSettings store; save (store); });
+        }
+        else
+        {
+            killHalfway (1LL << 40, [&]
+            {
+                actAfterNaming = ".unfinished-";
+                afterNamingAct = [] { ::write (stoppedPipe, "!", 1); for (;;) ::pause(); };
+                BrioSettings store;
+                save (store);
+            });
         }
 
         EXPECT_EQ (describe (path), planted);
         EXPECT_EQ (setAsideOf (file), std::vector<std::string>());
 
-        // What a save left is gone after the next one (an unnamed file leaves nothing at all).
+        // What a save left is gone after the next one (an unnamed file, killed before it was
+        // named, leaves nothing at all).
         const auto expectedBeside = std::set<std::string> { file.getFileName().toStdString() };
 
-        if (! c.withoutUnnamedFiles)
+        if (! c.withoutUnnamedFiles && c.stop != Stop::killedBeforeTheRename)
             EXPECT_EQ (everythingBelow (file.getParentDirectory()), expectedBeside);
 
         BrioSettings store;
