@@ -286,7 +286,7 @@ bool replaceWithNewFile (const juce::File& target, const void* data, size_t size
 
     // What a write killed under its dot-name left here (where the file system has no unnamed
     // files, or between the naming and the rename) goes now.
-    removeUnfinishedCopies (juce::File (folderPath));
+    removeUnfinishedCopiesIn (folder.descriptor);
 
     const auto fill = [&] (int descriptor)
     {
@@ -322,10 +322,13 @@ void removeUnfinishedCopies (const juce::File& folder)
 {
     const BrioScopedDescriptor folderFd (::open (folder.getFullPathName().toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 
-    if (folderFd.descriptor < 0)
-        return;
+    if (folderFd.descriptor >= 0)
+        removeUnfinishedCopiesIn (folderFd.descriptor);
+}
 
-    const BrioFolderListing listing (folderFd.descriptor, 1000000);
+void removeUnfinishedCopiesIn (int folderFd)
+{
+    const BrioFolderListing listing (folderFd, 1000000);
 
     for (const auto& entry : listing.getEntries())
     {
@@ -333,16 +336,16 @@ void removeUnfinishedCopies (const juce::File& folder)
             continue;
 
         const auto* name = entry.name.toRawUTF8();
-        const BrioScopedDescriptor file (::openat (folderFd.descriptor, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        const BrioScopedDescriptor file (::openat (folderFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
         struct stat opened {}, named {};
 
         // The writer holds its lock until the copy has its name: whoever ended without
         // finishing let go of it.
         if (file.descriptor >= 0 && ::flock (file.descriptor, LOCK_EX | LOCK_NB) == 0
              && ::fstat (file.descriptor, &opened) == 0 && S_ISREG (opened.st_mode) && opened.st_nlink == 1
-             && ::fstatat (folderFd.descriptor, name, &named, AT_SYMLINK_NOFOLLOW) == 0
+             && ::fstatat (folderFd, name, &named, AT_SYMLINK_NOFOLLOW) == 0
              && named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
-            ::unlinkat (folderFd.descriptor, name, 0);
+            ::unlinkat (folderFd, name, 0);
     }
 }
 

@@ -53,10 +53,10 @@ namespace BrioFileMoves
         file (O_TMPFILE) in the target's folder, or, on a file system without those, a
         locked dot-name; what a write killed under a dot-name left in the folder is removed
         first (removeUnfinishedCopies). Any failure, and false from beforeReplacing, leave
-        the target as it was and nothing of the new file. Fills
-        written, when given, with the new file's status. Not JUCE's replaceWithData, which
-        misses a short write, nor its TemporaryFile, which deletes the target when the
-        rename fails and then copies through an unchecked stream. */
+        the target as it was and nothing of the new file. Fills written, when given, with
+        the new file's status. Not JUCE's replaceWithData, which misses a short write, nor
+        its TemporaryFile, which deletes the target when the rename fails and then copies
+        through an unchecked stream. */
     bool replaceWithNewFile (const juce::File& target, const void* data, size_t size,
                              const BeforeReplacing& beforeReplacing = {}, struct stat* written = nullptr);
 
@@ -64,4 +64,7 @@ namespace BrioFileMoves
         process left when it ended before finishing; never one that is still being
         written, nor another file whose name merely starts the same way. */
     void removeUnfinishedCopies (const juce::File& folder);
+
+    /** As above, in the folder the descriptor stands for, which stays the caller's. */
+    void removeUnfinishedCopiesIn (int folderFd);
 }

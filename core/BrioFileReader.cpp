@@ -1,5 +1,6 @@
 #include "BrioFileReader.h"
 
+#include <cstring>
 #include <fcntl.h>
 
 namespace BrioFileReader
@@ -30,6 +31,11 @@ juce::Result readRegularFile (int folderFd, const juce::String& name, const juce
 
     bytes.replaceAll (read.data(), read.size());
     return juce::Result::ok();
+}
+
+bool haveSameBytes (const juce::MemoryBlock& a, const juce::MemoryBlock& b) noexcept
+{
+    return a.getSize() == b.getSize() && (a.isEmpty() || std::memcmp (a.getData(), b.getData(), a.getSize()) == 0);
 }
 
 } // namespace BrioFileReader

@@ -31,4 +31,8 @@ namespace BrioFileReader
     juce::Result readRegularFile (int folderFd, const juce::String& name, const juce::String& shownPath,
                                   size_t maxBytes, juce::MemoryBlock& bytes,
                                   BrioRegularFile::Outcome* outcome = nullptr);
+
+    /** True when the two hold the same bytes. Not JUCE's MemoryBlock comparison, which hands
+        memcmp the null data of empty blocks. */
+    bool haveSameBytes (const juce::MemoryBlock& a, const juce::MemoryBlock& b) noexcept;
 }

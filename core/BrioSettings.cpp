@@ -210,12 +210,6 @@ namespace
         return descriptor;
     }
 
-    bool haveSameBytes (const juce::MemoryBlock& a, const juce::MemoryBlock& b) noexcept
-    {
-        // Not MemoryBlock's ==, which hands memcmp the null data of empty blocks.
-        return a.getSize() == b.getSize() && (a.isEmpty() || std::memcmp (a.getData(), b.getData(), a.getSize()) == 0);
-    }
-
     /** Takes the older settings file that the import copied into the settings, whole:
         false while that is not done (the process or the device failed, a full disk), so
         that the next start completes it; true once taken, or when there is none to take. */
@@ -232,7 +226,7 @@ namespace
         // The copy lies in the shared folder, where anybody may put a file under its name:
         // only a plain file of settings size is taken, and only when it holds what the
         // older folder's own file holds (an earlier import's that was cut short included).
-        if (olderRead.failed() || copyRead.failed() || ! haveSameBytes (olderBytes, copiedBytes))
+        if (olderRead.failed() || copyRead.failed() || ! BrioFileReader::haveSameBytes (olderBytes, copiedBytes))
             return true;
 
         if (! BrioFileMoves::replaceWithNewFile (settingsFile, olderBytes.getData(), olderBytes.getSize()))

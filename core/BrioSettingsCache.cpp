@@ -111,12 +111,6 @@ namespace
                  nullptr, "\"" + path + "\" could not be opened: " + juce::String (std::strerror (error)) + "." };
     }
 
-    /** Not JUCE's MemoryBlock comparison: it hands memcmp the null data of empty blocks. */
-    bool haveSameBytes (const juce::MemoryBlock& a, const juce::MemoryBlock& b) noexcept
-    {
-        return a.getSize() == b.getSize() && (a.isEmpty() || std::memcmp (a.getData(), b.getData(), a.getSize()) == 0);
-    }
-
     /** The text as BrioXmlGuard reads a document: after a byte-order mark, up to the
         first zero byte. */
     std::string_view documentText (const juce::MemoryBlock& bytes)
@@ -251,7 +245,7 @@ BrioSettingsCache::Document BrioSettingsCache::lookUp (const juce::File& file, F
         return { Kind::unreadable, nullptr, result.getErrorMessage() };
     }
 
-    if (sameFile && haveSameBytes (found->second.bytes, entry.bytes))
+    if (sameFile && BrioFileReader::haveSameBytes (found->second.bytes, entry.bytes))
     {
         found->second.settled = entry.settled;
         return documentOf (found->second, form);
